@@ -1,0 +1,51 @@
+// The names every program of the suite meets in: the six machine-wide events,
+// the settings key with its values, and the device maker's capture key.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+
+namespace lensbeacon {
+
+// The six events, in the order the service creates them.
+enum class EventId : int { On, Off, Change, Service, SettingEnable, SettingChange };
+inline constexpr std::size_t kEventCount = 6;
+
+inline constexpr const wchar_t* kOnEventName = L"Global\\Lensbeacon On Event";
+inline constexpr const wchar_t* kOffEventName = L"Global\\Lensbeacon Off Event";
+inline constexpr const wchar_t* kChangeEventName = L"Global\\Lensbeacon Change Event";
+inline constexpr const wchar_t* kServiceEventName = L"Global\\Lensbeacon Service Event";
+inline constexpr const wchar_t* kSettingEnableEventName =
+    L"Global\\Lensbeacon Setting Enable Event";
+inline constexpr const wchar_t* kSettingChangeEventName =
+    L"Global\\Lensbeacon Setting Change Event";
+
+inline constexpr const wchar_t* kEventNames[kEventCount] = {
+    kOnEventName,      kOffEventName,           kChangeEventName,
+    kServiceEventName, kSettingEnableEventName, kSettingChangeEventName,
+};
+
+constexpr const wchar_t* EventName(EventId id) {
+    return kEventNames[static_cast<std::size_t>(id)];
+}
+
+// The settings key, under HKEY_LOCAL_MACHINE, opened without a view flag.
+inline constexpr const wchar_t* kSettingsKey = L"Software\\Orvane\\Lensbeacon";
+inline constexpr const wchar_t* kShowOsdValue = L"ShowOSD";
+inline constexpr const wchar_t* kCheckUsbCameraValue = L"CheckUSBCamera";
+inline constexpr const wchar_t* kShowCfgTipValue = L"ShowCfgTip";
+inline constexpr const wchar_t* kLastPositionXValue = L"LastPositionX";
+inline constexpr const wchar_t* kLastPositionYValue = L"LastPositionY";
+inline constexpr const wchar_t* kLastScreenWidthValue = L"LastScreenWidth";
+inline constexpr const wchar_t* kLastScreenHeightValue = L"LastScreenHeight";
+
+// Written by the device maker: the machine has no physical camera light.
+inline constexpr const wchar_t* kCaptureKey = L"SOFTWARE\\Microsoft\\OEM\\Device\\Capture";
+inline constexpr const wchar_t* kNoPhysicalCameraLedValue = L"NoPhysicalCameraLED";
+
+// Registry rights the suite opens its keys with.
+inline constexpr REGSAM kKeyRead = KEY_READ;             // 0x20019
+inline constexpr REGSAM kKeyAllAccess = KEY_ALL_ACCESS;  // 0xF003F
+
+}  // namespace lensbeacon

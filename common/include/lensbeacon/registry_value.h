@@ -1,0 +1,17 @@
+// Reading the suite's 4-byte switch values from the registry. Registry data is
+// untrusted: only a value of exactly four bytes, stored as REG_DWORD or as raw
+// REG_BINARY bytes, counts as read. Anything else (a missing key or value, a
+// string, a value of another size) is a failed read, and each caller applies
+// its own rule for a failed read.
+#pragma once
+
+#include <windows.h>
+
+namespace lensbeacon {
+
+// Opens `subKey` under `root` with KEY_READ plus `extraAccess` (a view flag)
+// and reads `valueName`. True, with `value` set, only for a valid 4-byte value.
+bool ReadRegistryDword(HKEY root, const wchar_t* subKey, const wchar_t* valueName,
+                       REGSAM extraAccess, DWORD& value);
+
+}  // namespace lensbeacon

@@ -1,0 +1,30 @@
+#include "lensbeacon/registry_value.h"
+
+#include "lensbeacon/names.h"
+#include "lensbeacon/unique_owner.h"
+
+namespace lensbeacon {
+
+bool ReadRegistryDword(HKEY root, const wchar_t* subKey, const wchar_t* valueName,
+                       REGSAM extraAccess, DWORD& value) {
+    UniqueRegKey key;
+    if (::RegOpenKeyExW(root, subKey, 0, kKeyRead | extraAccess, key.put()) != ERROR_SUCCESS) {
+        return false;
+    }
+    DWORD data = 0;
+    DWORD type = REG_NONE;
+    DWORD size = sizeof(data);
+    // A larger value fails with ERROR_MORE_DATA; a shorter one reports its
+    // true size, so neither is ever read past the four bytes asked for.
+    if (::RegQueryValueExW(key.get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(&data),
+                           &size) != ERROR_SUCCESS) {
+        return false;
+    }
+    if (size != sizeof(data) || (type != REG_DWORD && type != REG_BINARY)) {
+        return false;
+    }
+    value = data;
+    return true;
+}
+
+}  // namespace lensbeacon

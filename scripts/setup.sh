@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Makes sure this Debian 12 machine can cross-build the suite and run it under
+# Wine: the i386 architecture, the mingw-w64 i686 compiler, 32-bit Wine, Xvfb,
+# CMake and the GoogleTest sources. Installs what is missing when run as root;
+# otherwise prints the exact commands and stops.
+set -euo pipefail
+
+packages=(cmake make g++-mingw-w64-i686-posix binutils-mingw-w64-i686
+          mingw-w64-i686-dev wine wine32:i386 xvfb xauth googletest
+          clang-format fonts-dejavu-core fonts-liberation python3 file)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed'; then
+    missing+=("$p")
+  fi
+done
+need_arch=0
+dpkg --print-foreign-architectures | grep -qx i386 || need_arch=1
+
+if [ "${#missing[@]}" -eq 0 ] && [ "$need_arch" -eq 0 ]; then
+  exit 0
+fi
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "Lensbeacon needs packages that are not installed. As root, run:" >&2
+  [ "$need_arch" -eq 1 ] && echo "  dpkg --add-architecture i386" >&2
+  echo "  apt-get update" >&2
+  echo "  apt-get install -y --no-install-recommends ${missing[*]}" >&2
+  exit 1
+fi
+
+[ "$need_arch" -eq 1 ] && dpkg --add-architecture i386
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

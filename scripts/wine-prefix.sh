@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Starts or stops the private 32-bit Wine prefix the tests and the demo run in.
+#   wine-prefix.sh start DIR   create DIR once (wineboot -i, font replacements),
+#                              start Xvfb and a persistent wineserver
+#   wine-prefix.sh stop DIR    shut the prefix's wineserver and Xvfb down
+set -euo pipefail
+cmd=${1:?start or stop}
+prefix=$(realpath -m "${2:?prefix folder}")
+state="$prefix.state"
+export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+start_xvfb() {
+  if [ -f "$state/xvfb.pid" ] && kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null; then
+    return
+  fi
+  local fifo="$state/displayfd"
+  rm -f "$fifo"; mkfifo "$fifo"
+  # Detached from our output, so a caller that reads it (ctest) is not held open.
+  setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" </dev/null >/dev/null 2>&1 &
+  echo $! >"$state/xvfb.pid"
+  local display
+  read -r display <"$fifo"
+  rm -f "$fifo"
+  echo ":$display" >"$state/display"
+}
+
+case "$cmd" in
+start)
+  mkdir -p "$state"
+  start_xvfb
+  export DISPLAY=$(cat "$state/display")
+  if [ ! -f "$prefix/system.reg" ]; then
+    wineboot -i </dev/null >/dev/null 2>&1
+    wineserver -w
+    # Font names the window programs ask for, mapped onto installed fonts.
+    for font in "Segoe UI" "Segoe UI Semibold" "Meiryo" "Meiryo UI"; do
+      wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /t REG_SZ \
+        /d "Liberation Sans" /f </dev/null >/dev/null 2>&1
+    done
+    wineserver -w
+  fi
+  # One wineserver for the whole run, so each test process starts quickly.
+  wineserver -p </dev/null >/dev/null 2>&1
+  # Start the prefix's own background processes (services, device host) here,
+  # detached from our output: a test that started them would hand them its
+  # output pipe and ctest would wait for them to close it.
+  wineboot </dev/null >/dev/null 2>&1
+  ;;
+stop)
+  if [ -d "$prefix" ]; then wineserver -k 2>/dev/null || true; fi
+  if [ -f "$state/xvfb.pid" ]; then
+    kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true
+    rm -f "$state/xvfb.pid" "$state/display"
+  fi
+  ;;
+*) echo "usage: $0 start|stop DIR" >&2; exit 2 ;;
+esac

@@ -1,0 +1,59 @@
+// The service's six named events: created once at the start of the watch, in
+// the suite's fixed order, and closed at its end.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+
+#include "lensbeacon/names.h"
+#include "lensbeacon/unique_owner.h"
+
+namespace lensbeacon {
+
+// The kernel calls the events are made with; tests substitute recording fakes.
+struct EventApi {
+    HANDLE(WINAPI* createEvent)(LPSECURITY_ATTRIBUTES, BOOL, BOOL, LPCWSTR);
+    BOOL(WINAPI* setEvent)(HANDLE);
+    BOOL(WINAPI* resetEvent)(HANDLE);
+    DWORD(WINAPI* lastError)();
+};
+const EventApi& RealEventApi();
+
+// Reset mode and initial state of each event, and what everyone may do with it.
+struct EventTraits {
+    BOOL manualReset;
+    BOOL initiallySignaled;
+    DWORD everyoneAccess;
+};
+const EventTraits& TraitsOf(EventId id);
+
+class ServiceEvents {
+  public:
+    explicit ServiceEvents(const EventApi& api = RealEventApi()) : api_(api) {}
+
+    // Creates every event whose handle is still empty, in table order. When
+    // the event's security cannot be built, none is created. An event that
+    // already exists (held by an indicator of an earlier run) is brought to
+    // its initial state, so no stale "on", "service ending" or switch state
+    // leaks into this run.
+    void Create();
+
+    // Sets the Service event, then closes every handle in the order Service,
+    // On, Off, Change, Setting Enable, Setting Change.
+    void SignalEndAndClose();
+
+    // Closes every handle in the same order without signalling.
+    void Close();
+
+    HANDLE get(EventId id) const { return handles_[Index(id)].get(); }
+    const EventApi& api() const { return api_; }
+
+  private:
+    static constexpr std::size_t Index(EventId id) { return static_cast<std::size_t>(id); }
+
+    const EventApi& api_;
+    std::array<UniqueHandle, kEventCount> handles_;
+};
+
+}  // namespace lensbeacon

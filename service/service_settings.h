@@ -1,0 +1,28 @@
+// The service's reads and writes of the settings key and the device maker's
+// capture key.
+#pragma once
+
+#include <windows.h>
+
+namespace lensbeacon {
+
+// The user's switch. Only a successful read of 0 means off; a missing key or
+// value, or data that is not a 4-byte number, means on.
+bool ReadShowOsd();
+
+// True only when "CheckUSBCamera" reads exactly 1 (USB watch mode).
+bool ReadCheckUsbCamera();
+
+// Persists the switch as a 4-byte REG_DWORD. The key is opened, never
+// created; false when it cannot be opened or written.
+bool WriteShowOsd(bool on);
+
+// True when the device maker declared the machine has no physical camera
+// light. Under WOW64 the native 64-bit view of the capture key is read.
+bool ReadNoPhysicalCameraLed();
+
+// Whether this 32-bit process runs under WOW64; false when the system has no
+// IsWow64Process.
+bool RunningUnderWow64();
+
+}  // namespace lensbeacon

@@ -1,0 +1,36 @@
+// Test helper: a registry key under HKEY_LOCAL_MACHINE that the test fully
+// owns. The constructor removes whatever an earlier test left there; the
+// destructor removes it again.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace lensbeacon::test {
+
+class RegistrySandbox {
+  public:
+    RegistrySandbox(const wchar_t* subKey, REGSAM view = 0);
+    ~RegistrySandbox();
+    RegistrySandbox(const RegistrySandbox&) = delete;
+    RegistrySandbox& operator=(const RegistrySandbox&) = delete;
+
+    void CreateKey();
+    void SetRaw(const wchar_t* name, DWORD type, const void* data, DWORD size);
+    void SetDword(const wchar_t* name, DWORD value);
+    void SetString(const wchar_t* name, const std::wstring& value);
+    void DeleteValue(const wchar_t* name);
+    bool KeyExists() const;
+    // The value's type and bytes; false when it does not exist.
+    bool Read(const wchar_t* name, DWORD& type, std::vector<unsigned char>& data) const;
+
+  private:
+    void DeleteKey();
+    std::wstring subKey_;
+    REGSAM view_;
+};
+
+}  // namespace lensbeacon::test
