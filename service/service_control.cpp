@@ -1,0 +1,111 @@
+#include "service_control.h"
+
+#include <wtsapi32.h>
+
+#include <cstring>
+
+namespace lensbeacon {
+namespace {
+
+// GUID_MONITOR_POWER_ON {02731015-4510-4526-99e6-e5a17ebd1aea}
+constexpr GUID kMonitorPowerOn = {
+    0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
+
+}  // namespace
+
+void ServiceStatusReporter::Report(DWORD state, DWORD accepted, DWORD waitHint, bool pending) {
+    status_.dwCurrentState = state;
+    status_.dwControlsAccepted = accepted;
+    status_.dwWaitHint = waitHint;
+    status_.dwCheckPoint = pending ? checkPoint_++ : 0;
+    sink_(handle_, &status_);
+}
+
+DWORD ServiceControl::Handle(DWORD control, DWORD eventType, const void* eventData) {
+    switch (control) {
+        case SERVICE_CONTROL_STOP:
+        case SERVICE_CONTROL_SHUTDOWN:
+            OnStop();
+            break;
+        case SERVICE_CONTROL_SESSIONCHANGE:
+            if (state_.ready != 0) {
+                OnSessionChange(eventType, eventData);
+            }
+            break;
+        case SERVICE_CONTROL_POWEREVENT:
+            if (state_.ready != 0) {
+                OnPowerEvent(eventType, eventData);
+            }
+            break;
+        default:
+            break;
+    }
+    return NO_ERROR;
+}
+
+void ServiceControl::OnStop() {
+    if (reporter_.currentState() == SERVICE_STOP_PENDING) {
+        return;
+    }
+    reporter_.StopPending();
+    if (state_.stopEvent != nullptr) {
+        ::SetEvent(state_.stopEvent);
+    }
+}
+
+bool ServiceControl::StopRequested() {
+    return state_.stopEvent == nullptr || system_.Wait(&state_.stopEvent, 1, 0) == WAIT_OBJECT_0;
+}
+
+void ServiceControl::OnSessionChange(DWORD eventType, const void* eventData) {
+    if (eventData == nullptr) {
+        return;
+    }
+    const DWORD session = static_cast<const WTSSESSION_NOTIFICATION*>(eventData)->dwSessionId;
+    switch (eventType) {
+        case WTS_SESSION_LOGON:
+            if (!StopRequested() && session != state_.userSessionServed) {
+                state_.pollCounter = 0;
+                if (HANDLE change = state_.events.get(EventId::Change)) {
+                    state_.events.api().setEvent(change);
+                }
+                system_.StartSessionLauncher(session);
+            }
+            break;
+        case WTS_SESSION_LOGOFF:
+            if (session == state_.userSessionServed) {
+                state_.userSessionServed = 0;
+            }
+            break;
+        case WTS_CONSOLE_CONNECT:
+            if (!StopRequested() && session != state_.consoleSessionServed) {
+                system_.StartLogonIndicator(session);
+            }
+            break;
+        case WTS_CONSOLE_DISCONNECT:
+            if (session == state_.consoleSessionServed) {
+                state_.consoleSessionServed = 0;
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void ServiceControl::OnPowerEvent(DWORD eventType, const void* eventData) {
+    if (eventType != PBT_POWERSETTINGCHANGE || eventData == nullptr) {
+        return;
+    }
+    const auto* setting = static_cast<const POWERBROADCAST_SETTING*>(eventData);
+    if (std::memcmp(&setting->PowerSetting, &kMonitorPowerOn, sizeof(GUID)) != 0 ||
+        setting->DataLength != sizeof(DWORD)) {
+        return;
+    }
+    DWORD value = 0;
+    std::memcpy(&value, setting->Data, sizeof(value));
+    if (value == 0 || value == 1) {
+        state_.monitorOn = static_cast<int32_t>(value);
+    }
+}
+
+}  // namespace lensbeacon

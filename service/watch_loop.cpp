@@ -1,0 +1,220 @@
+#include "watch_loop.h"
+
+#include "lensbeacon/unique_owner.h"
+
+namespace lensbeacon {
+namespace {
+
+// Checks one second apart after start and after each user logon.
+constexpr int32_t kBurstLength = 10;
+// A Change event replays the last three checks of a burst.
+constexpr int32_t kChangeBurstStart = 7;
+// USB mode checks every pass until the trace takes over at this pass.
+constexpr int kStartupPasses = 10;
+constexpr DWORD kPassMs = 1000;
+constexpr DWORD kTraceJoinMs = 8000;
+constexpr DWORD kListenerJoinMs = 1000;
+
+}  // namespace
+
+bool Watcher::Signaled(HANDLE event) {
+    return system_.Wait(&event, 1, 0) == WAIT_OBJECT_0;
+}
+
+bool Watcher::WaitForStop(DWORD timeoutMs) {
+    return system_.Wait(&state_.stopEvent, 1, timeoutMs) == WAIT_OBJECT_0;
+}
+
+void Watcher::SetIfPresent(EventId id) {
+    if (HANDLE event = state_.events.get(id)) {
+        state_.events.api().setEvent(event);
+    }
+}
+
+void Watcher::CheckAndPublish(bool countPipes) {
+    state_.publisher.Publish(system_.CheckDevices(countPipes) == 1 ? CameraState::On
+                                                                   : CameraState::Off);
+}
+
+void Watcher::StartIndicators() {
+    const ConsoleSession console = system_.FindConsoleSession();
+    if (console.id == 0) {
+        return;
+    }
+    state_.consoleSessionServed = console.id;
+    system_.StartLogonIndicator(console.id);
+    if (console.userActive) {
+        state_.userSessionServed = console.id;
+        system_.StartSessionLauncher(console.id);
+    }
+}
+
+void Watcher::RunWorker() {
+    if (system_.ReadNoPhysicalCameraLed()) {
+        return;  // no camera light to stand in for: stay idle until stopped
+    }
+    state_.events.Create();
+    state_.switchOn = system_.ReadShowOsd() ? 1 : 0;
+    HANDLE enable = state_.events.get(EventId::SettingEnable);
+    if (state_.switchOn != 0 && enable != nullptr) {
+        state_.events.api().setEvent(enable);
+    }
+    const bool listener = system_.StartSettingListener();
+
+    if (state_.switchOn == 0) {
+        // Wait for the user to turn the indicator on, or for the stop.
+        const HANDLE handles[2] = {state_.stopEvent, enable};
+        if (system_.Wait(handles, enable != nullptr ? 2 : 1, INFINITE) == WAIT_OBJECT_0 + 1) {
+            state_.switchOn = 1;
+            system_.WriteShowOsd(true);
+        }
+        if (state_.switchOn == 0) {
+            if (listener) {
+                system_.JoinSettingListener(kListenerJoinMs);
+            }
+            return;
+        }
+    }
+
+    state_.ready = 1;
+    UniqueHandle traceActive(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    UniqueHandle traceIdle(::CreateEventW(nullptr, TRUE, TRUE, nullptr));
+    system_.RegisterMonitorPower();
+
+    if (!Signaled(state_.stopEvent)) {
+        StartIndicators();
+        system_.FreeDeviceCache();
+        if (system_.ReadCheckUsbCamera()) {
+            RunUsbWatch(traceActive.get(), traceIdle.get());
+        } else {
+            RunChangeDrivenWatch();
+        }
+        system_.FreeDeviceCache();
+    }
+
+    system_.UnregisterMonitorPower();
+    system_.EndTrace();
+    system_.JoinTraceThread(kTraceJoinMs);
+    traceActive.reset();
+    traceIdle.reset();
+    state_.events.SignalEndAndClose();
+    if (listener) {
+        system_.JoinSettingListener(kListenerJoinMs);
+    }
+}
+
+void Watcher::RunUsbWatch(HANDLE traceActive, HANDLE traceIdle) {
+    int pass = 0;
+    bool traceStarted = false;
+    for (;;) {
+        const bool on = state_.publisher.published() == CameraState::On;
+        if (state_.monitorOn != 0 && state_.switchOn != 0 &&
+            (pass < kStartupPasses || system_.TraceIdle() == 0 || on)) {
+            CheckAndPublish(true);
+        }
+
+        // When the trace and the published state agree, wait for the trace
+        // to change its mind; when they disagree, look again after a pass.
+        const bool published = state_.publisher.published() == CameraState::On;
+        HANDLE second = nullptr;
+        if (system_.TraceIdle() != 0) {
+            second = published ? nullptr : traceActive;
+        } else {
+            second = published ? traceIdle : nullptr;
+        }
+        const HANDLE handles[2] = {state_.stopEvent, second};
+        if (system_.Wait(handles, second != nullptr ? 2 : 1, kPassMs) == WAIT_OBJECT_0) {
+            break;
+        }
+
+        if (pass < kStartupPasses && ++pass == kStartupPasses) {
+            system_.HandOverToTrace(traceActive, traceIdle);
+            if (!traceStarted) {
+                traceStarted = system_.StartTraceThread();
+            }
+        }
+    }
+    system_.EndTrace();
+}
+
+void Watcher::ConsumeChange(HANDLE change) {
+    state_.events.api().resetEvent(change);
+    if (state_.pollCounter >= kChangeBurstStart) {
+        state_.pollCounter = kChangeBurstStart;
+    }
+}
+
+void Watcher::RunChangeDrivenWatch() {
+    for (;;) {
+        if (state_.monitorOn != 0 && state_.switchOn != 0 && state_.pollCounter < kBurstLength) {
+            CheckAndPublish(false);
+        }
+        if (state_.pollCounter < kBurstLength) {
+            ++state_.pollCounter;
+            if (WaitForStop(kPassMs)) {
+                return;
+            }
+            continue;
+        }
+
+        // Between bursts: sleep until a Change event or the stop.
+        HANDLE change = state_.events.get(EventId::Change);
+        if (change == nullptr) {
+            ++state_.pollCounter;
+            if (WaitForStop(kPassMs)) {
+                return;
+            }
+            continue;
+        }
+        if (!Signaled(change)) {
+            const HANDLE handles[2] = {state_.stopEvent, change};
+            const DWORD result = system_.Wait(handles, 2, INFINITE);
+            if (result == WAIT_OBJECT_0) {
+                return;
+            }
+            if (result == WAIT_OBJECT_0 + 1) {
+                ConsumeChange(change);
+            }
+            continue;
+        }
+        // A Change that arrived during the burst: one pass later, replay.
+        ConsumeChange(change);
+        if (WaitForStop(kPassMs)) {
+            return;
+        }
+    }
+}
+
+void Watcher::RunSettingListener() {
+    HANDLE pulse = state_.events.get(EventId::SettingChange);
+    if (state_.stopEvent == nullptr || state_.events.get(EventId::SettingEnable) == nullptr ||
+        pulse == nullptr) {
+        return;
+    }
+    const HANDLE handles[2] = {state_.stopEvent, pulse};
+    for (;;) {
+        const DWORD result = system_.Wait(handles, 2, INFINITE);
+        if (result == WAIT_OBJECT_0) {
+            return;
+        }
+        if (result == WAIT_OBJECT_0 + 1) {
+            OnSettingChange();
+        }
+    }
+}
+
+void Watcher::OnSettingChange() {
+    const bool enabled = Signaled(state_.events.get(EventId::SettingEnable));
+    if (enabled == (state_.switchOn != 0)) {
+        return;
+    }
+    state_.switchOn = enabled ? 1 : 0;
+    if (enabled) {
+        SetIfPresent(EventId::Change);  // look at the camera again
+    } else {
+        state_.publisher.Publish(CameraState::Off);  // hide a visible indicator now
+    }
+    system_.WriteShowOsd(enabled);
+}
+
+}  // namespace lensbeacon

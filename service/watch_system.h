@@ -1,0 +1,55 @@
+// Everything the watch loop needs from the system besides the shared events:
+// settings, device checks, waits with time-outs, the setting listener and
+// trace threads, monitor power registration and the launches into sessions.
+// The service wires the real calls in; tests run the loop on a virtual clock.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+namespace lensbeacon {
+
+struct ConsoleSession {
+    DWORD id = 0;  // 0 = no console session
+    bool userActive = false;
+};
+
+class WatchSystem {
+  public:
+    virtual ~WatchSystem() = default;
+
+    virtual bool ReadNoPhysicalCameraLed() = 0;
+    virtual bool ReadShowOsd() = 0;
+    virtual bool ReadCheckUsbCamera() = 0;
+    virtual void WriteShowOsd(bool on) = 0;
+
+    // 1 = a camera is in use, 0 = none is, 2 = no imaging device.
+    virtual int CheckDevices(bool countPipes) = 0;
+    virtual void FreeDeviceCache() = 0;
+
+    // WaitForMultipleObjects, wait-any: WAIT_OBJECT_0 + index, WAIT_TIMEOUT
+    // or WAIT_FAILED.
+    virtual DWORD Wait(const HANDLE* handles, DWORD count, DWORD timeoutMs) = 0;
+
+    virtual bool StartSettingListener() = 0;
+    virtual void JoinSettingListener(DWORD timeoutMs) = 0;
+
+    virtual void RegisterMonitorPower() = 0;
+    virtual void UnregisterMonitorPower() = 0;
+
+    virtual ConsoleSession FindConsoleSession() = 0;
+    virtual void StartLogonIndicator(DWORD session) = 0;
+    virtual void StartSessionLauncher(DWORD session) = 0;
+
+    // The camera-activity trace: it keeps running while its running flag is
+    // set, clears its idle flag before it signals `active`, and sets it again
+    // before it signals `idle`.
+    virtual void HandOverToTrace(HANDLE active, HANDLE idle) = 0;
+    virtual bool StartTraceThread() = 0;  // once per run
+    virtual int32_t TraceIdle() = 0;
+    virtual void EndTrace() = 0;  // running flag 0, event references cleared
+    virtual void JoinTraceThread(DWORD timeoutMs) = 0;
+};
+
+}  // namespace lensbeacon

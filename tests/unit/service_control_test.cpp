@@ -1,0 +1,144 @@
+// Status reports and the control handler's stop, session and power rules.
+#include <windows.h>
+#include <wtsapi32.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "lensbeacon/unique_owner.h"
+#include "service_control.h"
+#include "watch_fakes.h"
+
+namespace lensbeacon {
+namespace {
+
+std::vector<SERVICE_STATUS> g_reports;
+BOOL WINAPI RecordStatus(SERVICE_STATUS_HANDLE, LPSERVICE_STATUS status) {
+    g_reports.push_back(*status);
+    return TRUE;
+}
+
+constexpr GUID kMonitorPowerOn = {
+    0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
+
+class ServiceControlTest : public ::testing::Test {
+  protected:
+    ServiceControlTest()
+        : state(events.api()), system(stop.get()), reporter(nullptr, RecordStatus) {
+        g_reports.clear();
+        state.stopEvent = stop.get();
+        state.events.Create();
+        state.ready = 1;
+    }
+
+    void Session(DWORD type, DWORD session) {
+        WTSSESSION_NOTIFICATION data{sizeof(data), session};
+        EXPECT_EQ(control.Handle(SERVICE_CONTROL_SESSIONCHANGE, type, &data),
+                  static_cast<DWORD>(NO_ERROR));
+    }
+    void Power(const GUID& guid, DWORD length, DWORD value) {
+        alignas(POWERBROADCAST_SETTING) unsigned char buffer[sizeof(POWERBROADCAST_SETTING) + 8]{};
+        auto* setting = reinterpret_cast<POWERBROADCAST_SETTING*>(buffer);
+        setting->PowerSetting = guid;
+        setting->DataLength = length;
+        std::memcpy(setting->Data, &value, sizeof(value));
+        control.Handle(SERVICE_CONTROL_POWEREVENT, PBT_POWERSETTINGCHANGE, setting);
+    }
+    bool ChangeSignaled() {
+        return ::WaitForSingleObject(state.events.get(EventId::Change), 0) == WAIT_OBJECT_0;
+    }
+
+    UniqueHandle stop{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    test::UnnamedEventApi events;
+    WatchState state;
+    test::FakeWatchSystem system;
+    ServiceStatusReporter reporter;
+    ServiceControl control{state, system, reporter};
+};
+
+TEST_F(ServiceControlTest, StatusReportsCarryStatesControlsCheckPointsAndHints) {
+    reporter.StartPending();
+    reporter.Running();
+    control.Handle(SERVICE_CONTROL_STOP, 0, nullptr);
+    control.Handle(SERVICE_CONTROL_SHUTDOWN, 0, nullptr);  // already stopping: ignored
+    reporter.Stopped();
+
+    const DWORD expected[][4] = {{SERVICE_START_PENDING, 0, 1, 3000},
+                                 {SERVICE_RUNNING, 0xC5, 0, 0},
+                                 {SERVICE_STOP_PENDING, 0xC5, 2, 10000},
+                                 {SERVICE_STOPPED, 0xC5, 0, 0}};
+    ASSERT_EQ(g_reports.size(), 4u);
+    for (std::size_t i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(g_reports[i].dwServiceType, static_cast<DWORD>(SERVICE_WIN32_OWN_PROCESS));
+        EXPECT_EQ(g_reports[i].dwCurrentState, expected[i][0]);
+        EXPECT_EQ(g_reports[i].dwControlsAccepted, expected[i][1]);
+        EXPECT_EQ(g_reports[i].dwCheckPoint, expected[i][2]);
+        EXPECT_EQ(g_reports[i].dwWaitHint, expected[i][3]);
+        EXPECT_EQ(g_reports[i].dwWin32ExitCode, 0u);
+    }
+    EXPECT_EQ(::WaitForSingleObject(stop.get(), 0), WAIT_OBJECT_0);
+}
+
+TEST_F(ServiceControlTest, NotificationsBeforeTheWatchBeginsAreIgnored) {
+    state.ready = 0;
+    Session(WTS_SESSION_LOGON, 2);
+    Power(kMonitorPowerOn, 4, 0);
+    EXPECT_TRUE(system.launches.empty());
+    EXPECT_FALSE(ChangeSignaled());
+    EXPECT_EQ(state.monitorOn, 1);
+}
+
+TEST_F(ServiceControlTest, LogonLaunchesOncePerServedSessionUntilLogoff) {
+    state.userSessionServed = 1;
+    state.pollCounter = 10;
+    Session(WTS_SESSION_LOGON, 1);  // already served at start
+    EXPECT_TRUE(system.launches.empty());
+    EXPECT_FALSE(ChangeSignaled());
+    EXPECT_EQ(state.pollCounter, 10);
+
+    Session(WTS_SESSION_LOGOFF, 1);
+    EXPECT_EQ(state.userSessionServed, 0u);
+    Session(WTS_SESSION_LOGON, 1);
+    EXPECT_EQ(system.launches, (std::vector<std::wstring>{L"user 1"}));
+    EXPECT_TRUE(ChangeSignaled());
+    EXPECT_EQ(state.pollCounter, 0);
+}
+
+TEST_F(ServiceControlTest, ConsoleConnectStartsTheLogonIndicatorInNewSessions) {
+    state.consoleSessionServed = 1;
+    Session(WTS_CONSOLE_CONNECT, 1);
+    Session(WTS_CONSOLE_CONNECT, 4);
+    Session(WTS_CONSOLE_DISCONNECT, 1);
+    Session(WTS_CONSOLE_CONNECT, 1);
+    EXPECT_EQ(system.launches, (std::vector<std::wstring>{L"logon 4", L"logon 1"}));
+}
+
+TEST_F(ServiceControlTest, NoLaunchesOnceStopIsRequested) {
+    ::SetEvent(stop.get());
+    Session(WTS_SESSION_LOGON, 2);
+    Session(WTS_CONSOLE_CONNECT, 2);
+    EXPECT_TRUE(system.launches.empty());
+}
+
+TEST_F(ServiceControlTest, OnlyWellFormedMonitorPowerValuesMoveTheFlag) {
+    Power(kMonitorPowerOn, 4, 0);
+    EXPECT_EQ(state.monitorOn, 0);
+    Power(kMonitorPowerOn, 4, 2);  // dimmed
+    EXPECT_EQ(state.monitorOn, 0);
+    GUID other = kMonitorPowerOn;
+    other.Data4[7] ^= 1;
+    Power(other, 4, 1);
+    EXPECT_EQ(state.monitorOn, 0);
+    Power(kMonitorPowerOn, 2, 1);
+    EXPECT_EQ(state.monitorOn, 0);
+    control.Handle(SERVICE_CONTROL_POWEREVENT, PBT_POWERSETTINGCHANGE, nullptr);
+    control.Handle(SERVICE_CONTROL_SESSIONCHANGE, WTS_SESSION_LOGON, nullptr);
+    Power(kMonitorPowerOn, 4, 1);
+    EXPECT_EQ(state.monitorOn, 1);
+}
+
+}  // namespace
+}  // namespace lensbeacon

@@ -1,0 +1,108 @@
+#include "watch_fakes.h"
+
+#include <gtest/gtest.h>
+
+namespace lensbeacon::test {
+namespace {
+
+// Ten virtual hours: a loop still running then has lost its way.
+constexpr int64_t kRunawayMs = 10LL * 3600 * 1000;
+
+UnnamedEventApi* g_api = nullptr;
+std::map<HANDLE, std::wstring> g_names;
+
+HANDLE WINAPI CreateUnnamed(LPSECURITY_ATTRIBUTES, BOOL manual, BOOL initial, LPCWSTR name) {
+    HANDLE h = ::CreateEventW(nullptr, manual, initial, nullptr);
+    g_names[h] = name;
+    return h;
+}
+BOOL WINAPI RecordSet(HANDLE h) {
+    g_api->sets.push_back(g_names[h]);
+    return ::SetEvent(h);
+}
+BOOL WINAPI PlainReset(HANDLE h) {
+    return ::ResetEvent(h);
+}
+DWORD WINAPI NoError() {
+    return ERROR_SUCCESS;
+}
+
+}  // namespace
+
+UnnamedEventApi::UnnamedEventApi() : api_{CreateUnnamed, RecordSet, PlainReset, NoError} {
+    g_api = this;
+    g_names.clear();
+}
+
+UnnamedEventApi::~UnnamedEventApi() {
+    g_api = nullptr;
+}
+
+std::vector<int64_t> FakeWatchSystem::CheckTimes() const {
+    std::vector<int64_t> times;
+    for (const auto& check : checks) {
+        times.push_back(check.atMs);
+    }
+    return times;
+}
+
+int FakeWatchSystem::CheckDevices(bool countPipes) {
+    checks.push_back({now_, countPipes});
+    return deviceResult(now_);
+}
+
+DWORD FakeWatchSystem::Wait(const HANDLE* handles, DWORD count, DWORD timeoutMs) {
+    const int64_t deadline = timeoutMs == INFINITE ? INT64_MAX : now_ + timeoutMs;
+    for (;;) {
+        const DWORD ready = ::WaitForMultipleObjects(count, handles, FALSE, 0);
+        if (ready < WAIT_OBJECT_0 + count) {
+            return ready;
+        }
+        if (timeoutMs == 0) {
+            return WAIT_TIMEOUT;
+        }
+        auto next = script_.begin();
+        if (next != script_.end() && next->first <= deadline) {
+            now_ = std::max(now_, next->first);
+            auto action = next->second;
+            script_.erase(next);
+            action();
+            continue;
+        }
+        if (timeoutMs == INFINITE || now_ > kRunawayMs) {
+            // Nothing left that could wake this wait: end the run.
+            ::SetEvent(stop_);
+            continue;
+        }
+        now_ = deadline;
+        return WAIT_TIMEOUT;
+    }
+}
+
+void FakeWatchSystem::StartLogonIndicator(DWORD session) {
+    launches.push_back(L"logon " + std::to_wstring(session));
+}
+
+void FakeWatchSystem::StartSessionLauncher(DWORD session) {
+    launches.push_back(L"user " + std::to_wstring(session));
+}
+
+void FakeWatchSystem::HandOverToTrace(HANDLE active, HANDLE idle) {
+    traceActive = active;
+    traceIdleEvent = idle;
+    handOverAtMs = now_;
+}
+
+bool FakeWatchSystem::StartTraceThread() {
+    ++traceThreadStarts;
+    if (onTraceStart) {
+        onTraceStart();
+    }
+    return traceStartSucceeds;
+}
+
+void FakeWatchSystem::JoinTraceThread(DWORD timeoutMs) {
+    calls.push_back("join trace " + std::to_string(timeoutMs));
+}
+
+}  // namespace lensbeacon::test

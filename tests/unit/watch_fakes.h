@@ -1,0 +1,94 @@
+// A WatchSystem on a virtual clock: waits return at once, advancing time and
+// running the test's scripted actions when they fall due. The shared events
+// are real but unnamed, so tests never touch the machine-wide objects.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "lensbeacon/unique_owner.h"
+#include "service_events.h"
+#include "watch_system.h"
+
+namespace lensbeacon::test {
+
+// EventApi whose events are unnamed; remembers every set and reset by name.
+class UnnamedEventApi {
+  public:
+    UnnamedEventApi();
+    ~UnnamedEventApi();
+    const EventApi& api() const { return api_; }
+    // Names of the events set, in order.
+    std::vector<std::wstring> sets;
+
+  private:
+    EventApi api_;
+};
+
+class FakeWatchSystem : public WatchSystem {
+  public:
+    explicit FakeWatchSystem(HANDLE stopEvent) : stop_(stopEvent) {}
+
+    // Runs `action` when the virtual clock reaches `atMs`.
+    void At(int64_t atMs, std::function<void()> action) { script_.emplace(atMs, action); }
+    int64_t now() const { return now_; }
+
+    struct Check {
+        int64_t atMs;
+        bool countPipes;
+    };
+    std::vector<Check> checks;
+    std::vector<int64_t> CheckTimes() const;
+    std::function<int(int64_t)> deviceResult = [](int64_t) { return 0; };
+
+    bool noLed = false;
+    bool showOsd = true;
+    bool usbMode = false;
+    std::vector<bool> showOsdWrites;
+    bool listenerStarts = true;
+    std::vector<DWORD> listenerJoins;
+    int cacheFrees = 0;
+    ConsoleSession console{1, true};
+    std::vector<std::wstring> launches;  // "logon N" / "user N"
+    std::vector<std::string> calls;      // monitor, trace and join calls in order
+
+    int32_t traceIdle = 1;
+    HANDLE traceActive = nullptr;
+    HANDLE traceIdleEvent = nullptr;
+    int64_t handOverAtMs = -1;
+    int traceThreadStarts = 0;
+    bool traceStartSucceeds = true;
+    std::function<void()> onTraceStart;
+
+    bool ReadNoPhysicalCameraLed() override { return noLed; }
+    bool ReadShowOsd() override { return showOsd; }
+    bool ReadCheckUsbCamera() override { return usbMode; }
+    void WriteShowOsd(bool on) override { showOsdWrites.push_back(on); }
+    int CheckDevices(bool countPipes) override;
+    void FreeDeviceCache() override { ++cacheFrees; }
+    DWORD Wait(const HANDLE* handles, DWORD count, DWORD timeoutMs) override;
+    bool StartSettingListener() override { return listenerStarts; }
+    void JoinSettingListener(DWORD timeoutMs) override { listenerJoins.push_back(timeoutMs); }
+    void RegisterMonitorPower() override { calls.push_back("register"); }
+    void UnregisterMonitorPower() override { calls.push_back("unregister"); }
+    ConsoleSession FindConsoleSession() override { return console; }
+    void StartLogonIndicator(DWORD session) override;
+    void StartSessionLauncher(DWORD session) override;
+    void HandOverToTrace(HANDLE active, HANDLE idle) override;
+    bool StartTraceThread() override;
+    int32_t TraceIdle() override { return traceIdle; }
+    void EndTrace() override { calls.push_back("end trace"); }
+    void JoinTraceThread(DWORD timeoutMs) override;
+
+  private:
+    HANDLE stop_;
+    int64_t now_ = 0;
+    std::multimap<int64_t, std::function<void()>> script_;
+};
+
+}  // namespace lensbeacon::test

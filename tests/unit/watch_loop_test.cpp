@@ -1,0 +1,288 @@
+// The worker, both watch modes and the setting listener, on a virtual clock.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "lensbeacon/unique_owner.h"
+#include "watch_fakes.h"
+#include "watch_loop.h"
+
+namespace lensbeacon {
+namespace {
+
+using test::FakeWatchSystem;
+using Times = std::vector<int64_t>;
+
+Times Range(int64_t firstSecond, int64_t lastSecond) {
+    Times ms;
+    for (int64_t s = firstSecond; s <= lastSecond; ++s)
+        ms.push_back(s * 1000);
+    return ms;
+}
+
+Times Concat(Times a, const Times& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+class WatchLoopTest : public ::testing::Test {
+  protected:
+    WatchLoopTest() : state(events.api()), system(stop.get()) { state.stopEvent = stop.get(); }
+
+    void StopAt(int64_t ms) {
+        system.At(ms, [this] { ::SetEvent(stop.get()); });
+    }
+    void SetAt(int64_t ms, EventId id) {
+        system.At(ms, [this, id] { ::SetEvent(state.events.get(id)); });
+    }
+    void Run() { Watcher(state, system).RunWorker(); }
+    bool ServiceSignaled() const {
+        for (const auto& name : events.sets) {
+            if (name == kServiceEventName)
+                return true;
+        }
+        return false;
+    }
+
+    UniqueHandle stop{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    test::UnnamedEventApi events;
+    WatchState state;
+    FakeWatchSystem system;
+};
+
+TEST_F(WatchLoopTest, ChangeDrivenStartsWithTenChecksThenSleepsUntilChange) {
+    SetAt(60'000, EventId::Change);
+    StopAt(100'000);
+    Run();
+
+    EXPECT_EQ(system.CheckTimes(), Concat(Range(0, 9), Range(60, 62)));
+    for (const auto& check : system.checks)
+        EXPECT_FALSE(check.countPipes);
+    EXPECT_EQ(system.launches, (std::vector<std::wstring>{L"logon 1", L"user 1"}));
+    EXPECT_EQ(state.ready, 1);
+    EXPECT_TRUE(ServiceSignaled());
+}
+
+TEST_F(WatchLoopTest, LogonDuringSleepGivesTenChecksAndChangeDuringBurstThreeMore) {
+    // The control handler's logon: counter to 0, then Change.
+    system.At(50'000, [this] {
+        state.pollCounter = 0;
+        ::SetEvent(state.events.get(EventId::Change));
+    });
+    // A Change inside the logon burst is consumed once the burst is over.
+    SetAt(53'500, EventId::Change);
+    StopAt(200'000);
+    Run();
+
+    EXPECT_EQ(system.CheckTimes(), Concat(Concat(Range(0, 9), Range(50, 59)), Range(61, 63)));
+}
+
+TEST_F(WatchLoopTest, PublishesTheCheckAnswerAndOffForNoDevice) {
+    system.deviceResult = [](int64_t now) {
+        if (now < 3000)
+            return 1;
+        return now < 6000 ? 2 : 0;
+    };
+    std::vector<CameraState> seen;
+    for (int64_t s = 0; s < 8; ++s) {
+        system.At(s * 1000 + 500, [this, &seen] { seen.push_back(state.publisher.published()); });
+    }
+    StopAt(9'500);
+    Run();
+    EXPECT_EQ(seen, (std::vector<CameraState>{CameraState::On, CameraState::On, CameraState::On,
+                                              CameraState::Off, CameraState::Off, CameraState::Off,
+                                              CameraState::Off, CameraState::Off}));
+}
+
+TEST_F(WatchLoopTest, MonitorOffSuppressesChecksButTheCounterRunsOn) {
+    state.monitorOn = 0;
+    system.At(30'000, [this] { state.monitorOn = 1; });
+    SetAt(40'000, EventId::Change);
+    StopAt(100'000);
+    Run();
+    // The burst passed in the dark; only the Change brings checks.
+    EXPECT_EQ(system.CheckTimes(), Range(40, 42));
+}
+
+TEST_F(WatchLoopTest, StopDuringABurstEndsWithinOnePass) {
+    StopAt(3'500);
+    Run();
+    EXPECT_LE(system.now(), 4'500);
+    EXPECT_EQ(system.CheckTimes(), Range(0, 3));
+    EXPECT_TRUE(ServiceSignaled());
+    EXPECT_EQ(system.calls,
+              (std::vector<std::string>{"register", "unregister", "end trace", "join trace 8000"}));
+    EXPECT_EQ(system.listenerJoins, (std::vector<DWORD>{1000}));
+    EXPECT_EQ(system.cacheFrees, 2);
+    for (std::size_t i = 0; i < kEventCount; ++i) {
+        EXPECT_EQ(state.events.get(static_cast<EventId>(i)), nullptr);
+    }
+}
+
+TEST_F(WatchLoopTest, NoCameraLightMeansNoEventsAndNoWatch) {
+    system.noLed = true;
+    Run();
+    EXPECT_EQ(state.events.get(EventId::On), nullptr);
+    EXPECT_TRUE(system.checks.empty());
+    EXPECT_TRUE(system.launches.empty());
+    EXPECT_TRUE(system.listenerJoins.empty());
+}
+
+TEST_F(WatchLoopTest, SwitchOnAtStartIsPublishedThroughSettingEnable) {
+    StopAt(1'000);
+    HANDLE enable = nullptr;
+    system.At(500, [&] { enable = state.events.get(EventId::SettingEnable); });
+    bool enableSignaled = false;
+    system.At(600, [&] { enableSignaled = ::WaitForSingleObject(enable, 0) == WAIT_OBJECT_0; });
+    Run();
+    EXPECT_TRUE(enableSignaled);
+}
+
+TEST_F(WatchLoopTest, SwitchOffAtStartWaitsForTheUserThenStartsEverything) {
+    system.showOsd = false;
+    system.At(30'000, [this] {
+        // The settings program turns the switch on: enable, then pulse.
+        EXPECT_TRUE(system.launches.empty());
+        EXPECT_EQ(state.ready, 0);
+        ::SetEvent(state.events.get(EventId::SettingEnable));
+    });
+    StopAt(35'500);
+    Run();
+    EXPECT_EQ(system.showOsdWrites, (std::vector<bool>{true}));
+    EXPECT_EQ(system.launches, (std::vector<std::wstring>{L"logon 1", L"user 1"}));
+    EXPECT_EQ(system.CheckTimes(), Range(30, 35));
+}
+
+TEST_F(WatchLoopTest, StopWhileWaitingForTheSwitchEndsWithoutServiceEvent) {
+    system.showOsd = false;
+    StopAt(5'000);
+    Run();
+    EXPECT_FALSE(ServiceSignaled());
+    EXPECT_EQ(state.ready, 0);
+    EXPECT_TRUE(system.launches.empty());
+    EXPECT_TRUE(system.calls.empty());
+    EXPECT_EQ(system.listenerJoins, (std::vector<DWORD>{1000}));
+}
+
+TEST_F(WatchLoopTest, ConsoleWithoutUserGetsOnlyTheLogonIndicator) {
+    system.console = {3, false};
+    StopAt(500);
+    Run();
+    EXPECT_EQ(system.launches, (std::vector<std::wstring>{L"logon 3"}));
+    EXPECT_EQ(state.consoleSessionServed, 3u);
+    EXPECT_EQ(state.userSessionServed, 0u);
+
+    system.console = {0, true};
+    system.launches.clear();
+    ::ResetEvent(stop.get());
+    StopAt(system.now() + 500);
+    Run();
+    EXPECT_TRUE(system.launches.empty());
+}
+
+TEST_F(WatchLoopTest, UsbModeChecksEveryStartupPassThenFollowsTheTrace) {
+    system.usbMode = true;
+    // The trace sees a capture filter load at 20 s and its unload at 25 s.
+    system.At(20'000, [this] {
+        system.traceIdle = 0;
+        ::SetEvent(system.traceActive);
+    });
+    system.At(25'000, [this] {
+        system.traceIdle = 1;
+        ::ResetEvent(system.traceActive);
+        ::SetEvent(system.traceIdleEvent);
+    });
+    StopAt(40'000);
+    Run();
+
+    EXPECT_EQ(system.CheckTimes(), Concat(Range(0, 9), Range(20, 24)));
+    for (const auto& check : system.checks)
+        EXPECT_TRUE(check.countPipes);
+    EXPECT_EQ(system.handOverAtMs, 10'000);
+    EXPECT_EQ(system.traceThreadStarts, 1);
+}
+
+TEST_F(WatchLoopTest, UsbModeChecksEverySecondWhileTheCameraIsOn) {
+    system.usbMode = true;
+    system.deviceResult = [](int64_t now) { return now < 15'000 ? 1 : 0; };
+    StopAt(30'000);
+    Run();
+    // Trace idle, but the published state is on: one check per second until off.
+    EXPECT_EQ(system.CheckTimes(), Range(0, 15));
+}
+
+TEST_F(WatchLoopTest, UsbModeAfterTraceFailOverChecksEverySecond) {
+    system.usbMode = true;
+    system.onTraceStart = [this] {
+        // The kernel logger could not start: active for good.
+        system.traceIdle = 0;
+        ::SetEvent(system.traceActive);
+    };
+    StopAt(20'500);
+    Run();
+    EXPECT_EQ(system.CheckTimes(), Range(0, 20));
+}
+
+TEST_F(WatchLoopTest, UsbModeWithoutTraceThreadChecksOnlyWhileOn) {
+    system.usbMode = true;
+    system.traceStartSucceeds = false;
+    system.deviceResult = [](int64_t now) { return now >= 5'000 && now < 12'000 ? 1 : 0; };
+    StopAt(30'000);
+    Run();
+    EXPECT_EQ(system.CheckTimes(), Range(0, 12));
+    EXPECT_EQ(system.traceThreadStarts, 1);
+}
+
+class SettingListenerTest : public WatchLoopTest {
+  protected:
+    void SetUp() override {
+        state.events.Create();
+        state.switchOn = 1;
+    }
+    void Pulse(bool enabled) {
+        HANDLE enable = state.events.get(EventId::SettingEnable);
+        enabled ? ::SetEvent(enable) : ::ResetEvent(enable);
+        Watcher(state, system).OnSettingChange();
+    }
+    bool Signaled(EventId id) {
+        return ::WaitForSingleObject(state.events.get(id), 0) == WAIT_OBJECT_0;
+    }
+};
+
+TEST_F(SettingListenerTest, TurningOffHidesAVisibleIndicatorAndPersists) {
+    state.publisher.Publish(CameraState::On);
+    Pulse(false);
+    EXPECT_EQ(state.switchOn, 0);
+    EXPECT_EQ(state.publisher.published(), CameraState::Off);
+    EXPECT_FALSE(Signaled(EventId::On));
+    EXPECT_TRUE(Signaled(EventId::Off));
+    EXPECT_EQ(system.showOsdWrites, (std::vector<bool>{false}));
+}
+
+TEST_F(SettingListenerTest, TurningOnAsksForANewLookAndPersists) {
+    state.switchOn = 0;
+    Pulse(true);
+    EXPECT_EQ(state.switchOn, 1);
+    EXPECT_TRUE(Signaled(EventId::Change));
+    EXPECT_EQ(system.showOsdWrites, (std::vector<bool>{true}));
+}
+
+TEST_F(SettingListenerTest, APulseWithoutChangeDoesNothing) {
+    Pulse(true);
+    EXPECT_FALSE(Signaled(EventId::Change));
+    EXPECT_TRUE(system.showOsdWrites.empty());
+}
+
+TEST_F(SettingListenerTest, ListenerFollowsPulsesUntilStop) {
+    system.At(1'000, [this] {
+        ::ResetEvent(state.events.get(EventId::SettingEnable));
+        ::SetEvent(state.events.get(EventId::SettingChange));
+    });
+    system.At(2'000, [this] { ::SetEvent(stop.get()); });
+    Watcher(state, system).RunSettingListener();
+    EXPECT_EQ(system.showOsdWrites, (std::vector<bool>{false}));
+    EXPECT_EQ(system.now(), 2'000);
+}
+
+}  // namespace
+}  // namespace lensbeacon
