@@ -1,0 +1,243 @@
+// Thin pass-through to setupapi and the hub driver. Every result is tested
+// where it is returned; data the system hands back (property values, paths)
+// is bounded by the size actually returned before it is copied.
+#include "device_system_setupapi.h"
+
+// clang-format off
+#include <windows.h>
+#include <setupapi.h>
+#include <devpropdef.h>
+// clang-format on
+
+#include <cstddef>
+#include <cstring>
+#include <cwchar>
+#include <new>
+
+#include "lensbeacon/proc_address.h"
+#include "lensbeacon/unique_owner.h"
+
+namespace lensbeacon {
+namespace {
+
+constexpr GUID kImagingClass = {
+    0x6bdd1fc6, 0x810f, 0x11d0, {0xbe, 0xc7, 0x08, 0x00, 0x2b, 0xe2, 0x09, 0x2f}};
+constexpr GUID kUsbHubInterface = {
+    0xf18a0e88, 0xc30c, 0x11d0, {0x88, 0x15, 0x00, 0xa0, 0xc9, 0x06, 0xbe, 0xd8}};
+constexpr DEVPROPKEY kPowerDataKey = {
+    {0xa45c254e, 0xdf1c, 0x4efd, {0x80, 0x20, 0x67, 0xd1, 0x46, 0xa8, 0x50, 0xe0}}, 32};
+constexpr DEVPROPKEY kLocationPathsKey = {
+    {0xa45c254e, 0xdf1c, 0x4efd, {0x80, 0x20, 0x67, 0xd1, 0x46, 0xa8, 0x50, 0xe0}}, 37};
+
+// CM_POWER_DATA: PD_MostRecentPowerState follows the 32-bit PD_Size.
+constexpr std::size_t kMostRecentPowerStateOffset = 4;
+
+// USB_NODE_CONNECTION_INFORMATION (packed) with room for 30 pipe entries.
+constexpr DWORD kGetNodeConnectionInformation = 0x22040C;
+constexpr std::size_t kConnectionInformationSize = 365;
+constexpr std::size_t kConnectionIndexOffset = 0;
+constexpr std::size_t kNumberOfOpenPipesOffset = 27;
+constexpr std::size_t kConnectionStatusOffset = 31;
+
+#ifndef _WIN64
+static_assert(sizeof(SP_DEVINFO_DATA) == 28);
+static_assert(sizeof(SP_DEVICE_INTERFACE_DATA) == 28);
+static_assert(sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W) == 6);
+#endif
+
+struct DevInfoTraits {
+    using pointer = HDEVINFO;
+    static pointer invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void close(pointer value) noexcept { ::SetupDiDestroyDeviceInfoList(value); }
+};
+using UniqueDevInfo = UniqueOwner<DevInfoTraits>;
+
+using GetDevicePropertyFunction = BOOL(WINAPI*)(HDEVINFO, PSP_DEVINFO_DATA, const DEVPROPKEY*,
+                                                DEVPROPTYPE*, PBYTE, DWORD, PDWORD, DWORD);
+
+// Copies the NUL-terminated text at the start of `source` (at most `count`
+// characters are looked at; no terminator among them ends the text there).
+// Refused when the text does not fit.
+bool CopyBoundedText(const wchar_t* source, std::size_t count, DeviceText& target) {
+    std::size_t length = 0;
+    while (length < count && source[length] != L'\0') {
+        ++length;
+    }
+    if (length >= kDeviceTextLength) {
+        return false;
+    }
+    std::wmemcpy(target, source, length);
+    target[length] = L'\0';
+    return true;
+}
+
+// SetupDiGetDevicePropertyW, found in the already loaded "setupapi" at the
+// first read and kept once found; looked up again while it is missing.
+class PropertyReader {
+  public:
+    // The property's bytes in `buffer`, `size` of them; false on any failure.
+    bool Read(HDEVINFO set, SP_DEVINFO_DATA& device, const DEVPROPKEY& key,
+              std::unique_ptr<BYTE[]>& buffer, DWORD& size) {
+        if (function_ == nullptr) {
+            function_ = ProcAddress<GetDevicePropertyFunction>(::GetModuleHandleW(L"setupapi"),
+                                                               "SetupDiGetDevicePropertyW");
+            if (function_ == nullptr) {
+                return false;
+            }
+        }
+        DEVPROPTYPE type = 0;
+        DWORD required = 0;
+        if (function_(set, &device, &key, &type, nullptr, 0, &required, 0) ||
+            ::GetLastError() != ERROR_INSUFFICIENT_BUFFER || required == 0) {
+            return false;
+        }
+        buffer.reset(new (std::nothrow) BYTE[required]());
+        if (!buffer) {
+            return false;
+        }
+        if (!function_(set, &device, &key, &type, buffer.get(), required, nullptr, 0)) {
+            return false;
+        }
+        size = required;
+        return true;
+    }
+
+  private:
+    GetDevicePropertyFunction function_ = nullptr;
+};
+
+class SetupApiDeviceList final : public DeviceList {
+  public:
+    SetupApiDeviceList(UniqueDevInfo set, PropertyReader& properties)
+        : set_(std::move(set)), properties_(properties) {}
+
+    bool Select(uint32_t index) override {
+        device_ = {};
+        device_.cbSize = sizeof(device_);
+        selected_ = ::SetupDiEnumDeviceInfo(set_.get(), index, &device_) != FALSE;
+        return selected_;
+    }
+
+    bool ReadInstanceId(DeviceText& id) override {
+        return selected_ && ::SetupDiGetDeviceInstanceIdW(set_.get(), &device_, id,
+                                                          kDeviceTextLength, nullptr) != FALSE;
+    }
+
+    bool ReadPowerState(int32_t& state) override {
+        std::unique_ptr<BYTE[]> buffer;
+        DWORD size = 0;
+        if (!selected_ || !properties_.Read(set_.get(), device_, kPowerDataKey, buffer, size) ||
+            size < kMostRecentPowerStateOffset + sizeof(state)) {
+            return false;
+        }
+        std::memcpy(&state, buffer.get() + kMostRecentPowerStateOffset, sizeof(state));
+        return true;
+    }
+
+    bool ReadLocationPath(DeviceText& location) override {
+        std::unique_ptr<BYTE[]> buffer;
+        DWORD size = 0;
+        if (!selected_ || !properties_.Read(set_.get(), device_, kLocationPathsKey, buffer, size)) {
+            return false;
+        }
+        // The buffer came from new[], so it is aligned for wchar_t.
+        return CopyBoundedText(reinterpret_cast<const wchar_t*>(buffer.get()),
+                               size / sizeof(wchar_t), location);
+    }
+
+    bool ReadInterfacePath(DeviceText& path) override {
+        if (!selected_) {
+            return false;
+        }
+        SP_DEVICE_INTERFACE_DATA interfaceData = {};
+        interfaceData.cbSize = sizeof(interfaceData);
+        if (!::SetupDiCreateDeviceInterfaceW(set_.get(), &device_, &device_.ClassGuid, nullptr, 0,
+                                             &interfaceData)) {
+            return false;
+        }
+        DWORD required = 0;
+        if (::SetupDiGetDeviceInterfaceDetailW(set_.get(), &interfaceData, nullptr, 0, &required,
+                                               nullptr) ||
+            ::GetLastError() != ERROR_INSUFFICIENT_BUFFER || required == 0) {
+            return false;
+        }
+        // At least the fixed part, so that cbSize can be written.
+        const DWORD size = required < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W)
+                               ? static_cast<DWORD>(sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W))
+                               : required;
+        UniqueLocalMemory memory(::LocalAlloc(LPTR, size));
+        if (!memory) {
+            return false;
+        }
+        auto* detail = static_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(memory.get());
+        detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
+        if (!::SetupDiGetDeviceInterfaceDetailW(set_.get(), &interfaceData, detail, size, nullptr,
+                                                nullptr)) {
+            return false;
+        }
+        const std::size_t pathBytes =
+            size - offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_W, DevicePath);
+        return CopyBoundedText(detail->DevicePath, pathBytes / sizeof(wchar_t), path);
+    }
+
+  private:
+    UniqueDevInfo set_;
+    PropertyReader& properties_;
+    SP_DEVINFO_DATA device_ = {};
+    bool selected_ = false;
+};
+
+class SetupApiDeviceSystem final : public DeviceSystem {
+  public:
+    std::unique_ptr<DeviceList> OpenImagingDevices() override {
+        return Open(kImagingClass, DIGCF_PRESENT);
+    }
+
+    std::unique_ptr<DeviceList> OpenUsbHubs() override {
+        return Open(kUsbHubInterface, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
+    }
+
+    std::optional<uint32_t> CountOpenPipes(const wchar_t* hubPath, int32_t port) override {
+        UniqueFileHandle hub(::CreateFileW(hubPath, GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                           OPEN_EXISTING, 0, nullptr));
+        if (!hub) {
+            return std::nullopt;
+        }
+        BYTE information[kConnectionInformationSize] = {};
+        std::memcpy(information + kConnectionIndexOffset, &port, sizeof(port));
+        DWORD returned = 0;
+        if (!::DeviceIoControl(hub.get(), kGetNodeConnectionInformation, information,
+                               sizeof(information), information, sizeof(information), &returned,
+                               nullptr)) {
+            return std::nullopt;
+        }
+        uint32_t status = 0;
+        uint32_t pipes = 0;
+        std::memcpy(&status, information + kConnectionStatusOffset, sizeof(status));
+        std::memcpy(&pipes, information + kNumberOfOpenPipesOffset, sizeof(pipes));
+        if (status == 0) {
+            return std::nullopt;
+        }
+        return pipes;
+    }
+
+  private:
+    std::unique_ptr<DeviceList> Open(const GUID& classGuid, DWORD flags) {
+        UniqueDevInfo set(::SetupDiGetClassDevsW(&classGuid, nullptr, nullptr, flags));
+        if (!set) {
+            return nullptr;
+        }
+        return std::unique_ptr<DeviceList>(new (std::nothrow)
+                                               SetupApiDeviceList(std::move(set), properties_));
+    }
+
+    PropertyReader properties_;
+};
+
+}  // namespace
+
+std::unique_ptr<DeviceSystem> CreateSetupApiDeviceSystem() {
+    return std::unique_ptr<DeviceSystem>(new (std::nothrow) SetupApiDeviceSystem);
+}
+
+}  // namespace lensbeacon

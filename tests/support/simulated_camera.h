@@ -1,0 +1,50 @@
+// Test helper: an imaging device that Wine's setupapi lists as present.
+//
+// The camera is the device instance ROOT\IMAGE\<number> under
+// HKLM\System\CurrentControlSet\Enum. Wine needs only its "ClassGUID" (the
+// imaging class) to list it with DIGCF_PRESENT. Device properties live in the
+// default value of Properties\{fmtid}\<pid as 4 hex digits>, whose registry
+// type is 0xFFFF0000 | property type:
+//   ...\{a45c254e-df1c-4efd-8020-67d146a850e0}\0020  power data: a 56-byte
+//       CM_POWER_DATA (type 0x1003, binary), most recent state at byte 4
+//   ...\{a45c254e-df1c-4efd-8020-67d146a850e0}\0025  location paths: a
+//       double-NUL-terminated string list (type 0x2012)
+// The constructor replaces whatever an earlier run left under the same
+// number; the destructor removes the device.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace lensbeacon::test {
+
+enum class CameraPower : uint32_t { D0 = 1, D3 = 4 };
+
+class SimulatedCamera {
+  public:
+    // A camera at `location` ("" = no location property) in state `power`.
+    SimulatedCamera(unsigned number, const std::wstring& location, CameraPower power);
+    ~SimulatedCamera();
+    SimulatedCamera(const SimulatedCamera&) = delete;
+    SimulatedCamera& operator=(const SimulatedCamera&) = delete;
+
+    // "ROOT\IMAGE\0000" and so on: what SetupDiGetDeviceInstanceIdW reports.
+    const std::wstring& instanceId() const { return instanceId_; }
+
+    void SetPower(CameraPower power);
+    // Raw property values, for malformed data.
+    void SetPowerData(const std::vector<unsigned char>& bytes);
+    void SetLocationPaths(const std::vector<wchar_t>& characters);
+    void Remove();
+
+  private:
+    void SetProperty(const wchar_t* pid, DWORD propertyType, const void* data, DWORD size);
+
+    std::wstring instanceId_;
+    std::wstring key_;
+};
+
+}  // namespace lensbeacon::test
