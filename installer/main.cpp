@@ -1,0 +1,45 @@
+// InstLenswatch: registers, starts, stops and removes the camera-watch
+// service. No window, no console; with "-debug" it writes debugger lines.
+#include <windows.h>
+#include <shellapi.h>
+
+#include "command_line.h"
+#include "installer.h"
+#include "lensbeacon/own_folder.h"
+#include "lensbeacon/proc_address.h"
+#include "lensbeacon/unique_owner.h"
+#include "scm_service_manager.h"
+
+namespace {
+
+// True when this 32-bit program runs under WOW64 on 64-bit Windows.
+bool RunsUnderWow64() {
+    using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE, PBOOL);
+    const auto isWow64Process = lensbeacon::ProcAddress<IsWow64ProcessFunction>(
+        ::GetModuleHandleW(L"kernel32"), "IsWow64Process");
+    BOOL wow64 = FALSE;
+    return isWow64Process != nullptr && isWow64Process(::GetCurrentProcess(), &wow64) && wow64;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    int count = 0;
+    wchar_t** arguments = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (arguments == nullptr) {
+        const DWORD error = ::GetLastError();
+        return static_cast<int>(error != ERROR_SUCCESS ? error : ERROR_INVALID_PARAMETER);
+    }
+    const lensbeacon::UniqueLocalMemory argumentMemory(arguments);
+    const lensbeacon::InstallerRequest request = lensbeacon::ParseArguments(count, arguments);
+    if (request.operation == lensbeacon::InstallerOperation::None) {
+        // Nothing asked: neither the service manager nor the registry is touched.
+        return 0;
+    }
+
+    lensbeacon::PathBuffer ownFolder;
+    const bool haveFolder = lensbeacon::OwnFolder(nullptr, ownFolder);
+    lensbeacon::ScmServiceManager services(RunsUnderWow64());
+    return static_cast<int>(
+        lensbeacon::RunInstaller(request, haveFolder ? ownFolder : nullptr, services));
+}

@@ -1,0 +1,113 @@
+#include "scm_service_manager.h"
+
+#include <shlwapi.h>
+
+#include "lensbeacon/unique_owner.h"
+#include "service_identity.h"
+
+namespace lensbeacon {
+namespace {
+
+// SC_MANAGER_ALL_ACCESS for the manager; for the service the same mask, which
+// holds query, stop and delete.
+constexpr DWORD kManagerAccess = 0xF003F;
+constexpr DWORD kOpenServiceAccess = 0xF003F;
+
+// Takes a handle just returned by an API into `owner`, with the error code of
+// that call when it failed.
+DWORD Keep(SC_HANDLE handle, UniqueScHandle& owner) {
+    const DWORD error = handle != nullptr ? ERROR_SUCCESS : ::GetLastError();
+    owner.reset(handle);
+    return error;
+}
+
+DWORD Result(BOOL succeeded) {
+    return succeeded ? ERROR_SUCCESS : ::GetLastError();
+}
+
+}  // namespace
+
+DWORD ScmServiceManager::OpenManager() {
+    return Keep(::OpenSCManagerW(nullptr, nullptr, kManagerAccess), manager_);
+}
+
+DWORD ScmServiceManager::OpenExisting() {
+    if (!manager_) {
+        return ERROR_INVALID_HANDLE;
+    }
+    return Keep(::OpenServiceW(manager_.get(), kServiceName, kOpenServiceAccess), service_);
+}
+
+DWORD ScmServiceManager::RequestStop() {
+    if (!service_) {
+        return ERROR_INVALID_HANDLE;
+    }
+    SERVICE_STATUS status{};
+    return Result(::ControlService(service_.get(), SERVICE_CONTROL_STOP, &status));
+}
+
+DWORD ScmServiceManager::QueryState(DWORD& currentState) {
+    if (!service_) {
+        return ERROR_INVALID_HANDLE;
+    }
+    SERVICE_STATUS_PROCESS status{};
+    DWORD needed = 0;
+    const DWORD error =
+        Result(::QueryServiceStatusEx(service_.get(), SC_STATUS_PROCESS_INFO,
+                                      reinterpret_cast<BYTE*>(&status), sizeof(status), &needed));
+    if (error == ERROR_SUCCESS) {
+        currentState = status.dwCurrentState;
+    }
+    return error;
+}
+
+DWORD ScmServiceManager::Delete() {
+    if (!service_) {
+        return ERROR_INVALID_HANDLE;
+    }
+    return Result(::DeleteService(service_.get()));
+}
+
+DWORD ScmServiceManager::Create(const wchar_t* binaryPathName) {
+    if (!manager_) {
+        return ERROR_INVALID_HANDLE;
+    }
+    // No group, tag, dependencies or account: the service runs as LocalSystem.
+    return Keep(
+        ::CreateServiceW(manager_.get(), kServiceName, kServiceDisplayName, SERVICE_ALL_ACCESS,
+                         SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START, SERVICE_ERROR_NORMAL,
+                         binaryPathName, nullptr, nullptr, nullptr, nullptr, nullptr),
+        service_);
+}
+
+DWORD ScmServiceManager::Start() {
+    if (!service_) {
+        return ERROR_INVALID_HANDLE;
+    }
+    return Result(::StartServiceW(service_.get(), 0, nullptr));
+}
+
+void ScmServiceManager::CloseAll() {
+    service_.reset();
+    manager_.reset();
+}
+
+void ScmServiceManager::DeleteServiceKey() {
+    UniqueRegKey services;
+    const REGSAM access = KEY_ALL_ACCESS | (view64_ ? KEY_WOW64_64KEY : 0);
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kServicesKey, 0, access, services.put()) ==
+        ERROR_SUCCESS) {
+        // Nothing there is the usual case; other failures change nothing either.
+        ::SHDeleteKeyW(services.get(), kServiceName);
+    }
+}
+
+void ScmServiceManager::Wait(DWORD milliseconds) {
+    ::Sleep(milliseconds);
+}
+
+void ScmServiceManager::WriteDebugLine(const wchar_t* line) {
+    ::OutputDebugStringW(line);
+}
+
+}  // namespace lensbeacon

@@ -1,0 +1,36 @@
+// The installer's calls made on the real service control manager, registry
+// and debugger.
+#pragma once
+
+#include <windows.h>
+
+#include "sc_handle.h"
+#include "service_manager.h"
+
+namespace lensbeacon {
+
+class ScmServiceManager final : public ServiceManager {
+  public:
+    // `view64` adds KEY_WOW64_64KEY when the services key is opened, so a
+    // 32-bit installer on 64-bit Windows reaches the real key.
+    explicit ScmServiceManager(bool view64) : view64_(view64) {}
+
+    DWORD OpenManager() override;
+    DWORD OpenExisting() override;
+    DWORD RequestStop() override;
+    DWORD QueryState(DWORD& currentState) override;
+    DWORD Delete() override;
+    DWORD Create(const wchar_t* binaryPathName) override;
+    DWORD Start() override;
+    void CloseAll() override;
+    void DeleteServiceKey() override;
+    void Wait(DWORD milliseconds) override;
+    void WriteDebugLine(const wchar_t* line) override;
+
+  private:
+    const bool view64_;
+    UniqueScHandle manager_;
+    UniqueScHandle service_;
+};
+
+}  // namespace lensbeacon

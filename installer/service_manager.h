@@ -1,0 +1,31 @@
+// The service-manager, registry and debugger calls the installer makes,
+// behind an interface so the installer's sequence can run against a fake.
+// The implementation holds at most one manager handle and one service handle.
+#pragma once
+
+#include <windows.h>
+
+namespace lensbeacon {
+
+class ServiceManager {
+  public:
+    virtual ~ServiceManager() = default;
+
+    // Each returns ERROR_SUCCESS, or the system error code of the failed call.
+    virtual DWORD OpenManager() = 0;                          // local, default database
+    virtual DWORD OpenExisting() = 0;                         // the camera-watch service
+    virtual DWORD RequestStop() = 0;                          // stop control
+    virtual DWORD QueryState(DWORD& currentState) = 0;        // SERVICE_STOPPED, ...
+    virtual DWORD Delete() = 0;                               // the open service
+    virtual DWORD Create(const wchar_t* binaryPathName) = 0;  // opens the new service
+    virtual DWORD Start() = 0;                                // the open service
+
+    // Closes the service handle, then the manager handle, where open.
+    virtual void CloseAll() = 0;
+    // Removes the service's registry key with everything below it, if any.
+    virtual void DeleteServiceKey() = 0;
+    virtual void Wait(DWORD milliseconds) = 0;
+    virtual void WriteDebugLine(const wchar_t* line) = 0;
+};
+
+}  // namespace lensbeacon
