@@ -1,0 +1,206 @@
+// The real session launcher and trace thread in Wine. Wine has no kernel
+// logger, so the trace thread must fail over at once; the launcher runs its
+// real session, token and process calls and starts a probe program placed
+// under the launched file name in a folder with blanks.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "camera_trace.h"
+#include "lensbeacon/own_folder.h"
+#include "lensbeacon/unique_owner.h"
+#include "session_launch.h"
+#include "trace_session.h"
+
+namespace lensbeacon {
+namespace {
+
+// ---- Trace thread ----------------------------------------------------------
+
+TEST(TraceThreadWineTest, FailsOverPromptlyWhenTheKernelLoggerCannotRun) {
+    UniqueHandle active(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    UniqueHandle idle(::CreateEventW(nullptr, TRUE, TRUE, nullptr));
+    ASSERT_TRUE(active && idle);
+    TraceShared shared;
+    shared.HandOver(active.get(), idle.get(), ::GetCurrentProcessId());
+    TraceThread thread(shared);
+    ASSERT_TRUE(thread.Start());
+    EXPECT_TRUE(thread.Start());  // at most one thread: the second call starts none
+
+    ASSERT_EQ(::WaitForSingleObject(active.get(), 30000), WAIT_OBJECT_0);
+    EXPECT_EQ(shared.idle.load(), 0);
+    EXPECT_EQ(::WaitForSingleObject(idle.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+
+    EXPECT_TRUE(thread.Stop());
+    EXPECT_FALSE(thread.started());
+    EXPECT_EQ(shared.running.load(), 0);
+    EXPECT_EQ(shared.activeEvent.load(), nullptr);
+    EXPECT_EQ(shared.idleEvent.load(), nullptr);
+}
+
+TEST(TraceThreadWineTest, RealSessionCallsFailOverOnlyWhileTheLoopWantsTheTrace) {
+    UniqueHandle active(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    UniqueHandle idle(::CreateEventW(nullptr, TRUE, TRUE, nullptr));
+    ASSERT_TRUE(active && idle);
+    TraceShared shared;
+
+    // Run on this thread: the loop has already withdrawn, so no fail-over.
+    shared.HandOver(active.get(), idle.get(), ::GetCurrentProcessId());
+    shared.running.store(0);
+    {
+        CaptureTraceCore core(shared, IsWindows64());
+        RunTraceSession(core);
+    }
+    EXPECT_EQ(shared.idle.load(), 1);
+    EXPECT_EQ(::WaitForSingleObject(active.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_EQ(::WaitForSingleObject(idle.get(), 0), WAIT_OBJECT_0);
+
+    // Still wanted: the trace that could not run fails over.
+    shared.running.store(1);
+    {
+        CaptureTraceCore core(shared, IsWindows64());
+        RunTraceSession(core);
+    }
+    EXPECT_EQ(shared.idle.load(), 0);
+    EXPECT_EQ(::WaitForSingleObject(active.get(), 0), WAIT_OBJECT_0);
+    EXPECT_EQ(::WaitForSingleObject(idle.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+}
+
+// ---- Session launch --------------------------------------------------------
+
+std::wstring EventNameFor(const wchar_t* file) {
+    return std::wstring(L"Lensbeacon session probe ") + file;
+}
+
+std::wstring ReadRecordedCommandLine(const std::wstring& probePath) {
+    UniqueFileHandle file(::CreateFileW((probePath + L".cmdline").c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file) {
+        return L"";
+    }
+    wchar_t text[600] = {};
+    DWORD read = 0;
+    ::ReadFile(file.get(), text, sizeof(text) - sizeof(wchar_t), &read, nullptr);
+    return text;
+}
+
+// The real calls, with the results of the steps Wine may or may not support
+// recorded, so the test states which of them it really exercised.
+struct StepResults {
+    int userToken = -1;
+    int environment = -1;
+    int sessionMove = -1;
+    LPVOID environmentPassed = nullptr;
+};
+StepResults g_steps;
+
+BOOL WINAPI RecordUserToken(ULONG session, PHANDLE token) {
+    g_steps.userToken = RealSessionApi().queryUserToken(session, token);
+    return g_steps.userToken;
+}
+BOOL WINAPI RecordEnvironment(LPVOID* block, HANDLE token, BOOL inherit) {
+    g_steps.environment = RealSessionApi().createEnvironmentBlock(block, token, inherit);
+    return g_steps.environment;
+}
+BOOL WINAPI RecordSessionMove(HANDLE token, TOKEN_INFORMATION_CLASS infoClass, LPVOID value,
+                              DWORD size) {
+    g_steps.sessionMove = RealSessionApi().setTokenInformation(token, infoClass, value, size);
+    return g_steps.sessionMove;
+}
+BOOL WINAPI RecordCreate(HANDLE token, LPCWSTR application, LPWSTR commandLine,
+                         LPSECURITY_ATTRIBUTES processAttributes,
+                         LPSECURITY_ATTRIBUTES threadAttributes, BOOL inherit, DWORD flags,
+                         LPVOID environment, LPCWSTR directory, LPSTARTUPINFOW startup,
+                         LPPROCESS_INFORMATION info) {
+    g_steps.environmentPassed = environment;
+    return RealSessionApi().createProcessAsUser(token, application, commandLine, processAttributes,
+                                                threadAttributes, inherit, flags, environment,
+                                                directory, startup, info);
+}
+
+SessionApi RecordingApi() {
+    SessionApi api = RealSessionApi();
+    api.queryUserToken = RecordUserToken;
+    api.createEnvironmentBlock = RecordEnvironment;
+    api.setTokenInformation = RecordSessionMove;
+    api.createProcessAsUser = RecordCreate;
+    return api;
+}
+
+// A folder with blanks beside the test program, holding copies of the probe
+// under the launched names, and a probe planted as "<parent>\session.exe",
+// the program an unquoted command line would run instead.
+class SessionLaunchWineTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(OwnFolder(nullptr, testBin));
+        probe = std::wstring(testBin) + L"session_probe.exe";
+        folder = std::wstring(testBin) + L"session probe folder\\";
+        planted = std::wstring(testBin) + L"session.exe";
+        ::CreateDirectoryW(folder.c_str(), nullptr);
+        for (const wchar_t* file : {kSessionLauncherFile, kLogonIndicatorFile}) {
+            ASSERT_TRUE(::CopyFileW(probe.c_str(), (folder + file).c_str(), FALSE));
+            ::DeleteFileW((folder + file + L".cmdline").c_str());
+        }
+        ASSERT_TRUE(::CopyFileW(probe.c_str(), planted.c_str(), FALSE));
+    }
+    void TearDown() override {
+        for (const wchar_t* file : {kSessionLauncherFile, kLogonIndicatorFile}) {
+            ::DeleteFileW((folder + file).c_str());
+            ::DeleteFileW((folder + file + L".cmdline").c_str());
+        }
+        ::RemoveDirectoryW(folder.c_str());
+        ::DeleteFileW(planted.c_str());
+        ::DeleteFileW((planted + L".cmdline").c_str());
+    }
+
+    PathBuffer testBin = {};
+    std::wstring probe, folder, planted;
+};
+
+TEST_F(SessionLaunchWineTest, UserKindStartsTheLauncherByItsQuotedFullPath) {
+    UniqueHandle started(
+        ::CreateEventW(nullptr, TRUE, FALSE, EventNameFor(kSessionLauncherFile).c_str()));
+    UniqueHandle plantedStarted(
+        ::CreateEventW(nullptr, TRUE, FALSE, EventNameFor(L"session.exe").c_str()));
+    ASSERT_TRUE(started && plantedStarted);
+
+    g_steps = StepResults{};
+    const SessionApi api = RecordingApi();
+    SessionLauncher launcher(api, folder.c_str());
+    const ConsoleSession console = launcher.QueryConsoleSession();
+    ASSERT_NE(console.id, 0u) << "Wine reports no console session";
+    ASSERT_TRUE(launcher.Launch(LaunchKind::User, console.id));
+    ASSERT_EQ(::WaitForSingleObject(started.get(), 30000), WAIT_OBJECT_0);
+
+    // The program ran from the folder with blanks, not the planted one.
+    EXPECT_EQ(ReadRecordedCommandLine(folder + kSessionLauncherFile),
+              L"\"" + folder + kSessionLauncherFile + L"\"");
+    EXPECT_EQ(::WaitForSingleObject(plantedStarted.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    // The token really moved into the session, and the user's environment
+    // went to the program whenever Wine could make one.
+    EXPECT_EQ(g_steps.sessionMove, TRUE);
+    if (g_steps.userToken == TRUE && g_steps.environment == TRUE) {
+        EXPECT_NE(g_steps.environmentPassed, nullptr);
+    }
+    std::printf("console %lu (user active %d); user token %d, environment block %d\n",
+                static_cast<unsigned long>(console.id), console.userActive ? 1 : 0,
+                g_steps.userToken, g_steps.environment);
+}
+
+TEST_F(SessionLaunchWineTest, LogonDesktopKindStartsTheIndicatorOnTheLogonDesktop) {
+    UniqueHandle started(
+        ::CreateEventW(nullptr, TRUE, FALSE, EventNameFor(kLogonIndicatorFile).c_str()));
+    ASSERT_TRUE(started);
+    SessionLauncher launcher(RealSessionApi(), folder.c_str());
+    const ConsoleSession console = launcher.QueryConsoleSession();
+    ASSERT_NE(console.id, 0u);
+    ASSERT_TRUE(launcher.Launch(LaunchKind::LogonDesktop, console.id));
+    ASSERT_EQ(::WaitForSingleObject(started.get(), 30000), WAIT_OBJECT_0);
+    EXPECT_EQ(ReadRecordedCommandLine(folder + kLogonIndicatorFile),
+              L"\"" + folder + kLogonIndicatorFile + L"\"");
+}
+
+}  // namespace
+}  // namespace lensbeacon
