@@ -1,0 +1,57 @@
+// Hoistrun's run: leave at once when an indicator already shows; otherwise
+// start the indicator for the desktop this process is on. The window, module,
+// desktop and shell calls go through StartupApi, the session launch through
+// UserLaunchApi, so every branch can be checked with fakes.
+#pragma once
+
+#include <windows.h>
+
+#include "lensbeacon/own_folder.h"
+#include "user_token_launch.h"
+
+namespace lensbeacon {
+
+// The indicator window a running indicator shows.
+inline constexpr const wchar_t* kIndicatorWindowClass = L"Lenspop Class";
+inline constexpr const wchar_t* kIndicatorWindowTitle = L"Lenspop Window";
+// The logon desktop's name, compared case-sensitively.
+inline constexpr const wchar_t* kLogonDesktopName = L"Winlogon";
+
+class StartupApi {
+  public:
+    virtual ~StartupApi() = default;
+
+    // FindWindowW found a top-level window of that class and title.
+    virtual bool WindowExists(const wchar_t* className, const wchar_t* title) = 0;
+    // GetModuleFileNameW of this program; false when it fails or is cut.
+    virtual bool ModuleFileName(PathBuffer& path) = 0;
+    // GetThreadDesktop(GetCurrentThreadId()); null when there is none.
+    virtual HDESK ThreadDesktop() = 0;
+    // GetUserObjectInformationW(UOI_NAME) into a zero-filled buffer, 520
+    // bytes; the result is terminated.
+    virtual bool DesktopName(HDESK desktop, PathBuffer& name) = 0;
+    // CloseDesktop. For the thread's own desktop the system refuses it while
+    // the thread uses that desktop, so the handle stays usable.
+    virtual void CloseDesktop(HDESK desktop) = 0;
+    // ShellExecuteW with no owner, the default verb, no parameters or
+    // directory, SW_SHOWNORMAL; the outcome is not reported.
+    virtual void OpenWithShell(const wchar_t* file) = 0;
+};
+
+// True only for a desktop whose name is exactly "Winlogon".
+bool IsLogonDesktop(StartupApi& startup);
+
+// Runs Hoistrun once and returns its exit code, which is always 0.
+int RunHoistrun(StartupApi& startup, UserLaunchApi& launch);
+
+class Win32StartupApi final : public StartupApi {
+  public:
+    bool WindowExists(const wchar_t* className, const wchar_t* title) override;
+    bool ModuleFileName(PathBuffer& path) override;
+    HDESK ThreadDesktop() override;
+    bool DesktopName(HDESK desktop, PathBuffer& name) override;
+    void CloseDesktop(HDESK desktop) override;
+    void OpenWithShell(const wchar_t* file) override;
+};
+
+}  // namespace lensbeacon

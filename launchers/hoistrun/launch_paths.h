@@ -1,0 +1,23 @@
+// The paths and the command line Hoistrun builds from its own folder, in the
+// suite's 260-character buffers. Anything that does not fit is refused, never
+// cut.
+#pragma once
+
+#include "lensbeacon/own_folder.h"
+
+namespace lensbeacon {
+
+inline constexpr const wchar_t* kUserLauncherFile = L"Plainrun.exe";
+inline constexpr const wchar_t* kUserIndicatorFile = L"LenspopUI.exe";
+inline constexpr const wchar_t* kLogonIndicatorFile = L"Lenspop.exe";
+
+// The folder of `modulePath`, up to and including its last backslash; empty
+// when there is none. False, leaving `folder` empty, when the path does not
+// fit.
+bool FolderOfModulePath(const wchar_t* modulePath, PathBuffer& folder);
+
+// `Plainrun.exe "=<folder>LenspopUI.exe"`. False, leaving `commandLine` empty,
+// when it does not fit in 260 characters.
+bool BuildUserLaunchCommandLine(const wchar_t* folder, PathBuffer& commandLine);
+
+}  // namespace lensbeacon

@@ -1,0 +1,58 @@
+// Starting a program in the console session under the logged-on user's own
+// token, with the user's environment. The session, token and process calls go
+// through UserLaunchApi so the sequence and its clean-up can be checked with a
+// fake; Win32UserLaunchApi makes the real calls.
+#pragma once
+
+#include <windows.h>
+
+namespace lensbeacon {
+
+class UserLaunchApi {
+  public:
+    virtual ~UserLaunchApi() = default;
+
+    // WTSGetActiveConsoleSessionId.
+    virtual DWORD ActiveConsoleSessionId() = 0;
+    // WTSQueryUserToken.
+    virtual bool QueryUserToken(DWORD sessionId, HANDLE& token) = 0;
+    // DuplicateTokenEx: MAXIMUM_ALLOWED, no security attributes,
+    // SecurityIdentification, TokenPrimary.
+    virtual bool DuplicatePrimaryToken(HANDLE token, HANDLE& primaryToken) = 0;
+    // CreateEnvironmentBlock without inheriting the caller's environment.
+    virtual bool CreateEnvironmentBlock(HANDLE token, void*& environment) = 0;
+    virtual void DestroyEnvironmentBlock(void* environment) = 0;
+    // CreateProcessAsUserW without security attributes or inherited handles,
+    // in the inherited current directory.
+    virtual bool CreateProcessAsUser(HANDLE token, const wchar_t* applicationName,
+                                     wchar_t* commandLine, DWORD creationFlags, void* environment,
+                                     STARTUPINFOW& startup, PROCESS_INFORMATION& process) = 0;
+    virtual void CloseHandle(HANDLE handle) = 0;
+};
+
+// CREATE_UNICODE_ENVIRONMENT | CREATE_NEW_CONSOLE.
+inline constexpr DWORD kUserLaunchCreationFlags = 0x410;
+inline constexpr const wchar_t* kUserDesktop = L"Winsta0\\Default";
+
+// Starts `applicationName` with `commandLine` (both required) on
+// "Winsta0\Default" under a primary copy of the console user's token. A
+// missing environment block does not stop the launch: the child then gets
+// this process's environment. Every token, environment block and process or
+// thread handle obtained is released before returning, on every path; the
+// child is not waited for. True when the process was created.
+bool LaunchAsConsoleUser(UserLaunchApi& api, const wchar_t* applicationName, wchar_t* commandLine);
+
+class Win32UserLaunchApi final : public UserLaunchApi {
+  public:
+    DWORD ActiveConsoleSessionId() override;
+    bool QueryUserToken(DWORD sessionId, HANDLE& token) override;
+    bool DuplicatePrimaryToken(HANDLE token, HANDLE& primaryToken) override;
+    bool CreateEnvironmentBlock(HANDLE token, void*& environment) override;
+    void DestroyEnvironmentBlock(void* environment) override;
+    bool CreateProcessAsUser(HANDLE token, const wchar_t* applicationName, wchar_t* commandLine,
+                             DWORD creationFlags, void* environment, STARTUPINFOW& startup,
+                             PROCESS_INFORMATION& process) override;
+    void CloseHandle(HANDLE handle) override;
+};
+
+}  // namespace lensbeacon

@@ -1,0 +1,69 @@
+// Helpers for tests that run the suite's programs as real processes in Wine:
+// paths of the built programs, a throwaway folder of copies, starting a
+// program and waiting for its exit, and the launch probe's named signal.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace lensbeacon::test {
+
+// A program or library in the build's dist/ folder, as a Windows path.
+std::wstring DistPath(const wchar_t* file);
+// A file beside the running test executable.
+std::wstring TestBinPath(const wchar_t* file);
+
+// Starts `commandLine` (with `applicationName` when given) and waits for its
+// exit; returns the exit code, or a failure code the test reports when it
+// could not start or did not end within a minute.
+DWORD RunProgram(const std::wstring& applicationName, std::wstring commandLine);
+
+// A fresh folder under the temporary folder, with a blank in its name; its
+// files are deleted with it.
+class ScratchFolder {
+  public:
+    explicit ScratchFolder(const wchar_t* label);
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    // Full path of `name` in the folder, ending without a backslash.
+    std::wstring Path(const wchar_t* name) const { return folder_ + name; }
+    // The folder, with its trailing backslash.
+    const std::wstring& Folder() const { return folder_; }
+    void CopyIn(const std::wstring& source, const wchar_t* name);
+
+  private:
+    std::wstring folder_;
+};
+
+// The signal launch_probe.exe raises when it starts under a file name: a
+// manual-reset event the test creates first, so it outlives the probe.
+class ProbeSignal {
+  public:
+    explicit ProbeSignal(const wchar_t* probeFileName);
+    ~ProbeSignal();
+    ProbeSignal(const ProbeSignal&) = delete;
+    ProbeSignal& operator=(const ProbeSignal&) = delete;
+
+    // Waits (up to a minute) for the probe to start; true when it did.
+    bool WaitStarted() const;
+    bool Started() const;
+
+  private:
+    HANDLE event_ = nullptr;
+};
+
+// The event name launch_probe.exe signals for its own file name.
+std::wstring ProbeEventName(const wchar_t* probeFileName);
+
+// Whether a process runs from a file of this name (case-insensitive).
+bool ProcessRunning(const wchar_t* exeName);
+// Waits (up to a minute each) for every process of this file name to end.
+void WaitForProcessesToEnd(const wchar_t* exeName);
+
+// The command line a probe recorded in "<its path>.cmdline"; empty when none.
+std::wstring RecordedCommandLine(const std::wstring& probePath);
+
+}  // namespace lensbeacon::test
