@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "sc_handle.h"
+#include "lensbeacon/sc_handle.h"
 #include "service_manager.h"
 
 namespace lensbeacon {

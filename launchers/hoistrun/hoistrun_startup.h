@@ -6,14 +6,12 @@
 
 #include <windows.h>
 
+#include "lensbeacon/names.h"
 #include "lensbeacon/own_folder.h"
 #include "user_token_launch.h"
 
 namespace lensbeacon {
 
-// The indicator window a running indicator shows.
-inline constexpr const wchar_t* kIndicatorWindowClass = L"Lenspop Class";
-inline constexpr const wchar_t* kIndicatorWindowTitle = L"Lenspop Window";
 // The logon desktop's name, compared case-sensitively.
 inline constexpr const wchar_t* kLogonDesktopName = L"Winlogon";
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "lensbeacon/own_folder.h"
+#include "lensbeacon/sc_handle.h"
 #include "lensbeacon/unique_owner.h"
 
 namespace lensbeacon {
@@ -25,12 +26,7 @@ constexpr const wchar_t* kServiceKey = L"SYSTEM\\CurrentControlSet\\Services\\Le
 constexpr DWORD kWaitLimit = 20000;
 constexpr DWORD kPollInterval = 20;
 
-struct ScTraits {
-    using pointer = SC_HANDLE;
-    static pointer invalid() noexcept { return nullptr; }
-    static void close(pointer value) noexcept { ::CloseServiceHandle(value); }
-};
-using UniqueSc = UniqueOwner<ScTraits>;
+using UniqueSc = UniqueScHandle;
 
 struct ModuleTraits {
     using pointer = HMODULE;

@@ -44,6 +44,14 @@ inline constexpr const wchar_t* kLastScreenHeightValue = L"LastScreenHeight";
 inline constexpr const wchar_t* kCaptureKey = L"SOFTWARE\\Microsoft\\OEM\\Device\\Capture";
 inline constexpr const wchar_t* kNoPhysicalCameraLedValue = L"NoPhysicalCameraLED";
 
+// The service as the service control manager knows it.
+inline constexpr const wchar_t* kServiceName = L"LenswatchService";
+inline constexpr const wchar_t* kServiceDisplayName = L"Lensbeacon Check Service";
+
+// The indicator's window, looked for by the session launcher.
+inline constexpr const wchar_t* kIndicatorWindowClass = L"Lenspop Class";
+inline constexpr const wchar_t* kIndicatorWindowTitle = L"Lenspop Window";
+
 // Registry rights the suite opens its keys with.
 inline constexpr REGSAM kKeyRead = KEY_READ;             // 0x20019
 inline constexpr REGSAM kKeyAllAccess = KEY_ALL_ACCESS;  // 0xF003F
