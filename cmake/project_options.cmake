@@ -22,6 +22,8 @@ set(LENSBEACON_DIST_DIR ${CMAKE_BINARY_DIR}/dist)
 # Programs enter at wWinMain or wmain (-municode).
 function(lensbeacon_program target)
   lensbeacon_target(${target})
+  # Shipped binaries carry no symbol tables.
+  target_link_options(${target} PRIVATE $<$<CONFIG:Release>:-s>)
   get_target_property(type ${target} TYPE)
   if(type STREQUAL "EXECUTABLE")
     target_link_options(${target} PRIVATE -municode)

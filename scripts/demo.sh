@@ -1,16 +1,24 @@
 #!/usr/bin/env bash
-# The suite's main job on this machine: build every program into dist/ and
-# show what was built (PE32 images, statically linked).
+# The suite's main job, live in Wine: build every program into dist/, then in
+# a fresh 32-bit Wine prefix install the service with InstLenswatch, power a
+# simulated camera on and off, print the camera state the service publishes
+# as it changes, and uninstall.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-bash "$root/scripts/build.sh"
-echo
+build=${LENSBEACON_BUILD_DIR:-$root/build}
+bash "$root/scripts/build.sh" >/dev/null
 echo "Built into $root/dist:"
-if compgen -G "$root/dist/*" >/dev/null; then
-  for f in "$root"/dist/*; do
-    printf '  %-22s %8d bytes  %s\n' "$(basename "$f")" "$(stat -c %s "$f")" \
-      "$(file -b "$f" | cut -d, -f1-2)"
-  done
-else
-  echo "  (no programs yet: the service core and its tests are built in build/)"
-fi
+for f in "$root"/dist/*; do
+  printf '  %-20s %8d bytes  %s\n' "$(basename "$f")" "$(stat -c %s "$f")" \
+    "$(file -b "$f" | cut -d, -f1)"
+done
+echo
+
+prefix="$build/demo-prefix"
+bash "$root/scripts/wine-prefix.sh" stop "$prefix"
+rm -rf "$prefix" "$prefix.state"
+echo "Creating a fresh Wine prefix (about a minute the first time)..."
+bash "$root/scripts/wine-prefix.sh" start "$prefix"
+trap 'bash "$root/scripts/wine-prefix.sh" stop "$prefix"' EXIT
+LENSBEACON_DIST="$build/dist" bash "$root/scripts/wine-run.sh" "$prefix" \
+  "$build/demo/lensbeacon_demo.exe" | tr -d '\r'

@@ -40,7 +40,8 @@ start)
     wineserver -w
   fi
   # One wineserver for the whole run, so each test process starts quickly.
-  wineserver -p </dev/null >/dev/null 2>&1
+  # It exits non-zero when this prefix's server already runs: that is fine.
+  wineserver -p </dev/null >/dev/null 2>&1 || true
   # Start the prefix's own background processes (services, device host) here,
   # detached from our output: a test that started them would hand them its
   # output pipe and ctest would wait for them to close it.

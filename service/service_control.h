@@ -20,6 +20,9 @@ class ServiceStatusReporter {
     using Sink = BOOL(WINAPI*)(SERVICE_STATUS_HANDLE, LPSERVICE_STATUS);
     ServiceStatusReporter(SERVICE_STATUS_HANDLE handle, Sink sink) : handle_(handle), sink_(sink) {}
 
+    // The status handle arrives after the handler is registered.
+    void Attach(SERVICE_STATUS_HANDLE handle) { handle_ = handle; }
+
     void StartPending() { Report(SERVICE_START_PENDING, 0, 3000, true); }
     void Running() { Report(SERVICE_RUNNING, kAcceptedControls, 0, false); }
     void StopPending() { Report(SERVICE_STOP_PENDING, kAcceptedControls, 10000, true); }

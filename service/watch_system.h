@@ -8,12 +8,9 @@
 
 #include <cstdint>
 
-namespace lensbeacon {
+#include "session_launch.h"  // ConsoleSession
 
-struct ConsoleSession {
-    DWORD id = 0;  // 0 = no console session
-    bool userActive = false;
-};
+namespace lensbeacon {
 
 class WatchSystem {
   public:

@@ -1,0 +1,227 @@
+// Measures what users feel, under Wine, and prints a markdown report:
+// camera-to-event latency of the real service with a simulated camera, the
+// service's CPU time while idle, its private memory, and the cost of one
+// device check against the number of imaging devices.
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "device_check.h"
+#include "device_system_setupapi.h"
+#include "installed_suite.h"
+#include "lensbeacon/names.h"
+#include "registry_sandbox.h"
+#include "simulated_camera.h"
+
+namespace lensbeacon::bench {
+namespace {
+
+using namespace std::chrono_literals;
+using test::CameraPower;
+using Clock = std::chrono::steady_clock;
+
+double Millis(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+struct Summary {
+    double median = 0;
+    double p95 = 0;
+    double max = 0;
+    std::size_t count = 0;
+};
+
+Summary Summarize(std::vector<double> samples) {
+    Summary s;
+    if (samples.empty())
+        return s;
+    std::sort(samples.begin(), samples.end());
+    s.count = samples.size();
+    s.median = samples[samples.size() / 2];
+    s.p95 = samples[std::min(samples.size() - 1, (samples.size() * 95 + 99) / 100 - 1)];
+    s.max = samples.back();
+    return s;
+}
+
+// Wine does not report another process's times or memory, so the service's
+// Linux process is read through Wine's Z: drive: /proc/<pid>/stat for CPU
+// ticks (USER_HZ 100) and /proc/<pid>/smaps_rollup for its private pages.
+std::string ReadWholeFile(const std::wstring& path) {
+    UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, 0, nullptr));
+    std::string text;
+    if (!file)
+        return text;
+    char buffer[4096];
+    DWORD read = 0;
+    while (::ReadFile(file.get(), buffer, sizeof(buffer), &read, nullptr) && read > 0) {
+        text.append(buffer, read);
+    }
+    return text;
+}
+
+std::wstring FindLinuxProcess(const std::string& imageName) {
+    WIN32_FIND_DATAW entry;
+    HANDLE search = ::FindFirstFileW(L"Z:\\proc\\*", &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return L"";
+    std::wstring found;
+    do {
+        if (entry.cFileName[0] < L'1' || entry.cFileName[0] > L'9')
+            continue;
+        const std::wstring folder = std::wstring(L"Z:\\proc\\") + entry.cFileName;
+        const std::string commandLine = ReadWholeFile(folder + L"\\cmdline");
+        if (commandLine.find(imageName) != std::string::npos) {
+            found = folder;
+            break;
+        }
+    } while (::FindNextFileW(search, &entry));
+    ::FindClose(search);
+    return found;
+}
+
+double CpuMillis(const std::wstring& linuxProcess) {
+    const std::string stat = ReadWholeFile(linuxProcess + L"\\stat");
+    const std::size_t afterName = stat.rfind(')');
+    if (afterName == std::string::npos)
+        return -1;
+    unsigned long long utime = 0, stime = 0;
+    // Fields after the name: state ppid pgrp session tty tpgid flags minflt
+    // cminflt majflt cmajflt utime stime.
+    if (std::sscanf(stat.c_str() + afterName + 1,
+                    " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &utime,
+                    &stime) != 2) {
+        return -1;
+    }
+    return static_cast<double>(utime + stime) * 10.0;
+}
+
+double PrivateKiB(const std::wstring& linuxProcess) {
+    const std::string rollup = ReadWholeFile(linuxProcess + L"\\smaps_rollup");
+    double total = 0;
+    for (const char* field : {"Private_Clean:", "Private_Dirty:"}) {
+        const std::size_t at = rollup.find(field);
+        if (at == std::string::npos)
+            return -1;
+        total += std::atof(rollup.c_str() + at + std::strlen(field));
+    }
+    return total;
+}
+
+bool StartService(test::InstalledSuite& suite) {
+    if (suite.Installer(L"-i") != 0)
+        return false;
+    return test::WaitUntil([] { return static_cast<bool>(test::OpenSuiteEvent(kOffEventName)); },
+                           15s);
+}
+
+void LatencyInUsbMode(int toggles) {
+    test::RegistrySandbox settings(kSettingsKey);
+    settings.SetDword(kCheckUsbCameraValue, 1);
+    test::SimulatedCamera camera(0, L"PCIROOT(0)#PCI(1400)", CameraPower::D3);
+    test::InstalledSuite suite{L"Lenswatch.exe", L"InstLenswatch.exe"};
+    if (!StartService(suite)) {
+        std::printf("| camera-to-event latency | service did not start | |\n");
+        return;
+    }
+    UniqueHandle on = test::OpenSuiteEvent(kOnEventName);
+    UniqueHandle off = test::OpenSuiteEvent(kOffEventName);
+    std::vector<double> toOn;
+    std::vector<double> toOff;
+    for (int i = 0; i < toggles; ++i) {
+        // Start each toggle at a different phase of the service's one-second pass.
+        std::this_thread::sleep_for(std::chrono::milliseconds(137 * i % 1000));
+        auto start = Clock::now();
+        camera.SetPower(CameraPower::D0);
+        if (::WaitForSingleObject(on.get(), 5000) == WAIT_OBJECT_0) {
+            toOn.push_back(Millis(Clock::now() - start));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(137 * (i + 3) % 1000));
+        start = Clock::now();
+        camera.SetPower(CameraPower::D3);
+        if (::WaitForSingleObject(off.get(), 5000) == WAIT_OBJECT_0) {
+            toOff.push_back(Millis(Clock::now() - start));
+        }
+    }
+    const std::wstring process = FindLinuxProcess("Lenswatch.exe");
+    const double cpuBefore = CpuMillis(process);
+    std::this_thread::sleep_for(10s);
+    const double usbCpuPerSecond = (CpuMillis(process) - cpuBefore) / 10.0;
+
+    const Summary onLatency = Summarize(toOn);
+    const Summary offLatency = Summarize(toOff);
+    std::printf(
+        "| camera on -> On event (USB watch mode) | median %.0f ms, p95 %.0f ms, max %.0f ms "
+        "| %zu of %d toggles |\n",
+        onLatency.median, onLatency.p95, onLatency.max, onLatency.count, toggles);
+    std::printf(
+        "| camera off -> Off event (USB watch mode) | median %.0f ms, p95 %.0f ms, max %.0f "
+        "ms | %zu of %d toggles |\n",
+        offLatency.median, offLatency.p95, offLatency.max, offLatency.count, toggles);
+    std::printf(
+        "| service CPU, USB watch mode after trace fail-over (a check every second) | "
+        "%.2f ms per second | /proc stat over 10 s |\n",
+        usbCpuPerSecond);
+}
+
+void IdleCostInChangeDrivenMode() {
+    test::RegistrySandbox settings(kSettingsKey);
+    test::SimulatedCamera camera(0, L"PCIROOT(0)#PCI(1400)", CameraPower::D3);
+    test::InstalledSuite suite{L"Lenswatch.exe", L"InstLenswatch.exe"};
+    if (!StartService(suite)) {
+        std::printf("| idle CPU | service did not start | |\n");
+        return;
+    }
+    const std::wstring process = FindLinuxProcess("Lenswatch.exe");
+    std::this_thread::sleep_for(11s);  // past the start-up burst
+    const double before = CpuMillis(process);
+    std::this_thread::sleep_for(20s);
+    const double idle = CpuMillis(process) - before;
+    std::printf(
+        "| service CPU while idle (change-driven mode, outside a burst) | %.1f ms in 20 s "
+        "| /proc stat, 10 ms ticks |\n",
+        idle);
+    std::printf(
+        "| service private memory (Wine process, incl. Wine's own) | %.0f KiB | "
+        "/proc smaps_rollup Private_Clean + Private_Dirty |\n",
+        PrivateKiB(process));
+}
+
+void DeviceCheckCost() {
+    for (unsigned devices : {1u, 10u, 100u}) {
+        std::vector<std::unique_ptr<test::SimulatedCamera>> cameras;
+        for (unsigned i = 0; i < devices; ++i) {
+            cameras.push_back(std::make_unique<test::SimulatedCamera>(i, L"PCIROOT(0)#PCI(1400)",
+                                                                      CameraPower::D3));
+        }
+        auto system = CreateSetupApiDeviceSystem();
+        DeviceCache cache;
+        CheckDevices(*system, cache, true);  // fills the cache
+        const int runs = 20;
+        const auto start = Clock::now();
+        for (int i = 0; i < runs; ++i) {
+            CheckDevices(*system, cache, true);
+        }
+        std::printf("| one device check, %u imaging devices | %.2f ms | mean of %d, cache warm |\n",
+                    devices, Millis(Clock::now() - start) / runs, runs);
+    }
+}
+
+}  // namespace
+}  // namespace lensbeacon::bench
+
+int wmain() {
+    std::printf("| measure | result | how |\n|---|---|---|\n");
+    lensbeacon::bench::DeviceCheckCost();
+    lensbeacon::bench::LatencyInUsbMode(20);
+    lensbeacon::bench::IdleCostInChangeDrivenMode();
+    return 0;
+}

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Builds the suite and the benchmark driver, runs it in a fresh Wine prefix
+# and writes bench/report.md.
+#   bash bench/run.sh
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${LENSBEACON_BUILD_DIR:-$root/build}
+bash "$root/scripts/build.sh" >/dev/null
+prefix="$build/bench-prefix"
+bash "$root/scripts/wine-prefix.sh" start "$prefix"
+trap 'bash "$root/scripts/wine-prefix.sh" stop "$prefix"' EXIT
+export LENSBEACON_DIST="$build/dist"
+table=$(bash "$root/scripts/wine-run.sh" "$prefix" "$build/bench/lensbeacon_bench.exe" | tr -d '\r')
+{
+  echo "# Lensbeacon benchmarks"
+  echo
+  echo "Measured under Wine $(wine --version | sed 's/wine-//') on $(nproc) cores, $(date -u +%Y-%m-%d),"
+  echo "with \`bash bench/run.sh\`. Wine has no USB hubs and no kernel logger, so USB"
+  echo "watch mode runs after the trace's fail-over: a check every second."
+  echo
+  echo "$table"
+  echo
+  echo "| program | size |"
+  echo "|---|---|"
+  for f in "$build"/dist/*; do
+    printf '| %s | %d bytes |\n' "$(basename "$f")" "$(stat -c %s "$f")"
+  done
+} >"$root/bench/report.md"
+cat "$root/bench/report.md"

@@ -1,0 +1,69 @@
+#include "watch_system_win32.h"
+
+#include "service_settings.h"
+#include "watch_loop.h"
+
+namespace lensbeacon {
+
+Win32WatchSystem::Win32WatchSystem(WatchState& state)
+    : state_(state), devices_(CreateSetupApiDeviceSystem()) {}
+
+bool Win32WatchSystem::ReadNoPhysicalCameraLed() {
+    return lensbeacon::ReadNoPhysicalCameraLed();
+}
+bool Win32WatchSystem::ReadShowOsd() {
+    return lensbeacon::ReadShowOsd();
+}
+bool Win32WatchSystem::ReadCheckUsbCamera() {
+    return lensbeacon::ReadCheckUsbCamera();
+}
+void Win32WatchSystem::WriteShowOsd(bool on) {
+    lensbeacon::WriteShowOsd(on);
+}
+
+int Win32WatchSystem::CheckDevices(bool countPipes) {
+    if (!devices_) {
+        return kNoImagingDevice;  // the adapter could not be allocated
+    }
+    return lensbeacon::CheckDevices(*devices_, cache_, countPipes);
+}
+
+DWORD Win32WatchSystem::Wait(const HANDLE* handles, DWORD count, DWORD timeoutMs) {
+    return ::WaitForMultipleObjects(count, handles, FALSE, timeoutMs);
+}
+
+DWORD WINAPI Win32WatchSystem::SettingListenerMain(LPVOID parameter) {
+    auto* self = static_cast<Win32WatchSystem*>(parameter);
+    Watcher(self->state_, *self).RunSettingListener();
+    return 0;
+}
+
+bool Win32WatchSystem::StartSettingListener() {
+    listener_.reset(::CreateThread(nullptr, 0, SettingListenerMain, this, 0, nullptr));
+    return static_cast<bool>(listener_);
+}
+
+void Win32WatchSystem::JoinSettingListener(DWORD timeoutMs) {
+    if (listener_) {
+        ::WaitForSingleObject(listener_.get(), timeoutMs);
+        listener_.reset();
+    }
+}
+
+ConsoleSession Win32WatchSystem::FindConsoleSession() {
+    return launcher_.QueryConsoleSession();
+}
+
+void Win32WatchSystem::StartLogonIndicator(DWORD session) {
+    launcher_.Launch(LaunchKind::LogonDesktop, session);
+}
+
+void Win32WatchSystem::StartSessionLauncher(DWORD session) {
+    launcher_.Launch(LaunchKind::User, session);
+}
+
+void Win32WatchSystem::HandOverToTrace(HANDLE active, HANDLE idle) {
+    traceShared_.HandOver(active, idle, ::GetCurrentProcessId());
+}
+
+}  // namespace lensbeacon

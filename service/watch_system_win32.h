@@ -1,0 +1,63 @@
+// The watch loop's system interface over the real calls: registry settings,
+// the setupapi device check, WaitForMultipleObjects, the setting listener and
+// trace threads, monitor power registration and launches into sessions.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "camera_trace.h"
+#include "device_check.h"
+#include "device_system_setupapi.h"
+#include "lensbeacon/unique_owner.h"
+#include "monitor_power.h"
+#include "session_launch.h"
+#include "trace_session.h"
+#include "watch_state.h"
+#include "watch_system.h"
+
+namespace lensbeacon {
+
+class Win32WatchSystem : public WatchSystem {
+  public:
+    explicit Win32WatchSystem(WatchState& state);
+
+    // Recipient of the monitor power notifications.
+    void SetStatusHandle(SERVICE_STATUS_HANDLE handle) { statusHandle_ = handle; }
+
+    bool ReadNoPhysicalCameraLed() override;
+    bool ReadShowOsd() override;
+    bool ReadCheckUsbCamera() override;
+    void WriteShowOsd(bool on) override;
+    int CheckDevices(bool countPipes) override;
+    void FreeDeviceCache() override { cache_.Free(); }
+    DWORD Wait(const HANDLE* handles, DWORD count, DWORD timeoutMs) override;
+    bool StartSettingListener() override;
+    void JoinSettingListener(DWORD timeoutMs) override;
+    void RegisterMonitorPower() override { monitorPower_.Register(statusHandle_); }
+    void UnregisterMonitorPower() override { monitorPower_.Unregister(); }
+    ConsoleSession FindConsoleSession() override;
+    void StartLogonIndicator(DWORD session) override;
+    void StartSessionLauncher(DWORD session) override;
+    void HandOverToTrace(HANDLE active, HANDLE idle) override;
+    bool StartTraceThread() override { return trace_.Start(); }
+    int32_t TraceIdle() override { return traceShared_.idle.load(std::memory_order_relaxed); }
+    void EndTrace() override { traceShared_.Withdraw(); }
+    void JoinTraceThread(DWORD timeoutMs) override { trace_.Stop(timeoutMs); }
+
+  private:
+    static DWORD WINAPI SettingListenerMain(LPVOID parameter);
+
+    WatchState& state_;
+    std::unique_ptr<DeviceSystem> devices_;
+    DeviceCache cache_;
+    SessionLauncher launcher_;
+    MonitorPowerRegistration monitorPower_;
+    SERVICE_STATUS_HANDLE statusHandle_ = nullptr;
+    TraceShared traceShared_;
+    TraceThread trace_{traceShared_};
+    UniqueHandle listener_;
+};
+
+}  // namespace lensbeacon

@@ -1,0 +1,121 @@
+#include "installed_suite.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <thread>
+#include <vector>
+
+#include "lensbeacon/names.h"
+#include "lensbeacon/sc_handle.h"
+
+namespace lensbeacon::test {
+namespace {
+
+constexpr const wchar_t* kInstallFolder = L"C:\\Program Files\\Lensbeacon Test\\";
+
+UniqueScHandle OpenSuiteService(DWORD access) {
+    UniqueScHandle manager(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    if (!manager) {
+        return {};
+    }
+    return UniqueScHandle(::OpenServiceW(manager.get(), kServiceName, access));
+}
+
+}  // namespace
+
+std::wstring DistFolder() {
+    const wchar_t* unixPath = _wgetenv(L"LENSBEACON_DIST");
+    if (unixPath == nullptr) {
+        ADD_FAILURE() << "LENSBEACON_DIST is not set";
+        return L"";
+    }
+    std::wstring path = L"Z:";
+    for (const wchar_t* c = unixPath; *c != L'\0'; ++c) {
+        path += *c == L'/' ? L'\\' : *c;
+    }
+    return path + L"\\";
+}
+
+DWORD RunProgram(const std::wstring& program, const std::wstring& arguments) {
+    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
+    std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
+    buffer.push_back(L'\0');
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(program.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          nullptr, &startup, &process)) {
+        ADD_FAILURE() << "cannot start program, error " << ::GetLastError();
+        return ~0u;
+    }
+    UniqueHandle processHandle(process.hProcess);
+    UniqueHandle threadHandle(process.hThread);
+    if (::WaitForSingleObject(processHandle.get(), 60000) != WAIT_OBJECT_0) {
+        return ~0u;
+    }
+    DWORD exitCode = ~0u;
+    EXPECT_TRUE(::GetExitCodeProcess(processHandle.get(), &exitCode));
+    return exitCode;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+bool Signaled(HANDLE event, DWORD timeoutMs) {
+    return ::WaitForSingleObject(event, timeoutMs) == WAIT_OBJECT_0;
+}
+
+UniqueHandle OpenSuiteEvent(const wchar_t* name, DWORD access) {
+    return UniqueHandle(::OpenEventW(access, FALSE, name));
+}
+
+InstalledSuite::InstalledSuite(std::initializer_list<const wchar_t*> programs)
+    : folder_(kInstallFolder) {
+    ::CreateDirectoryW(L"C:\\Program Files", nullptr);
+    const BOOL created = ::CreateDirectoryW(folder_.c_str(), nullptr);
+    EXPECT_TRUE(created || ::GetLastError() == ERROR_ALREADY_EXISTS);
+    const std::wstring dist = DistFolder();
+    for (const wchar_t* program : programs) {
+        EXPECT_TRUE(::CopyFileW((dist + program).c_str(), (folder_ + program).c_str(), FALSE))
+            << "copy failed, error " << ::GetLastError();
+    }
+}
+
+InstalledSuite::~InstalledSuite() {
+    // Whatever the test did, leave no service behind for the next one.
+    if (ServiceRegistered()) {
+        EXPECT_EQ(Installer(L"-u"), 0u);
+    }
+}
+
+DWORD InstalledSuite::Installer(const std::wstring& arguments) const {
+    return RunProgram(folder_ + L"InstLenswatch.exe", arguments);
+}
+
+bool InstalledSuite::ServiceRegistered() const {
+    return static_cast<bool>(OpenSuiteService(SERVICE_QUERY_STATUS));
+}
+
+UniqueHandle InstalledSuite::ServiceProcess() const {
+    UniqueScHandle service = OpenSuiteService(SERVICE_QUERY_STATUS);
+    SERVICE_STATUS_PROCESS status{};
+    DWORD needed = 0;
+    if (!service ||
+        !::QueryServiceStatusEx(service.get(), SC_STATUS_PROCESS_INFO,
+                                reinterpret_cast<BYTE*>(&status), sizeof(status), &needed) ||
+        status.dwProcessId == 0) {
+        return {};
+    }
+    return UniqueHandle(::OpenProcess(SYNCHRONIZE, FALSE, status.dwProcessId));
+}
+
+}  // namespace lensbeacon::test
