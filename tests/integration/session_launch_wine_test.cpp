@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
+#include <cwctype>
 #include <string>
 
 #include "camera_trace.h"
@@ -69,8 +71,14 @@ TEST(TraceThreadWineTest, RealSessionCallsFailOverOnlyWhileTheLoopWantsTheTrace)
 
 // ---- Session launch --------------------------------------------------------
 
+// The event the launch probe sets when it runs: named for its file name in
+// lower case.
 std::wstring EventNameFor(const wchar_t* file) {
-    return std::wstring(L"Lensbeacon session probe ") + file;
+    std::wstring name = L"Lensbeacon test probe ";
+    for (const wchar_t* c = file; *c != L'\0'; ++c) {
+        name.push_back(static_cast<wchar_t>(std::towlower(*c)));
+    }
+    return name;
 }
 
 std::wstring ReadRecordedCommandLine(const std::wstring& probePath) {
@@ -135,8 +143,12 @@ class SessionLaunchWineTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(OwnFolder(nullptr, testBin));
-        probe = std::wstring(testBin) + L"session_probe.exe";
-        folder = std::wstring(testBin) + L"session probe folder\\";
+        probe = std::wstring(testBin) + L"launch_probe.exe";
+        // One folder per test: a probe of the test before may still be
+        // ending, and a running program's file cannot be replaced.
+        const char* test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        folder = std::wstring(testBin) + L"session probe " +
+                 std::wstring(test, test + std::strlen(test)) + L"\\";
         planted = std::wstring(testBin) + L"session.exe";
         ::CreateDirectoryW(folder.c_str(), nullptr);
         for (const wchar_t* file : {kSessionLauncherFile, kLogonIndicatorFile}) {

@@ -91,9 +91,14 @@ InstalledSuite::InstalledSuite(std::initializer_list<const wchar_t*> programs)
 }
 
 InstalledSuite::~InstalledSuite() {
-    // Whatever the test did, leave no service behind for the next one.
+    // Whatever the test did, leave no service behind for the next one, and
+    // let its process end: the next test copies over its program file.
     if (ServiceRegistered()) {
+        UniqueHandle process = ServiceProcess();
         EXPECT_EQ(Installer(L"-u"), 0u);
+        if (process) {
+            EXPECT_EQ(::WaitForSingleObject(process.get(), 10000), WAIT_OBJECT_0);
+        }
     }
 }
 

@@ -6,6 +6,17 @@
 
 namespace lensbeacon::test {
 
+void WriteMachineValue(const std::wstring& key, const wchar_t* name, DWORD type, const void* data,
+                       DWORD size) {
+    UniqueRegKey handle;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                nullptr, handle.put(), nullptr),
+              ERROR_SUCCESS)
+        << key.c_str();
+    ASSERT_EQ(::RegSetValueExW(handle.get(), name, 0, type, static_cast<const BYTE*>(data), size),
+              ERROR_SUCCESS);
+}
+
 RegistrySandbox::RegistrySandbox(const wchar_t* subKey, REGSAM view)
     : subKey_(subKey), view_(view) {
     DeleteKey();

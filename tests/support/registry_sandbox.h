@@ -11,6 +11,11 @@
 
 namespace lensbeacon::test {
 
+// Creates `key` under HKEY_LOCAL_MACHINE as needed and writes one value
+// (`name` null for the key's default value); a failure fails the test.
+void WriteMachineValue(const std::wstring& key, const wchar_t* name, DWORD type, const void* data,
+                       DWORD size);
+
 class RegistrySandbox {
   public:
     RegistrySandbox(const wchar_t* subKey, REGSAM view = 0);

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "lensbeacon/unique_owner.h"
+#include "registry_sandbox.h"
 
 namespace lensbeacon::test {
 namespace {
@@ -18,17 +19,6 @@ constexpr DWORD kBinaryProperty = 0x1003;
 constexpr DWORD kStringListProperty = 0x2012;
 constexpr DWORD kPowerDataSize = 56;
 
-void WriteValue(const std::wstring& key, const wchar_t* name, DWORD type, const void* data,
-                DWORD size) {
-    UniqueRegKey handle;
-    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                nullptr, handle.put(), nullptr),
-              ERROR_SUCCESS)
-        << key.c_str();
-    ASSERT_EQ(::RegSetValueExW(handle.get(), name, 0, type, static_cast<const BYTE*>(data), size),
-              ERROR_SUCCESS);
-}
-
 }  // namespace
 
 SimulatedCamera::SimulatedCamera(unsigned number, const std::wstring& location, CameraPower power) {
@@ -37,7 +27,7 @@ SimulatedCamera::SimulatedCamera(unsigned number, const std::wstring& location, 
     instanceId_ = std::wstring(L"ROOT\\IMAGE\\") + digits;
     key_ = L"System\\CurrentControlSet\\Enum\\" + instanceId_;
     Remove();
-    WriteValue(key_, L"ClassGUID", REG_SZ, kImagingClass, sizeof(kImagingClass));
+    WriteMachineValue(key_, L"ClassGUID", REG_SZ, kImagingClass, sizeof(kImagingClass));
     if (!location.empty()) {
         std::vector<wchar_t> list(location.begin(), location.end());
         list.push_back(L'\0');
@@ -71,7 +61,8 @@ void SimulatedCamera::SetLocationPaths(const std::vector<wchar_t>& characters) {
 
 void SimulatedCamera::SetProperty(const wchar_t* pid, DWORD propertyType, const void* data,
                                   DWORD size) {
-    WriteValue(key_ + kPropertyFolder + pid, nullptr, 0xFFFF0000u | propertyType, data, size);
+    WriteMachineValue(key_ + kPropertyFolder + pid, nullptr, 0xFFFF0000u | propertyType, data,
+                      size);
 }
 
 void SimulatedCamera::Remove() {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "lensbeacon/unique_owner.h"
+#include "registry_sandbox.h"
 
 namespace lensbeacon::test {
 namespace {
@@ -20,20 +21,9 @@ constexpr wchar_t kLocationPathsKey[] =
     L"\\Properties\\{a45c254e-df1c-4efd-8020-67d146a850e0}\\0025";
 constexpr DWORD kStringListProperty = 0x2012;
 
-void WriteValue(const std::wstring& key, const wchar_t* name, DWORD type, const void* data,
-                DWORD size) {
-    UniqueRegKey handle;
-    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                nullptr, handle.put(), nullptr),
-              ERROR_SUCCESS)
-        << key.c_str();
-    ASSERT_EQ(::RegSetValueExW(handle.get(), name, 0, type, static_cast<const BYTE*>(data), size),
-              ERROR_SUCCESS);
-}
-
 void WriteString(const std::wstring& key, const wchar_t* name, const std::wstring& text) {
-    WriteValue(key, name, REG_SZ, text.c_str(),
-               static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    WriteMachineValue(key, name, REG_SZ, text.c_str(),
+                      static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
 void DeleteTree(const std::wstring& key) {
@@ -59,8 +49,8 @@ SimulatedUsbHub::SimulatedUsbHub(unsigned number, const std::wstring& location) 
     std::vector<wchar_t> list(location.begin(), location.end());
     list.push_back(L'\0');
     list.push_back(L'\0');
-    WriteValue(device + kLocationPathsKey, nullptr, 0xFFFF0000u | kStringListProperty, list.data(),
-               static_cast<DWORD>(list.size() * sizeof(wchar_t)));
+    WriteMachineValue(device + kLocationPathsKey, nullptr, 0xFFFF0000u | kStringListProperty,
+                      list.data(), static_cast<DWORD>(list.size() * sizeof(wchar_t)));
     const std::wstring interfaceKey = InterfaceKey(number_, kHubInterface);
     WriteString(interfaceKey, L"DeviceInstance", L"ROOT\\LBHUB\\" + number_);
     WriteString(interfaceKey + L"\\#", L"SymbolicLink",
