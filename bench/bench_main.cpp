@@ -193,6 +193,16 @@ void IdleCostInChangeDrivenMode() {
         "| service private memory (Wine process, incl. Wine's own) | %.0f KiB | "
         "/proc smaps_rollup Private_Clean + Private_Dirty |\n",
         PrivateKiB(process));
+
+    UniqueHandle serviceProcess = suite.ServiceProcess();
+    const auto stopStart = Clock::now();
+    if (serviceProcess && suite.Installer(L"-u") == 0 &&
+        ::WaitForSingleObject(serviceProcess.get(), 10000) == WAIT_OBJECT_0) {
+        std::printf(
+            "| stop request -> service process ended | %.0f ms | InstLenswatch -u, "
+            "process handle |\n",
+            Millis(Clock::now() - stopStart));
+    }
 }
 
 void DeviceCheckCost() {

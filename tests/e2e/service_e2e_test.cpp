@@ -141,5 +141,11 @@ TEST_F(ServiceEndToEnd, NoPhysicalCameraLightLeavesNoEvents) {
     EXPECT_FALSE(WaitUntil([] { return static_cast<bool>(OpenSuiteEvent(kOffEventName)); }, 2s));
 }
 
+TEST(ServiceProgram, StartedByHandEndsSilentlyWithExitCodeZero) {
+    // Outside the service manager the dispatcher call fails at once and the
+    // program ends.
+    EXPECT_EQ(RunProgram(DistFolder() + L"Lenswatch.exe", L""), 0u);
+}
+
 }  // namespace
 }  // namespace lensbeacon::test

@@ -1,14 +1,25 @@
 #!/usr/bin/env bash
-# Checks the built launchers and position store from outside: Lensmemo.dll
-# exports the four position functions by undecorated name and carries the
-# 20-byte shared data section "GlobalSh"; the launchers carry the execution
-# levels their manifests ask for.
-#   binary_layout_check.sh DIST_FOLDER
+# Checks the built programs from outside: every program and test binary is a
+# 32-bit x86 PE image that imports no MinGW runtime DLL (they are linked
+# statically and run with nothing beside them); Lensmemo.dll exports the four
+# position functions by undecorated name and carries the 20-byte shared data
+# section "GlobalSh"; the programs carry the execution levels their manifests
+# ask for.
+#   binary_layout_check.sh DIST_FOLDER [TEST_BINARY_FOLDER]
 set -euo pipefail
 dist=${1:?dist folder}
+testbin=${2:-}
 objdump=i686-w64-mingw32-objdump
 fail=0
 check() { if ! eval "$2"; then echo "FAILED: $1"; fail=1; else echo "ok: $1"; fi; }
+
+for binary in "$dist"/*.exe "$dist"/*.dll ${testbin:+"$testbin"/*.exe}; do
+  name=$(basename "$binary")
+  check "$name is a PE32 Intel 80386 image" "file -b \"$binary\" | grep -q '^PE32 .*Intel 80386'"
+  imports=$($objdump -p "$binary" | awk '/DLL Name:/ {print $3}')
+  check "$name imports no MinGW runtime DLL" \
+    "! grep -Eiq '^(libstdc|libgcc|libwinpthread|mingw)' <<<\"\$imports\""
+done
 
 exports=$($objdump -p "$dist/Lensmemo.dll")
 for name in GetPositionInformation SetPositionInformation SavePositionInformation \
@@ -26,4 +37,15 @@ check "GlobalSh is loaded, shared, writable data" \
 check "Hoistrun asks for administrator rights" \
   "grep -aq 'level=\"requireAdministrator\"' \"$dist/Hoistrun.exe\""
 check "Plainrun runs as invoker" "grep -aq 'level=\"asInvoker\"' \"$dist/Plainrun.exe\""
+for program in Lenswatch InstLenswatch; do
+  check "$program asks for administrator rights" \
+    "grep -aq 'level=\"requireAdministrator\"' \"$dist/$program.exe\""
+done
+for os in e2011457-1546-43c5-a5fe-008deee3d3f0 35138b9a-5d96-4fbd-8e2d-a2440225f93a \
+          4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38 1f676c76-80e1-4239-95bb-83d0f6d0da78; do
+  check "Lenswatch declares supported OS {$os}" "grep -aq '{$os}' \"$dist/Lenswatch.exe\""
+done
+resources=$(i686-w64-mingw32-windres -J coff -O rc -i "$dist/Lenswatch.exe")
+check "Lenswatch carries an icon, a version and a manifest resource" \
+  "grep -q 'RT_GROUP_ICON' <<<\"\$resources\" && grep -q 'VERSIONINFO' <<<\"\$resources\" && grep -q 'RT_MANIFEST' <<<\"\$resources\""
 exit $fail
