@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Makes sure this Debian 12 machine can cross-build the suite and run it under
-# Wine: the i386 architecture, the mingw-w64 i686 compiler, 32-bit Wine, Xvfb,
+# Wine: the i386 architecture, the mingw-w64 i686 compiler, 32-bit Wine (and
+# 64-bit Wine, for the WOW64 test prefix), Xvfb,
 # CMake and the GoogleTest sources. Installs what is missing when run as root;
 # otherwise prints the exact commands and stops.
 set -euo pipefail
 
 packages=(cmake make g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-          mingw-w64-i686-dev wine wine32:i386 xvfb xauth googletest
-          clang-format fonts-dejavu-core fonts-liberation python3 file)
+          mingw-w64-i686-dev wine wine32:i386 wine64 xvfb xauth googletest
+          clang-format fonts-dejavu-core fonts-liberation python3 file git)
 
 missing=()
 for p in "${packages[@]}"; do

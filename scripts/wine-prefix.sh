@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Starts or stops the private 32-bit Wine prefix the tests and the demo run in.
-#   wine-prefix.sh start DIR   create DIR once (wineboot -i, font replacements),
-#                              start Xvfb and a persistent wineserver
+#   wine-prefix.sh start DIR [win32|win64]
+#                              create DIR once (wineboot -i, font replacements),
+#                              start Xvfb and a persistent wineserver; a win64
+#                              prefix runs the 32-bit programs under WOW64
 #   wine-prefix.sh stop DIR    shut the prefix's wineserver and Xvfb down
 set -euo pipefail
 cmd=${1:?start or stop}
 prefix=$(realpath -m "${2:?prefix folder}")
+arch=${3:-win32}
 state="$prefix.state"
-export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 start_xvfb() {
   if [ -f "$state/xvfb.pid" ] && kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null; then
@@ -30,7 +33,12 @@ start)
   start_xvfb
   export DISPLAY=$(cat "$state/display")
   if [ ! -f "$prefix/system.reg" ]; then
-    wineboot -i </dev/null >/dev/null 2>&1
+    if [ "$arch" = win64 ]; then
+      WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64 /usr/lib/wine/wine64 wineboot -i \
+        </dev/null >/dev/null 2>&1
+    else
+      WINEARCH=win32 wineboot -i </dev/null >/dev/null 2>&1
+    fi
     wineserver -w
     # Font names the window programs ask for, mapped onto installed fonts.
     for font in "Segoe UI" "Segoe UI Semibold" "Meiryo" "Meiryo UI"; do

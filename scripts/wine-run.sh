@@ -3,7 +3,7 @@
 #   wine-run.sh PREFIX PROGRAM [ARGS...]
 set -euo pipefail
 prefix=$(realpath -m "${1:?prefix folder}"); shift
-export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 if [ -f "$prefix.state/display" ]; then
   export DISPLAY=$(cat "$prefix.state/display")
 fi

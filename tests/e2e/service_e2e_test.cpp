@@ -50,7 +50,8 @@ class ServiceEndToEnd : public ::testing::Test {
     }
 
     RegistrySandbox settings{kSettingsKey};
-    RegistrySandbox capture{kCaptureKey};
+    // The device maker writes the capture key in the native registry view.
+    RegistrySandbox capture{kCaptureKey, KEY_WOW64_64KEY};
     InstalledSuite suite{L"Lenswatch.exe", L"InstLenswatch.exe"};
     UniqueHandle on;
     UniqueHandle off;

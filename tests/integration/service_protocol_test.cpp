@@ -125,7 +125,8 @@ TEST(ServiceEventsInWine, PublishingFlipsThePairAndTheEndSignalsService) {
 class SettingsInWine : public ::testing::Test {
   protected:
     test::RegistrySandbox settings{kSettingsKey};
-    test::RegistrySandbox capture{kCaptureKey};
+    // The device maker writes the capture key in the native registry view.
+    test::RegistrySandbox capture{kCaptureKey, KEY_WOW64_64KEY};
 };
 
 TEST_F(SettingsInWine, MissingKeyOrValueMeansSwitchOnAndChangeDrivenMode) {
@@ -221,11 +222,43 @@ TEST_F(SettingsInWine, ShowOsdIsWrittenOnlyIntoAnExistingKey) {
     }
 }
 
-TEST(Wow64InWine, ThirtyTwoBitPrefixIsNotWow64) {
-    // The test prefix is a 32-bit Windows: the capture key is read in the plain view.
+TEST(Wow64InWine, Wow64IsDetectedAsTheSystemReportsIt) {
     BOOL wow64 = TRUE;
     ASSERT_TRUE(::IsWow64Process(::GetCurrentProcess(), &wow64));
     EXPECT_EQ(RunningUnderWow64(), wow64 != FALSE);
+}
+
+// On 64-bit Windows the device maker writes the capture key in the native
+// view, while the suite's own settings live in the 32-bit view.
+TEST(Wow64InWine, CaptureKeyIsReadInTheNativeViewSettingsInThe32BitView) {
+    if (!RunningUnderWow64()) {
+        GTEST_SKIP() << "a 32-bit Windows has one registry view";
+    }
+    {
+        test::RegistrySandbox native(kCaptureKey, KEY_WOW64_64KEY);
+        test::RegistrySandbox redirected(kCaptureKey, KEY_WOW64_32KEY);
+        redirected.SetDword(kNoPhysicalCameraLedValue, 1);
+        EXPECT_FALSE(ReadNoPhysicalCameraLed()) << "read the 32-bit view";
+        native.SetDword(kNoPhysicalCameraLedValue, 1);
+        EXPECT_TRUE(ReadNoPhysicalCameraLed());
+    }
+    {
+        test::RegistrySandbox native(kSettingsKey, KEY_WOW64_64KEY);
+        test::RegistrySandbox redirected(kSettingsKey, KEY_WOW64_32KEY);
+        native.SetDword(kShowOsdValue, 0);
+        native.SetDword(kCheckUsbCameraValue, 1);
+        EXPECT_TRUE(ReadShowOsd()) << "read the native view";
+        EXPECT_FALSE(ReadCheckUsbCamera());
+        redirected.SetDword(kShowOsdValue, 0);
+        EXPECT_FALSE(ReadShowOsd());
+        ASSERT_TRUE(WriteShowOsd(true));
+        DWORD type = REG_NONE;
+        std::vector<unsigned char> data;
+        ASSERT_TRUE(redirected.Read(kShowOsdValue, type, data));
+        EXPECT_EQ(data, (std::vector<unsigned char>{1, 0, 0, 0}));
+        ASSERT_TRUE(native.Read(kShowOsdValue, type, data));
+        EXPECT_EQ(data, (std::vector<unsigned char>{0, 0, 0, 0})) << "wrote the native view";
+    }
 }
 
 }  // namespace

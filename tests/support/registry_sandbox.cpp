@@ -27,7 +27,17 @@ RegistrySandbox::~RegistrySandbox() {
 }
 
 void RegistrySandbox::DeleteKey() {
-    const LSTATUS status = ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, subKey_.c_str());
+    // In the sandbox's own registry view: empty the key, then remove it.
+    UniqueRegKey key;
+    LSTATUS status =
+        ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, subKey_.c_str(), 0, KEY_ALL_ACCESS | view_, key.put());
+    if (status == ERROR_FILE_NOT_FOUND) {
+        return;
+    }
+    ASSERT_EQ(status, ERROR_SUCCESS);
+    EXPECT_EQ(::RegDeleteTreeW(key.get(), nullptr), ERROR_SUCCESS);
+    key.reset();
+    status = ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, subKey_.c_str(), view_, 0);
     EXPECT_TRUE(status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) << status;
 }
 
