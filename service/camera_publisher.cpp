@@ -18,7 +18,7 @@ void CameraPublisher::Publish(CameraState state) {
             api.setEvent(off);
         }
     }
-    state_.store(static_cast<int32_t>(state), std::memory_order_relaxed);
+    state_.store(static_cast<int32_t>(state));
 }
 
 }  // namespace lensbeacon

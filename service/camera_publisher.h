@@ -23,9 +23,10 @@ class CameraPublisher {
     // loop and the setting listener: the state is one aligned 32-bit word.
     void Publish(CameraState state);
 
-    CameraState published() const {
-        return static_cast<CameraState>(state_.load(std::memory_order_relaxed));
-    }
+    // Sequentially consistent, like the switch: the watch loop stores the
+    // state and then reads the switch, while the setting listener stores the
+    // switch and then reads the state, and one of them must see the other.
+    CameraState published() const { return static_cast<CameraState>(state_.load()); }
 
   private:
     const ServiceEvents& events_;

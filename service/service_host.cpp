@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <new>
+
 #include "lensbeacon/names.h"
 #include "lensbeacon/unique_owner.h"
 #include "service_control.h"
@@ -55,6 +57,11 @@ void WINAPI ServiceMain(DWORD, LPWSTR*) {
             // leave it open for the rest of the process rather than pull it
             // out from under the worker.
             stop.release();
+        } else {
+            // Forget the event before closing it: a session change that
+            // arrives until stopped is reported then counts as a stop
+            // request instead of waiting on a closed (or reused) handle.
+            service.state.stopEvent = nullptr;
         }
     }
     service.reporter.Stopped();
@@ -63,8 +70,12 @@ void WINAPI ServiceMain(DWORD, LPWSTR*) {
 }  // namespace
 
 int RunServiceDispatcher() {
-    static ServiceProcess service;
-    g_service = &service;
+    // Never destroyed: a worker, trace or listener thread that outlived its
+    // join still uses this state while the process exits.
+    g_service = new (std::nothrow) ServiceProcess;
+    if (g_service == nullptr) {
+        return 0;
+    }
     SERVICE_TABLE_ENTRYW table[] = {
         {const_cast<LPWSTR>(kServiceName), ServiceMain},
         {nullptr, nullptr},

@@ -213,15 +213,4 @@ bool SessionLauncher::Launch(LaunchKind kind, DWORD session) const {
     return created != FALSE;
 }
 
-ConsoleSession SessionLauncher::LaunchInConsole() const {
-    const ConsoleSession console = QueryConsoleSession();
-    if (console.id != 0) {
-        Launch(LaunchKind::LogonDesktop, console.id);
-        if (console.userActive) {
-            Launch(LaunchKind::User, console.id);
-        }
-    }
-    return console;
-}
-
 }  // namespace lensbeacon

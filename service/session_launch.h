@@ -69,11 +69,6 @@ class SessionLauncher {
     // True when the process was created (callers need not look).
     bool Launch(LaunchKind kind, DWORD session) const;
 
-    // The start of the watch: the logon-desktop indicator in the console
-    // session and, when a user is active there, the session launcher too.
-    // Returns the console session found (id 0: nothing was started).
-    ConsoleSession LaunchInConsole() const;
-
     // The program path and the quoted command line a launch of `kind` uses;
     // false when the folder and file name do not fit.
     bool FormatLaunch(LaunchKind kind, PathBuffer& application,

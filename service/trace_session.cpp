@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "lensbeacon/proc_address.h"
+#include "service_settings.h"
 
 namespace lensbeacon {
 namespace {
@@ -96,14 +96,7 @@ void FillKernelTraceProperties(EVENT_TRACE_PROPERTIES& block) {
 }
 
 bool IsWindows64() {
-    using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
-    auto isWow64Process =
-        ProcAddress<IsWow64ProcessFn>(::GetModuleHandleW(L"kernel32"), "IsWow64Process");
-    BOOL wow64 = FALSE;
-    if (isWow64Process == nullptr || !isWow64Process(::GetCurrentProcess(), &wow64)) {
-        return false;
-    }
-    return wow64 != FALSE;
+    return RunningUnderWow64();
 }
 
 void RunTraceSession(CaptureTraceCore& core, const TraceApi& api) {

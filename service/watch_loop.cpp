@@ -32,8 +32,15 @@ void Watcher::SetIfPresent(EventId id) {
 }
 
 void Watcher::CheckAndPublish(bool countPipes) {
-    state_.publisher.Publish(system_.CheckDevices(countPipes) == 1 ? CameraState::On
-                                                                   : CameraState::Off);
+    // The setting listener may turn the switch off while the check runs and
+    // force "off" meanwhile; an "on" found by this check must not undo that.
+    // The switch is read again after publishing, so an "off" forced between
+    // the read and the publish is restored at once.
+    const bool inUse = system_.CheckDevices(countPipes) == 1 && state_.switchOn != 0;
+    state_.publisher.Publish(inUse ? CameraState::On : CameraState::Off);
+    if (inUse && state_.switchOn == 0) {
+        state_.publisher.Publish(CameraState::Off);
+    }
 }
 
 void Watcher::StartIndicators() {
@@ -97,10 +104,13 @@ void Watcher::RunWorker() {
     system_.JoinTraceThread(kTraceJoinMs);
     traceActive.reset();
     traceIdle.reset();
-    state_.events.SignalEndAndClose();
+    // The listener ends at the stop, but one that woke for a Setting Change
+    // just before it may still be using the shared events: let it finish
+    // before they are closed.
     if (listener) {
         system_.JoinSettingListener(kListenerJoinMs);
     }
+    state_.events.SignalEndAndClose();
 }
 
 void Watcher::RunUsbWatch(HANDLE traceActive, HANDLE traceIdle) {
@@ -139,8 +149,11 @@ void Watcher::RunUsbWatch(HANDLE traceActive, HANDLE traceIdle) {
 
 void Watcher::ConsumeChange(HANDLE change) {
     state_.events.api().resetEvent(change);
-    if (state_.pollCounter >= kChangeBurstStart) {
-        state_.pollCounter = kChangeBurstStart;
+    // Compare and swap: a user logon that sets the counter to 0 meanwhile
+    // keeps its full burst.
+    int32_t count = state_.pollCounter.load();
+    while (count >= kChangeBurstStart &&
+           !state_.pollCounter.compare_exchange_weak(count, kChangeBurstStart)) {
     }
 }
 

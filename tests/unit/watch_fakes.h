@@ -52,6 +52,7 @@ class FakeWatchSystem : public WatchSystem {
     std::vector<bool> showOsdWrites;
     bool listenerStarts = true;
     std::vector<DWORD> listenerJoins;
+    std::function<void()> onListenerJoin;
     int cacheFrees = 0;
     ConsoleSession console{1, true};
     std::vector<std::wstring> launches;  // "logon N" / "user N"
@@ -73,7 +74,12 @@ class FakeWatchSystem : public WatchSystem {
     void FreeDeviceCache() override { ++cacheFrees; }
     DWORD Wait(const HANDLE* handles, DWORD count, DWORD timeoutMs) override;
     bool StartSettingListener() override { return listenerStarts; }
-    void JoinSettingListener(DWORD timeoutMs) override { listenerJoins.push_back(timeoutMs); }
+    void JoinSettingListener(DWORD timeoutMs) override {
+        listenerJoins.push_back(timeoutMs);
+        if (onListenerJoin) {
+            onListenerJoin();
+        }
+    }
     void RegisterMonitorPower() override { calls.push_back("register"); }
     void UnregisterMonitorPower() override { calls.push_back("unregister"); }
     ConsoleSession FindConsoleSession() override { return console; }

@@ -119,6 +119,42 @@ TEST_F(WatchLoopTest, StopDuringABurstEndsWithinOnePass) {
     }
 }
 
+TEST_F(WatchLoopTest, ListenerEndsBeforeTheSharedEventsAreClosed) {
+    bool eventsOpenAtJoin = false;
+    system.onListenerJoin = [&] {
+        eventsOpenAtJoin = state.events.get(EventId::SettingEnable) != nullptr &&
+                           state.events.get(EventId::On) != nullptr;
+    };
+    StopAt(1'500);
+    Run();
+    EXPECT_TRUE(eventsOpenAtJoin);
+    EXPECT_TRUE(ServiceSignaled());
+    EXPECT_EQ(state.events.get(EventId::SettingEnable), nullptr);
+}
+
+TEST_F(WatchLoopTest, SwitchTurnedOffDuringACheckIsNotUndoneByItsAnswer) {
+    // The setting listener turns the switch off (and forces "off") while the
+    // check that finds the camera in use is still running.
+    system.deviceResult = [this](int64_t now) {
+        if (now == 3000) {
+            state.switchOn = 0;
+            state.publisher.Publish(CameraState::Off);
+            return 1;
+        }
+        return 0;
+    };
+    bool onSignaled = true;
+    system.At(3'500, [&] {
+        onSignaled = ::WaitForSingleObject(state.events.get(EventId::On), 0) == WAIT_OBJECT_0;
+    });
+    StopAt(5'500);
+    Run();
+    EXPECT_FALSE(onSignaled);
+    EXPECT_EQ(state.publisher.published(), CameraState::Off);
+    for (const auto& name : events.sets)
+        EXPECT_NE(name, kOnEventName);
+}
+
 TEST_F(WatchLoopTest, NoCameraLightMeansNoEventsAndNoWatch) {
     system.noLed = true;
     Run();
