@@ -7,8 +7,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${LENSBEACON_BUILD_DIR:-$root/build}
 bash "$root/scripts/build.sh" >/dev/null
 prefix="$build/bench-prefix"
-bash "$root/scripts/wine-prefix.sh" start "$prefix"
+# Armed before the start, so a start that fails half-way leaves nothing running.
 trap 'bash "$root/scripts/wine-prefix.sh" stop "$prefix"' EXIT
+bash "$root/scripts/wine-prefix.sh" start "$prefix"
 export LENSBEACON_DIST="$build/dist"
 table=$(bash "$root/scripts/wine-run.sh" "$prefix" "$build/bench/lensbeacon_bench.exe" | tr -d '\r')
 {

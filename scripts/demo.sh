@@ -18,7 +18,9 @@ prefix="$build/demo-prefix"
 bash "$root/scripts/wine-prefix.sh" stop "$prefix"
 rm -rf "$prefix" "$prefix.state"
 echo "Creating a fresh Wine prefix (about a minute the first time)..."
-bash "$root/scripts/wine-prefix.sh" start "$prefix"
+# Armed before the start, so a start that fails half-way (Xvfb up, wineboot
+# failed) leaves nothing running either.
 trap 'bash "$root/scripts/wine-prefix.sh" stop "$prefix"' EXIT
+bash "$root/scripts/wine-prefix.sh" start "$prefix"
 LENSBEACON_DIST="$build/dist" bash "$root/scripts/wine-run.sh" "$prefix" \
   "$build/demo/lensbeacon_demo.exe" | tr -d '\r'

@@ -3,6 +3,22 @@
 #include <cwchar>
 
 namespace lensbeacon {
+namespace {
+
+// Appends `text` behind the first `length` characters of `out`, terminated;
+// false, changing nothing, when it would not fit.
+bool Append(PathBuffer& out, std::size_t& length, const wchar_t* text) {
+    const std::size_t added = ::wcsnlen(text, kPathCapacity);
+    if (length + added >= kPathCapacity) {
+        return false;
+    }
+    std::wmemcpy(out + length, text, added);
+    length += added;
+    out[length] = L'\0';
+    return true;
+}
+
+}  // namespace
 
 bool FolderOfModulePath(const wchar_t* modulePath, PathBuffer& folder) {
     folder[0] = L'\0';
@@ -22,22 +38,15 @@ bool FolderOfModulePath(const wchar_t* modulePath, PathBuffer& folder) {
 
 bool BuildUserLaunchCommandLine(const wchar_t* folder, PathBuffer& commandLine) {
     // The argument is quoted so a folder with blanks stays one argument.
-    static constexpr wchar_t kHead[] = L"Plainrun.exe \"=";
-    static constexpr wchar_t kTail[] = L"LenspopUI.exe\"";
-    constexpr std::size_t kHeadLength = sizeof(kHead) / sizeof(wchar_t) - 1;
-    constexpr std::size_t kTailLength = sizeof(kTail) / sizeof(wchar_t) - 1;
-
+    std::size_t length = 0;
     commandLine[0] = L'\0';
-    const std::size_t folderLength = ::wcsnlen(folder, kPathCapacity);
-    if (kHeadLength + folderLength + kTailLength >= kPathCapacity) {
-        return false;
+    if (Append(commandLine, length, kUserLauncherFile) && Append(commandLine, length, L" \"=") &&
+        Append(commandLine, length, folder) && Append(commandLine, length, kUserIndicatorFile) &&
+        Append(commandLine, length, L"\"")) {
+        return true;
     }
-    wchar_t* out = commandLine;
-    out = std::wmemcpy(out, kHead, kHeadLength) + kHeadLength;
-    out = std::wmemcpy(out, folder, folderLength) + folderLength;
-    out = std::wmemcpy(out, kTail, kTailLength) + kTailLength;
-    *out = L'\0';
-    return true;
+    commandLine[0] = L'\0';
+    return false;
 }
 
 }  // namespace lensbeacon

@@ -1,5 +1,7 @@
 #include "user_token_launch.h"
 
+#include <cwchar>
+#include <iterator>
 #include <utility>
 
 namespace lensbeacon {
@@ -56,7 +58,9 @@ bool LaunchAsConsoleUser(UserLaunchApi& api, const wchar_t* applicationName, wch
     if (applicationName == nullptr || commandLine == nullptr) {
         return false;
     }
-    wchar_t desktop[] = L"Winsta0\\Default";
+    // The startup record names the desktop through a writable string.
+    wchar_t desktop[std::size(kUserDesktop)];
+    std::wmemcpy(desktop, kUserDesktop, std::size(kUserDesktop));
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     startup.lpDesktop = desktop;

@@ -32,7 +32,7 @@ class UserLaunchApi {
 
 // CREATE_UNICODE_ENVIRONMENT | CREATE_NEW_CONSOLE.
 inline constexpr DWORD kUserLaunchCreationFlags = 0x410;
-inline constexpr const wchar_t* kUserDesktop = L"Winsta0\\Default";
+inline constexpr wchar_t kUserDesktop[] = L"Winsta0\\Default";
 
 // Starts `applicationName` with `commandLine` (both required) on
 // "Winsta0\Default" under a primary copy of the console user's token. A

@@ -7,13 +7,16 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "lensbeacon/own_folder.h"
 #include "lensbeacon/sc_handle.h"
+#include "installed_suite.h"
 #include "lensbeacon/unique_owner.h"
 
 namespace lensbeacon {
@@ -24,7 +27,6 @@ constexpr const wchar_t* kDisplayName = L"Lensbeacon Check Service";
 constexpr const wchar_t* kServiceKey = L"SYSTEM\\CurrentControlSet\\Services\\LenswatchService";
 // Upper bound for every wait on the service manager or a process.
 constexpr DWORD kWaitLimit = 20000;
-constexpr DWORD kPollInterval = 20;
 
 using UniqueSc = UniqueScHandle;
 
@@ -36,30 +38,8 @@ struct ModuleTraits {
 using UniqueModule = UniqueOwner<ModuleTraits>;
 
 // Polls `done` until it holds or the wait limit has passed.
-template <typename Predicate>
-bool PollUntil(Predicate done) {
-    const ULONGLONG deadline = ::GetTickCount64() + kWaitLimit;
-    while (!done()) {
-        if (::GetTickCount64() > deadline) {
-            return false;
-        }
-        ::Sleep(kPollInterval);
-    }
-    return true;
-}
-
-// The dist folder from the test environment, as a Windows path with a
-// trailing backslash.
-std::wstring DistFolder() {
-    const char* dist = std::getenv("LENSBEACON_DIST");
-    if (dist == nullptr) {
-        return L"";
-    }
-    std::wstring folder = L"Z:";
-    for (const char* c = dist; *c != '\0'; ++c) {
-        folder += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
-    }
-    return folder + L"\\";
+bool PollUntil(const std::function<bool()>& done) {
+    return test::WaitUntil(done, std::chrono::milliseconds(kWaitLimit));
 }
 
 std::wstring TestFolder() {
@@ -95,7 +75,7 @@ class InstallerEndToEnd : public testing::Test {
         folder_ = std::wstring(temp) + L"Lensbeacon Setup Test\\";
         ASSERT_TRUE(::CreateDirectoryW(folder_.c_str(), nullptr) ||
                     ::GetLastError() == ERROR_ALREADY_EXISTS);
-        const std::wstring dist = DistFolder();
+        const std::wstring dist = test::DistFolder();
         ASSERT_FALSE(dist.empty()) << "LENSBEACON_DIST is not set";
         ASSERT_TRUE(::CopyFileW((dist + L"InstLenswatch.exe").c_str(),
                                 (folder_ + L"InstLenswatch.exe").c_str(), FALSE));
@@ -116,22 +96,7 @@ class InstallerEndToEnd : public testing::Test {
 
     // Runs the installer copy with `arguments`; its exit code.
     DWORD RunInstaller(const std::wstring& arguments) {
-        const std::wstring program = folder_ + L"InstLenswatch.exe";
-        std::wstring commandLine = L"\"" + program + L"\" " + arguments;
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION info{};
-        if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                              nullptr, nullptr, &startup, &info)) {
-            ADD_FAILURE() << "installer did not start: " << ::GetLastError();
-            return ~0u;
-        }
-        const UniqueHandle process(info.hProcess);
-        const UniqueHandle thread(info.hThread);
-        EXPECT_EQ(::WaitForSingleObject(process.get(), kWaitLimit * 2), WAIT_OBJECT_0);
-        DWORD exitCode = ~0u;
-        EXPECT_TRUE(::GetExitCodeProcess(process.get(), &exitCode));
-        return exitCode;
+        return test::RunProgram(folder_ + L"InstLenswatch.exe", arguments);
     }
 
     // Runs the installer copy under this process as its debugger and collects

@@ -38,8 +38,8 @@ class PlainrunProgram : public testing::Test {
         }
     }
     DWORD RunPlainrun(const std::wstring& arguments) {
-        return RunProgram(folder_.Path(L"Plainrun.exe"),
-                          Quoted(folder_.Path(L"Plainrun.exe")) + L" " + arguments);
+        return RunCommandLine(folder_.Path(L"Plainrun.exe"),
+                              Quoted(folder_.Path(L"Plainrun.exe")) + L" " + arguments);
     }
 
     ScratchFolder folder_{L"plain run"};
@@ -115,7 +115,7 @@ class HoistrunProgram : public testing::Test {
     }
     void TearDown() override { WaitForProcessesToEnd(L"Plainrun.exe"); }
     DWORD RunHoistrun() {
-        return RunProgram(folder_.Path(L"Hoistrun.exe"), Quoted(folder_.Path(L"Hoistrun.exe")));
+        return RunCommandLine(folder_.Path(L"Hoistrun.exe"), Quoted(folder_.Path(L"Hoistrun.exe")));
     }
 
     ScratchFolder folder_{L"hoist run"};

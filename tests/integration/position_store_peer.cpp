@@ -1,5 +1,7 @@
 // Test helper: a second process that loads Lensmemo.dll from the given path,
-// checks that it sees the expected shared values and then sets new ones.
+// restores the position (which reads the registry only when no process has
+// restored since the last save), checks that it sees the expected shared
+// values and then sets new ones.
 //   position_store_peer DLL EX EY EW EH SX SY SW SH
 // Exit codes: 0 as expected, 1 bad arguments, 2 other values seen, 3 the
 // library or an export could not be loaded.
@@ -22,9 +24,12 @@ int wmain(int argc, wchar_t** argv) {
     using namespace lensbeacon;
     auto get = ProcAddress<GetPositionInformationFn>(library, kGetPositionInformationExport);
     auto set = ProcAddress<SetPositionInformationFn>(library, kSetPositionInformationExport);
-    if (get == nullptr || set == nullptr) {
+    auto restore =
+        ProcAddress<RestorePositionInformationFn>(library, kRestorePositionInformationExport);
+    if (get == nullptr || set == nullptr || restore == nullptr) {
         return 3;
     }
+    restore();
     std::int32_t seen[4] = {};
     get(&seen[0], &seen[1], &seen[2], &seen[3]);
     int code = 0;

@@ -91,9 +91,10 @@ std::wstring PeerCommandLine(const Position& expected, const Position& next) {
 TEST_F(PositionStore, StartsUnsetAndIsSharedWithAnotherProcess) {
     EXPECT_EQ(Get(), kUnset);
     Set({10, -20, 1920, 1080});
-    // The peer sees these values, then sets its own; its exit is the hand-over.
-    EXPECT_EQ(RunProgram(TestBinPath(L"position_store_peer.exe"),
-                         PeerCommandLine({10, -20, 1920, 1080}, {5, 6, 1280, 1024})),
+    // The peer's restore finds no key and changes nothing; it sees these
+    // values, then sets its own; its exit is the hand-over.
+    EXPECT_EQ(RunCommandLine(TestBinPath(L"position_store_peer.exe"),
+                             PeerCommandLine({10, -20, 1920, 1080}, {5, 6, 1280, 1024})),
               0u);
     EXPECT_EQ(Get(), (Position{5, 6, 1280, 1024}));
 }
@@ -110,9 +111,10 @@ TEST_F(PositionStore, RestoreParsesStoredTextAndReadsOnceUntilASave) {
     Restore();
     EXPECT_EQ(Get().at(0), 250) << "a second restore read the registry again";
 
-    // Another process's restore is skipped too: the flag is shared.
-    EXPECT_EQ(RunProgram(TestBinPath(L"position_store_peer.exe"),
-                         PeerCommandLine({250, -17, 0, -1}, {250, -17, 0, -1})),
+    // Another process's restore is skipped too: the flag is shared, so the
+    // peer still sees 250 although the registry now holds 999.
+    EXPECT_EQ(RunCommandLine(TestBinPath(L"position_store_peer.exe"),
+                             PeerCommandLine({250, -17, 0, -1}, {250, -17, 0, -1})),
               0u);
 
     Save();

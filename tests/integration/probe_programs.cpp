@@ -37,7 +37,7 @@ std::wstring TestBinPath(const wchar_t* file) {
     return path;
 }
 
-DWORD RunProgram(const std::wstring& applicationName, std::wstring commandLine) {
+DWORD RunCommandLine(const std::wstring& applicationName, std::wstring commandLine) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};

@@ -14,10 +14,11 @@ std::wstring DistPath(const wchar_t* file);
 // A file beside the running test executable.
 std::wstring TestBinPath(const wchar_t* file);
 
-// Starts `commandLine` (with `applicationName` when given) and waits for its
-// exit; returns the exit code, or a failure code the test reports when it
-// could not start or did not end within a minute.
-DWORD RunProgram(const std::wstring& applicationName, std::wstring commandLine);
+// Starts `commandLine`, given whole with its program token (with
+// `applicationName` when given), and waits for its exit; returns the exit
+// code, or a failure code the test reports when it could not start or did not
+// end within a minute.
+DWORD RunCommandLine(const std::wstring& applicationName, std::wstring commandLine);
 
 // A fresh folder under the temporary folder, with a blank in its name; its
 // files are deleted with it.

@@ -251,6 +251,7 @@ TEST(HoistrunRun, ModulePathWithoutBackslashUsesBareNames) {
     EXPECT_EQ(RunHoistrun(startup, launch), 0);
     EXPECT_EQ(launch.commandLine, L"Plainrun.exe \"=LenspopUI.exe\"");
     EXPECT_EQ(launch.applicationName, L"Plainrun.exe");
+    launch.ExpectEverythingReleased();
 }
 
 TEST(HoistrunRun, LogonDesktopOpensLenspopFromTheOwnFolderWithTheShell) {
