@@ -18,6 +18,7 @@
 #include "device_system_setupapi.h"
 #include "installed_suite.h"
 #include "lensbeacon/names.h"
+#include "lensbeacon/sc_handle.h"
 #include "registry_sandbox.h"
 #include "simulated_camera.h"
 
@@ -194,12 +195,18 @@ void IdleCostInChangeDrivenMode() {
         "/proc smaps_rollup Private_Clean + Private_Dirty |\n",
         PrivateKiB(process));
 
+    // From the stop control to the end of the service process.
     UniqueHandle serviceProcess = suite.ServiceProcess();
+    UniqueScHandle manager(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    UniqueScHandle service(manager ? ::OpenServiceW(manager.get(), kServiceName, SERVICE_STOP)
+                                   : nullptr);
+    SERVICE_STATUS status{};
     const auto stopStart = Clock::now();
-    if (serviceProcess && suite.Installer(L"-u") == 0 &&
+    if (serviceProcess && service &&
+        ::ControlService(service.get(), SERVICE_CONTROL_STOP, &status) &&
         ::WaitForSingleObject(serviceProcess.get(), 10000) == WAIT_OBJECT_0) {
         std::printf(
-            "| stop request -> service process ended | %.0f ms | InstLenswatch -u, "
+            "| stop control -> service process ended | %.0f ms | ControlService, "
             "process handle |\n",
             Millis(Clock::now() - stopStart));
     }
