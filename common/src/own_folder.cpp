@@ -4,21 +4,31 @@
 
 namespace lensbeacon {
 
-bool OwnFolder(HMODULE module, PathBuffer& folder) {
+bool FolderOfModulePath(const wchar_t* modulePath, PathBuffer& folder) {
     folder[0] = L'\0';
-    const DWORD length = ::GetModuleFileNameW(module, folder, kPathCapacity);
-    if (length == 0 || length >= kPathCapacity) {
-        // Failed, or truncated: a cut path would name the wrong folder.
-        folder[0] = L'\0';
+    const std::size_t length = ::wcsnlen(modulePath, kPathCapacity);
+    if (length == kPathCapacity) {
         return false;
     }
-    wchar_t* lastSlash = std::wcsrchr(folder, L'\\');
+    const wchar_t* lastSlash = std::wcsrchr(modulePath, L'\\');
     if (lastSlash == nullptr) {
-        folder[0] = L'\0';
-    } else {
-        lastSlash[1] = L'\0';
+        return true;
     }
+    const std::size_t folderLength = static_cast<std::size_t>(lastSlash - modulePath) + 1;
+    std::wmemcpy(folder, modulePath, folderLength);
+    folder[folderLength] = L'\0';
     return true;
+}
+
+bool OwnFolder(HMODULE module, PathBuffer& folder) {
+    folder[0] = L'\0';
+    PathBuffer modulePath;
+    const DWORD length = ::GetModuleFileNameW(module, modulePath, kPathCapacity);
+    if (length == 0 || length >= kPathCapacity) {
+        // Failed, or truncated: a cut path would name the wrong folder.
+        return false;
+    }
+    return FolderOfModulePath(modulePath, folder);
 }
 
 bool JoinPath(const wchar_t* folder, const wchar_t* fileName, PathBuffer& path) {

@@ -20,22 +20,6 @@ bool Append(PathBuffer& out, std::size_t& length, const wchar_t* text) {
 
 }  // namespace
 
-bool FolderOfModulePath(const wchar_t* modulePath, PathBuffer& folder) {
-    folder[0] = L'\0';
-    const std::size_t length = ::wcsnlen(modulePath, kPathCapacity);
-    if (length == kPathCapacity) {
-        return false;
-    }
-    const wchar_t* lastSlash = std::wcsrchr(modulePath, L'\\');
-    if (lastSlash == nullptr) {
-        return true;
-    }
-    const std::size_t folderLength = static_cast<std::size_t>(lastSlash - modulePath) + 1;
-    std::wmemcpy(folder, modulePath, folderLength);
-    folder[folderLength] = L'\0';
-    return true;
-}
-
 bool BuildUserLaunchCommandLine(const wchar_t* folder, PathBuffer& commandLine) {
     // The argument is quoted so a folder with blanks stays one argument.
     std::size_t length = 0;

@@ -11,11 +11,6 @@ inline constexpr const wchar_t* kUserLauncherFile = L"Plainrun.exe";
 inline constexpr const wchar_t* kUserIndicatorFile = L"LenspopUI.exe";
 inline constexpr const wchar_t* kLogonIndicatorFile = L"Lenspop.exe";
 
-// The folder of `modulePath`, up to and including its last backslash; empty
-// when there is none. False, leaving `folder` empty, when the path does not
-// fit.
-bool FolderOfModulePath(const wchar_t* modulePath, PathBuffer& folder);
-
 // `Plainrun.exe "=<folder>LenspopUI.exe"`. False, leaving `commandLine` empty,
 // when it does not fit in 260 characters.
 bool BuildUserLaunchCommandLine(const wchar_t* folder, PathBuffer& commandLine);

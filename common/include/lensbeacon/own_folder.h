@@ -11,6 +11,11 @@ namespace lensbeacon {
 inline constexpr std::size_t kPathCapacity = MAX_PATH;  // 260 wide characters
 using PathBuffer = wchar_t[kPathCapacity];
 
+// The folder of `modulePath`, up to and including its last backslash; empty
+// when there is none. False, leaving `folder` empty, when the path does not
+// fit.
+bool FolderOfModulePath(const wchar_t* modulePath, PathBuffer& folder);
+
 // Folder of the module's file, up to and including the last backslash; empty
 // when the module path holds no backslash. False when the path cannot be read
 // or does not fit.
