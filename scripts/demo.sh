@@ -14,6 +14,18 @@ for f in "$root"/dist/*; do
 done
 echo
 
+# Where the kernel cannot execute 32-bit code, the demo runs the 64-bit build
+# of the same sources in a 64-bit prefix (scripts/test-arch.sh).
+arch=win32
+if [ "$(bash "$root/scripts/test-arch.sh")" = 64 ]; then
+  echo "This kernel cannot execute 32-bit x86 code: the demo runs the 64-bit build."
+  build=${LENSBEACON_BUILD64_DIR:-$root/build64}
+  cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build "$build" -j"$(nproc)" >/dev/null
+  arch=win64
+fi
+
 prefix="$build/demo-prefix"
 bash "$root/scripts/wine-prefix.sh" stop "$prefix"
 rm -rf "$prefix" "$prefix.state"
@@ -21,6 +33,6 @@ echo "Creating a fresh Wine prefix (about a minute the first time)..."
 # Armed before the start, so a start that fails half-way (Xvfb up, wineboot
 # failed) leaves nothing running either.
 trap 'bash "$root/scripts/wine-prefix.sh" stop "$prefix"' EXIT
-bash "$root/scripts/wine-prefix.sh" start "$prefix"
+bash "$root/scripts/wine-prefix.sh" start "$prefix" "$arch"
 LENSBEACON_DIST="$build/dist" bash "$root/scripts/wine-run.sh" "$prefix" \
   "$build/demo/lensbeacon_demo.exe" | tr -d '\r'

@@ -27,22 +27,25 @@ start_xvfb() {
   echo ":$display" >"$state/display"
 }
 
+# A 64-bit prefix is driven by the 64-bit loader, which also runs where the
+# kernel cannot execute 32-bit code.
+loader=wine
+if [ "$arch" = win64 ]; then
+  loader=/usr/lib/wine/wine64
+  export WINELOADER=$loader
+fi
+
 case "$cmd" in
 start)
   mkdir -p "$state"
   start_xvfb
   export DISPLAY=$(cat "$state/display")
   if [ ! -f "$prefix/system.reg" ]; then
-    if [ "$arch" = win64 ]; then
-      WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64 /usr/lib/wine/wine64 wineboot -i \
-        </dev/null >/dev/null 2>&1
-    else
-      WINEARCH=win32 wineboot -i </dev/null >/dev/null 2>&1
-    fi
+    WINEARCH=$arch $loader wineboot -i </dev/null >/dev/null 2>&1
     wineserver -w
     # Font names the window programs ask for, mapped onto installed fonts.
     for font in "Segoe UI" "Segoe UI Semibold" "Meiryo" "Meiryo UI"; do
-      wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /t REG_SZ \
+      $loader reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /t REG_SZ \
         /d "Liberation Sans" /f </dev/null >/dev/null 2>&1
     done
     wineserver -w
@@ -53,7 +56,7 @@ start)
   # Start the prefix's own background processes (services, device host) here,
   # detached from our output: a test that started them would hand them its
   # output pipe and ctest would wait for them to close it.
-  wineboot </dev/null >/dev/null 2>&1
+  $loader wineboot </dev/null >/dev/null 2>&1
   ;;
 stop)
   if [ -d "$prefix" ]; then wineserver -k 2>/dev/null || true; fi

@@ -7,4 +7,10 @@ export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 if [ -f "$prefix.state/display" ]; then
   export DISPLAY=$(cat "$prefix.state/display")
 fi
+# 64-bit programs (the test build for machines without 32-bit execution) go
+# to the 64-bit loader directly: the wine wrapper would try the 32-bit one.
+if file -b "$1" | grep -q '^PE32+'; then
+  export WINELOADER=/usr/lib/wine/wine64
+  exec /usr/lib/wine/wine64 "$@"
+fi
 exec wine "$@"

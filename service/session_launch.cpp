@@ -197,7 +197,9 @@ bool SessionLauncher::Launch(LaunchKind kind, DWORD session) const {
     }
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
-    static_assert(sizeof(STARTUPINFOW) == 68);
+#ifndef _WIN64
+    static_assert(sizeof(STARTUPINFOW) == 68, "the 32-bit STARTUPINFOW");
+#endif
     startup.lpDesktop = const_cast<LPWSTR>(kind == LaunchKind::User ? kUserDesktop : kLogonDesktop);
     PROCESS_INFORMATION process{};
     const BOOL created = api_.createProcessAsUser(token.get(), application, commandLine, nullptr,

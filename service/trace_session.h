@@ -20,9 +20,13 @@ inline constexpr const wchar_t* kKernelLoggerName = L"NT Kernel Logger";
 // (16 characters and the NUL), which StartTraceW writes itself.
 inline constexpr std::size_t kTracePropertiesSize = sizeof(EVENT_TRACE_PROPERTIES);
 inline constexpr std::size_t kTraceBlockSize = kTracePropertiesSize + 17 * sizeof(wchar_t);
+// The shipped service is 32-bit; a 64-bit build of these sources exists only
+// to run the tests where 32-bit code cannot run.
+#ifndef _WIN64
 static_assert(sizeof(EVENT_TRACE_PROPERTIES) == 120, "32-bit layout of the fixed part");
 static_assert(kTraceBlockSize == 154, "fixed part plus the logger name");
 static_assert(sizeof(EVENT_TRACE_LOGFILEW) == 416, "32-bit layout of the consumer record");
+#endif
 
 // Fills a zeroed block of kTraceBlockSize bytes for a real-time kernel
 // session that delivers process and image-load events.

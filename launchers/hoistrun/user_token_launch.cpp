@@ -7,7 +7,9 @@
 namespace lensbeacon {
 namespace {
 
+#ifndef _WIN64
 static_assert(sizeof(STARTUPINFOW) == 68, "the 32-bit STARTUPINFOW");
+#endif
 
 // Owns one handle obtained through the api and closes it through the api,
 // once. Null and INVALID_HANDLE_VALUE count as empty.

@@ -88,7 +88,7 @@ class IndicatorWindow {
         EXPECT_NE(atom_, 0);
         window_ = ::CreateWindowExW(0, L"Lenspop Class", L"Lenspop Window", WS_POPUP, 0, 0, 10, 10,
                                     nullptr, nullptr, windowClass.hInstance, nullptr);
-        EXPECT_NE(window_, nullptr);
+        EXPECT_NE(window_, nullptr) << "CreateWindowExW failed, error " << ::GetLastError();
     }
     ~IndicatorWindow() {
         if (window_ != nullptr) {

@@ -134,7 +134,14 @@ TEST_F(PositionStore, UnreadableValuesLeaveTheirFieldsUnchanged) {
     settings_.SetRaw(kLastScreenWidthValue, REG_SZ, nullptr, 0);
     settings_.SetString(kLastScreenHeightValue, L"  88");
     Restore();
-    EXPECT_EQ(Get(), (Position{-1, -1, -1, 88}));
+    const Position read = Get();
+    // The registry either hands the three characters back unterminated, and
+    // the field stays unset, or (64-bit Wine) terminates them itself, and they
+    // read as the number they are; nothing past them is ever taken.
+    EXPECT_TRUE(read.at(0) == -1 || read.at(0) == 123) << read.at(0);
+    EXPECT_EQ(read.at(1), -1);
+    EXPECT_EQ(read.at(2), -1);
+    EXPECT_EQ(read.at(3), 88);
 }
 
 TEST_F(PositionStore, SaveWritesAllFourValuesAsDecimalText) {

@@ -309,7 +309,7 @@ TEST(HoistrunLaunch, SuccessfulLaunchUsesTheCopiedTokenAndReleasesEverything) {
     EXPECT_EQ(launch.environmentFor, launch.processToken);
     EXPECT_NE(launch.environmentPassed, nullptr);
     EXPECT_EQ(launch.creationFlags, 0x410u);
-    EXPECT_EQ(launch.startup.cb, 68u);
+    EXPECT_EQ(launch.startup.cb, sizeof(STARTUPINFOW));  // 68 in the shipped 32-bit build
     EXPECT_EQ(launch.startup.dwFlags, 0u);
     EXPECT_EQ(launch.startupDesktop, L"Winsta0\\Default");
     EXPECT_EQ(launch.commandLine, L"Plainrun.exe \"=C:\\App\\LenspopUI.exe\"");

@@ -250,7 +250,7 @@ TEST_F(SessionLaunchTest, UserKindStartsTheSessionLauncherQuotedOnTheDefaultDesk
     EXPECT_EQ(l.commandLine, L"\"C:\\Program Files (x86)\\Orvane\\Lensbeacon\\Hoistrun.exe\"");
     EXPECT_EQ(l.desktop, L"Winsta0\\Default");
     EXPECT_EQ(l.flags, 0x410u);
-    EXPECT_EQ(l.startupSize, 68u);
+    EXPECT_EQ(l.startupSize, sizeof(STARTUPINFOW));  // 68 in the shipped 32-bit build
     EXPECT_EQ(l.startupFlags, 0u);
     EXPECT_FALSE(l.inherit);
     EXPECT_NE(l.environment, nullptr);
