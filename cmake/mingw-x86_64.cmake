@@ -1,15 +1,4 @@
-# Cross-build for 64-bit Windows (test builds on machines that cannot run 32-bit code) with Debian's mingw-w64 (posix thread model).
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
-set(triple x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${triple}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${triple}-g++-posix)
-set(CMAKE_RC_COMPILER ${triple}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${triple})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-# Test executables are Windows programs: run them through Wine.
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# 64-bit Windows: a test build of the same sources, for machines whose kernel
+# cannot execute 32-bit code (scripts/test-arch.sh).
+set(lensbeacon_mingw_processor x86_64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-toolchain.cmake)
