@@ -19,8 +19,4 @@ build64=${LENSBEACON_BUILD64_DIR:-$root/build64}
 cmake -S "$root" -B "$build64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" \
   -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build64" -j"$(nproc)"
-# The prefix is started here rather than first by ctest's fixture: a desktop
-# started from inside ctest there could not create windows (seen with 64-bit
-# Wine 8). The fixture then reuses it, and its clean-up stops it.
-bash "$root/scripts/wine-prefix.sh" start "$build64/wineprefix" win64
 ctest --test-dir "$build64" --output-on-failure -j"$(nproc)" -E '^format$' "$@"
