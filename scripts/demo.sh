@@ -18,11 +18,8 @@ echo
 # of the same sources in a 64-bit prefix (scripts/test-arch.sh).
 arch=win32
 if [ "$(bash "$root/scripts/test-arch.sh")" = 64 ]; then
-  echo "This kernel cannot execute 32-bit x86 code: the demo runs the 64-bit build."
+  bash "$root/scripts/build64.sh" >/dev/null
   build=${LENSBEACON_BUILD64_DIR:-$root/build64}
-  cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build "$build" -j"$(nproc)" >/dev/null
   arch=win64
 fi
 

@@ -9,7 +9,8 @@ set -euo pipefail
 # The x86-64 compiler builds the tests for machines whose kernel cannot run
 # 32-bit code (scripts/test-arch.sh).
 packages=(cmake make g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-          mingw-w64-i686-dev g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth googletest
+          mingw-w64-i686-dev g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+          wine wine32:i386 wine64 xvfb xauth googletest
           clang-format fonts-dejavu-core fonts-liberation python3 file git)
 
 missing=()

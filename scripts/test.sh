@@ -4,7 +4,7 @@
 #
 # Where the kernel cannot execute 32-bit code, the shipped 32-bit build is
 # still built and checked (format, binary layout), and the Wine tiers run on
-# a 64-bit build of the same sources in build64/ (see scripts/test-arch.sh).
+# a 64-bit build of the same sources (scripts/build64.sh, scripts/test-arch.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${LENSBEACON_BUILD_DIR:-$root/build}
@@ -13,10 +13,7 @@ if [ "$(bash "$root/scripts/test-arch.sh")" = 32 ]; then
   ctest --test-dir "$build" --output-on-failure -j"$(nproc)" "$@"
   exit
 fi
-echo "This kernel cannot execute 32-bit x86 code: the Wine tests run on the 64-bit build."
 ctest --test-dir "$build" --output-on-failure -R '^(format|binary_layout)$'
+bash "$root/scripts/build64.sh"
 build64=${LENSBEACON_BUILD64_DIR:-$root/build64}
-cmake -S "$root" -B "$build64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" \
-  -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build64" -j"$(nproc)"
 ctest --test-dir "$build64" --output-on-failure -j"$(nproc)" -E '^format$' "$@"
