@@ -19,7 +19,7 @@ start_xvfb() {
   local fifo="$state/displayfd"
   rm -f "$fifo"; mkfifo "$fifo"
   # Detached from our output, so a caller that reads it (ctest) is not held open.
-  setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" </dev/null >/dev/null 2>&1 &
+  setsid Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$fifo" </dev/null >/dev/null 2>&1 &
   echo $! >"$state/xvfb.pid"
   local display
   read -r display <"$fifo"

@@ -50,7 +50,7 @@ struct DevInfoTraits {
     static pointer invalid() noexcept { return INVALID_HANDLE_VALUE; }
     static void close(pointer value) noexcept { ::SetupDiDestroyDeviceInfoList(value); }
 };
-using UniqueDevInfo = UniqueOwner<DevInfoTraits>;
+using UniqueDevInfo = BasicOwner<DevInfoTraits>;
 
 using GetDevicePropertyFunction = BOOL(WINAPI*)(HDEVINFO, PSP_DEVINFO_DATA, const DEVPROPKEY*,
                                                 DEVPROPTYPE*, PBYTE, DWORD, PDWORD, DWORD);

@@ -30,13 +30,6 @@ constexpr DWORD kWaitLimit = 20000;
 
 using UniqueSc = UniqueScHandle;
 
-struct ModuleTraits {
-    using pointer = HMODULE;
-    static pointer invalid() noexcept { return nullptr; }
-    static void close(pointer value) noexcept { ::FreeLibrary(value); }
-};
-using UniqueModule = UniqueOwner<ModuleTraits>;
-
 // Polls `done` until it holds or the wait limit has passed.
 bool PollUntil(const std::function<bool()>& done) {
     return test::WaitUntil(done, std::chrono::milliseconds(kWaitLimit));

@@ -7,12 +7,6 @@
 
 namespace lensbeacon {
 
-struct ScHandleTraits {
-    using pointer = SC_HANDLE;
-    static pointer invalid() noexcept { return nullptr; }
-    static void close(pointer value) noexcept { ::CloseServiceHandle(value); }
-};
-
-using UniqueScHandle = UniqueOwner<ScHandleTraits>;
+using UniqueScHandle = UniqueOwner<SC_HANDLE, ::CloseServiceHandle>;
 
 }  // namespace lensbeacon

@@ -1,6 +1,8 @@
-// Move-only owners for Win32 handles, keys, local memory and SIDs. Each owner
-// closes its value exactly once, with the function that matches how it was
-// obtained, and treats its type's "invalid" value as empty.
+// Move-only owners for Win32 handles, keys, memory, SIDs, modules, desktops
+// and GDI objects. Each owner closes its value exactly once, with the function
+// that matches how it was obtained, and treats its type's "invalid" value as
+// empty. Closing keeps the thread's last-error value, so the error of a call
+// that failed survives the clean-up of what that call left behind.
 #pragma once
 
 #include <windows.h>
@@ -9,24 +11,26 @@
 
 namespace lensbeacon {
 
+// The owner itself, over a traits type with `pointer`, `invalid()` and
+// `close(pointer)`. Most owners need no traits of their own: see UniqueOwner.
 template <typename Traits>
-class UniqueOwner {
+class BasicOwner {
   public:
     using pointer = typename Traits::pointer;
 
-    UniqueOwner() noexcept = default;
-    explicit UniqueOwner(pointer value) noexcept : value_(value) {}
-    ~UniqueOwner() { reset(); }
+    BasicOwner() noexcept = default;
+    explicit BasicOwner(pointer value) noexcept : value_(value) {}
+    ~BasicOwner() { reset(); }
 
-    UniqueOwner(UniqueOwner&& other) noexcept : value_(other.release()) {}
-    UniqueOwner& operator=(UniqueOwner&& other) noexcept {
+    BasicOwner(BasicOwner&& other) noexcept : value_(other.release()) {}
+    BasicOwner& operator=(BasicOwner&& other) noexcept {
         if (this != &other) {
             reset(other.release());
         }
         return *this;
     }
-    UniqueOwner(const UniqueOwner&) = delete;
-    UniqueOwner& operator=(const UniqueOwner&) = delete;
+    BasicOwner(const BasicOwner&) = delete;
+    BasicOwner& operator=(const BasicOwner&) = delete;
 
     pointer get() const noexcept { return value_; }
     explicit operator bool() const noexcept { return value_ != Traits::invalid(); }
@@ -36,7 +40,9 @@ class UniqueOwner {
     void reset(pointer value = Traits::invalid()) noexcept {
         pointer old = std::exchange(value_, value);
         if (old != Traits::invalid()) {
+            const DWORD lastError = ::GetLastError();
             Traits::close(old);
+            ::SetLastError(lastError);
         }
     }
 
@@ -50,11 +56,17 @@ class UniqueOwner {
     pointer value_ = Traits::invalid();
 };
 
-struct HandleTraits {
-    using pointer = HANDLE;
+// Traits for values whose empty state is null, closed by `Close`.
+template <typename T, auto Close>
+struct NullEmptyTraits {
+    using pointer = T;
     static pointer invalid() noexcept { return nullptr; }
-    static void close(pointer value) noexcept { ::CloseHandle(value); }
+    static void close(pointer value) noexcept { Close(value); }
 };
+
+// The usual owner: empty is null, `Close` releases the value.
+template <typename T, auto Close>
+using UniqueOwner = BasicOwner<NullEmptyTraits<T, Close>>;
 
 // CreateFileW and friends report failure as INVALID_HANDLE_VALUE, not null.
 struct FileHandleTraits {
@@ -63,28 +75,77 @@ struct FileHandleTraits {
     static void close(pointer value) noexcept { ::CloseHandle(value); }
 };
 
-struct RegKeyTraits {
-    using pointer = HKEY;
-    static pointer invalid() noexcept { return nullptr; }
-    static void close(pointer value) noexcept { ::RegCloseKey(value); }
+using UniqueHandle = UniqueOwner<HANDLE, ::CloseHandle>;
+using UniqueFileHandle = BasicOwner<FileHandleTraits>;
+using UniqueRegKey = UniqueOwner<HKEY, ::RegCloseKey>;
+using UniqueLocalMemory = UniqueOwner<HLOCAL, ::LocalFree>;
+using UniqueSid = UniqueOwner<PSID, ::FreeSid>;
+using UniqueModule = UniqueOwner<HMODULE, ::FreeLibrary>;
+using UniqueDesktop = UniqueOwner<HDESK, ::CloseDesktop>;
+// A memory DC from CreateCompatibleDC, and whatever is selected into it goes
+// with it only if the caller restores the old selection first.
+using UniqueMemoryDc = UniqueOwner<HDC, ::DeleteDC>;
+using UniqueBitmap = UniqueOwner<HBITMAP, ::DeleteObject>;
+using UniqueBrush = UniqueOwner<HBRUSH, ::DeleteObject>;
+using UniqueFont = UniqueOwner<HFONT, ::DeleteObject>;
+using UniqueRegion = UniqueOwner<HRGN, ::DeleteObject>;
+
+// A window's (or the screen's) DC from GetDC, released with ReleaseDC on the
+// same window.
+class WindowDc {
+  public:
+    explicit WindowDc(HWND window) noexcept : window_(window), dc_(::GetDC(window)) {}
+    ~WindowDc() {
+        if (dc_ != nullptr) {
+            const DWORD lastError = ::GetLastError();
+            ::ReleaseDC(window_, dc_);
+            ::SetLastError(lastError);
+        }
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+
+    HDC get() const noexcept { return dc_; }
+    explicit operator bool() const noexcept { return dc_ != nullptr; }
+
+  private:
+    HWND window_;
+    HDC dc_;
 };
 
-struct LocalMemoryTraits {
-    using pointer = HLOCAL;
-    static pointer invalid() noexcept { return nullptr; }
-    static void close(pointer value) noexcept { ::LocalFree(value); }
+// Selects a GDI object into a DC and puts the old one back on scope exit.
+class SelectedObject {
+  public:
+    SelectedObject(HDC dc, HGDIOBJ object) noexcept : dc_(dc), old_(::SelectObject(dc, object)) {}
+    ~SelectedObject() {
+        if (old_ != nullptr && old_ != HGDI_ERROR) {
+            ::SelectObject(dc_, old_);
+        }
+    }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+
+    explicit operator bool() const noexcept { return old_ != nullptr && old_ != HGDI_ERROR; }
+
+  private:
+    HDC dc_;
+    HGDIOBJ old_;
 };
 
-struct SidTraits {
-    using pointer = PSID;
-    static pointer invalid() noexcept { return nullptr; }
-    static void close(pointer value) noexcept { ::FreeSid(value); }
-};
+// The two handles CreateProcess* returns.
+struct UniqueProcessInformation {
+    UniqueHandle process;
+    UniqueHandle thread;
+    DWORD processId = 0;
+    DWORD threadId = 0;
 
-using UniqueHandle = UniqueOwner<HandleTraits>;
-using UniqueFileHandle = UniqueOwner<FileHandleTraits>;
-using UniqueRegKey = UniqueOwner<RegKeyTraits>;
-using UniqueLocalMemory = UniqueOwner<LocalMemoryTraits>;
-using UniqueSid = UniqueOwner<SidTraits>;
+    // Takes ownership of both handles of a filled PROCESS_INFORMATION.
+    void adopt(const PROCESS_INFORMATION& info) noexcept {
+        process.reset(info.hProcess);
+        thread.reset(info.hThread);
+        processId = info.dwProcessId;
+        threadId = info.dwThreadId;
+    }
+};
 
 }  // namespace lensbeacon
