@@ -118,16 +118,19 @@ class SelectedObject {
   public:
     SelectedObject(HDC dc, HGDIOBJ object) noexcept : dc_(dc), old_(::SelectObject(dc, object)) {}
     ~SelectedObject() {
-        if (old_ != nullptr && old_ != HGDI_ERROR) {
+        if (old_ != nullptr && old_ != SelectError()) {
             ::SelectObject(dc_, old_);
         }
     }
     SelectedObject(const SelectedObject&) = delete;
     SelectedObject& operator=(const SelectedObject&) = delete;
 
-    explicit operator bool() const noexcept { return old_ != nullptr && old_ != HGDI_ERROR; }
+    explicit operator bool() const noexcept { return old_ != nullptr && old_ != SelectError(); }
 
   private:
+    // HGDI_ERROR without the macro's sign-changing cast.
+    static HGDIOBJ SelectError() noexcept { return reinterpret_cast<HGDIOBJ>(LONG_PTR{-1}); }
+
     HDC dc_;
     HGDIOBJ old_;
 };

@@ -1,0 +1,209 @@
+#include "camera_osd_wnd.h"
+
+#include "lensbeacon/names.h"
+#include "text_renderer.h"
+
+namespace lensbeacon::indicator {
+namespace {
+
+// Switches press-and-hold of the pen off for the window.
+constexpr const wchar_t* kPenProperty = L"MicrosoftTabletPenServiceProperty";
+constexpr DWORD kExStyle = WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST;  // 0x00080088
+constexpr const wchar_t* kCaption = L"Camera on";
+// The caption band starts under the glyph and reaches past the bottom edge.
+constexpr int kCaptionTop = 52;
+constexpr int kCaptionOverhang = 22;
+constexpr float kCaptionSize = 13.0f;
+constexpr int kCentredTop = 1;
+constexpr int kGlyphLeft = 34;
+constexpr int kGlyphSize = 60;
+constexpr int kButtonSize = 34;
+constexpr int kButtonTop = 15;
+
+}  // namespace
+
+CCameraOSDWnd::CCameraOSDWnd(IndicatorState& state, PositionStore& store,
+                             const WindowsVersion& version)
+    : version_(version), core_(*this, state, store) {}
+
+CCameraOSDWnd::~CCameraOSDWnd() {
+    canvas_.Reset();
+    images_.Free();
+}
+
+BOOL CCameraOSDWnd::CreateIndicator() {
+    WNDCLASSW windowClass{};
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = ::DefWindowProcW;  // subclassed when created
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
+    windowClass.lpszClassName = kIndicatorWindowClass;
+    if (::RegisterClassW(&windowClass) == 0 && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+        return FALSE;
+    }
+    if (!CreateEx(kExStyle, kIndicatorWindowClass, kIndicatorWindowTitle, WS_POPUP, 0, 0, 0, 0,
+                  nullptr, nullptr)) {
+        return FALSE;
+    }
+    EnsureTextFactory();
+    penProperty_ = ::GlobalAddAtomW(kPenProperty);
+    if (penProperty_ != 0) {
+        ::SetPropW(Handle(), kPenProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(1)));
+    }
+    return TRUE;
+}
+
+void CCameraOSDWnd::DestroyIndicator() {
+    if (penProperty_ != 0) {
+        ::RemovePropW(Handle(), kPenProperty);
+        ::GlobalDeleteAtom(penProperty_);
+        penProperty_ = 0;
+    }
+    canvas_.Reset();
+    images_.Free();
+    ReleaseAllText();
+    core_.BeginDestroy();
+    DestroyWindow();
+}
+
+LRESULT CCameraOSDWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_TIMER) {
+        core_.OnTimer(static_cast<UINT_PTR>(wParam));
+        return DefaultProc(message, wParam, lParam);
+    }
+    LRESULT result = 0;
+    if (core_.HandleMessage(message, wParam, lParam, result)) {
+        return result;
+    }
+    return DefaultProc(message, wParam, lParam);
+}
+
+bool CCameraOSDWnd::LoadImages() {
+    return images_.Load(::GetModuleHandleW(nullptr));
+}
+
+bool CCameraOSDWnd::Render(const OsdFrame& frame) {
+    Gdiplus::Bitmap* background = images_.Background();
+    if (background == nullptr || !canvas_.Create(kOsdWidth, kOsdHeight)) {
+        return false;
+    }
+    if (!canvas_.HasBitmap()) {
+        return true;  // nothing to draw into; the window shows empty
+    }
+    // GDI+ draws straight into the DIB's premultiplied pixels; rows run
+    // bottom-up, so the top row is the scan start and the stride negative.
+    const int stride = kOsdWidth * 4;
+    Gdiplus::Bitmap surface(kOsdWidth, kOsdHeight, -stride, PixelFormat32bppPARGB,
+                            reinterpret_cast<BYTE*>(canvas_.Row(0)));
+    {
+        Gdiplus::Graphics graphics(&surface);
+        // The images are drawn at their own size: an exact copy, so the
+        // nearly transparent pixels that catch the pointer stay as they are.
+        graphics.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
+        graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+        graphics.DrawImage(background, kGlyphLeft, 0, kGlyphSize, kGlyphSize);
+        if (frame.caption) {
+            // White at alpha 1: invisible, but it catches the pointer.
+            Gdiplus::SolidBrush band(Gdiplus::Color(1, 255, 255, 255));
+            graphics.FillRectangle(&band, 0, kCaptionTop, kOsdWidth, kOsdHeight + kCaptionOverhang);
+        }
+    }
+    if (frame.caption) {
+        CreateTextSlot(0, canvas_.Dc(), kOsdWidth, kOsdHeight);
+        DrawTextInRect(canvas_.Dc(), kCaption,
+                       TextRect{0, kCaptionTop, kOsdWidth, kOsdHeight + kCaptionOverhang},
+                       kCentredTop, kCaptionSize, FALSE);
+        ReleaseTextSlot(0);
+        // The text target draws like GDI, leaving alpha 0 under the glyphs;
+        // the layered window needs premultiplied pixels to show them.
+        canvas_.CoverColourWithAlpha(kCaptionTop, kOsdHeight);
+    }
+    if (frame.closeButton) {
+        Gdiplus::Bitmap* button = images_.Button(static_cast<int>(frame.button));
+        if (button != nullptr) {
+            Gdiplus::Graphics graphics(&surface);
+            graphics.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
+            graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+            graphics.DrawImage(button, kOsdWidth - kButtonSize, kButtonTop, kButtonSize,
+                               kButtonSize);
+        }
+    }
+    return true;
+}
+
+void CCameraOSDWnd::Compose(BYTE constantAlpha) {
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, constantAlpha, AC_SRC_ALPHA};
+    SIZE size{kOsdWidth, kOsdHeight};
+    POINT source{0, 0};
+    ::UpdateLayeredWindow(Handle(), nullptr, nullptr, &size, canvas_.Dc(), &source, 0, &blend,
+                          ULW_ALPHA);
+}
+
+void CCameraOSDWnd::FreeBitmapAndImages() {
+    canvas_.Reset();
+    images_.Free();
+}
+
+void CCameraOSDWnd::ShowWithoutActivation() {
+    ::ShowWindow(Handle(), SW_SHOWNA);
+}
+
+void CCameraOSDWnd::Hide() {
+    ::ShowWindow(Handle(), SW_HIDE);
+}
+
+DWORD CCameraOSDWnd::TickCount() {
+    return ::GetTickCount();
+}
+
+bool CCameraOSDWnd::IsLogonUIReady() {
+    return indicator::IsLogonUIReady(version_) != FALSE;
+}
+
+bool CCameraOSDWnd::PostToSelf(UINT message, WPARAM wParam, LPARAM lParam) {
+    return ::PostMessageW(Handle(), message, wParam, lParam) != FALSE;
+}
+
+bool CCameraOSDWnd::TrackMouseLeave() {
+    TRACKMOUSEEVENT track{};
+    track.cbSize = sizeof(track);
+    track.dwFlags = TME_LEAVE;
+    track.hwndTrack = Handle();
+    return ::TrackMouseEvent(&track) != FALSE;
+}
+
+bool CCameraOSDWnd::SetTimer(UINT_PTR id, UINT periodMs) {
+    return ::SetTimer(Handle(), id, periodMs, nullptr) != 0;
+}
+
+bool CCameraOSDWnd::KillTimer(UINT_PTR id) {
+    return ::KillTimer(Handle(), id) != FALSE;
+}
+
+bool CCameraOSDWnd::CursorOverWindow() {
+    POINT cursor;
+    if (!::GetCursorPos(&cursor)) {
+        return true;
+    }
+    return ::WindowFromPoint(cursor) == Handle();
+}
+
+ScreenSize CCameraOSDWnd::PrimaryScreenSize() {
+    return ScreenSize{::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+}
+
+bool CCameraOSDWnd::MoveTopmost(int x, int y, int width, int height) {
+    // Never activated: placing the indicator must not take the keyboard
+    // from the program the user is working in.
+    return ::SetWindowPos(Handle(), HWND_TOPMOST, x, y, width, height, SWP_NOACTIVATE) != FALSE;
+}
+
+bool CCameraOSDWnd::WindowRect(RECT& rect) {
+    return ::GetWindowRect(Handle(), &rect) != FALSE;
+}
+
+bool CCameraOSDWnd::IsVisible() {
+    return ::IsWindowVisible(Handle()) != FALSE;
+}
+
+}  // namespace lensbeacon::indicator

@@ -1,0 +1,69 @@
+// The floating indicator: a layered, topmost tool window of 128 x 75 pixels
+// with the camera glyph, the "Camera on" caption band and a close button.
+// Its behaviour lives in OsdWindowCore; this class gives the core the real
+// window, images, bitmap, timers and pointer.
+#pragma once
+
+#include <windows.h>
+
+#include "indicator_state.h"
+#include "osd_canvas.h"
+#include "osd_images.h"
+#include "osd_window_core.h"
+#include "osd_window_ops.h"
+#include "position_store_port.h"
+#include "windows_version.h"
+#include "winframe/window.h"
+
+namespace lensbeacon::indicator {
+
+class CCameraOSDWnd final : public winframe::Window, private OsdWindowOps {
+  public:
+    CCameraOSDWnd(IndicatorState& state, PositionStore& store, const WindowsVersion& version);
+    ~CCameraOSDWnd() override;
+    CCameraOSDWnd(const CCameraOSDWnd&) = delete;
+    CCameraOSDWnd& operator=(const CCameraOSDWnd&) = delete;
+
+    // Registers "Lenspop Class" and creates the hidden window; false when it
+    // cannot be created (show requests then have no effect).
+    BOOL CreateIndicator();
+    // Frees everything the window holds and destroys it.
+    void DestroyIndicator();
+
+    HWND Handle() override { return Window::Handle(); }
+
+  protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    // OsdWindowOps
+    bool LoadImages() override;
+    bool Render(const OsdFrame& frame) override;
+    void Compose(BYTE constantAlpha) override;
+    void FreeBitmapAndImages() override;
+    void ShowWithoutActivation() override;
+    void Hide() override;
+    DWORD TickCount() override;
+    bool IsLogonUIReady() override;
+    bool PostToSelf(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // PointerTrackingOps
+    bool TrackMouseLeave() override;
+    bool SetTimer(UINT_PTR id, UINT periodMs) override;
+    bool KillTimer(UINT_PTR id) override;
+    bool CursorOverWindow() override;
+    // PlacementOps
+    ScreenSize PrimaryScreenSize() override;
+    bool MoveTopmost(int x, int y, int width, int height) override;
+    bool WindowRect(RECT& rect) override;
+    bool IsVisible() override;
+
+    // GDI+ is started first and shut down last, after every image is gone.
+    GdiplusSession gdiplus_;
+    const WindowsVersion version_;
+    OsdImages images_;
+    OsdCanvas canvas_;
+    OsdWindowCore core_;
+    ATOM penProperty_ = 0;
+};
+
+}  // namespace lensbeacon::indicator

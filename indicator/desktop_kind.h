@@ -1,0 +1,22 @@
+// Which kind of desktop this program runs on: the secure logon desktop
+// ("Winlogon", where the lock and sign-in screens live) or an ordinary user
+// desktop. The answer picks the program's mode for the whole process life.
+#pragma once
+
+#include <windows.h>
+
+namespace lensbeacon::indicator {
+
+// The logon desktop's name, compared exactly and case-sensitively.
+inline constexpr const wchar_t* kLogonDesktopName = L"Winlogon";
+
+// The name test alone: only a name that is exactly "Winlogon" is the logon
+// desktop. A null name (the name could not be read) counts as ordinary.
+bool IsOrdinaryDesktopName(const wchar_t* name) noexcept;
+
+// Asks the system for the name of the calling thread's desktop. TRUE unless
+// that name is "Winlogon"; also TRUE when the desktop or its name cannot be
+// had.
+BOOL IsOrdinaryDesktop();
+
+}  // namespace lensbeacon::indicator

@@ -1,0 +1,36 @@
+// The indicator program: one instance per kind of desktop, a hidden main
+// frame, and the floating indicator window it owns.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "indicator_state.h"
+#include "single_instance.h"
+#include "winframe/application.h"
+
+namespace lensbeacon::indicator {
+
+class CMainFrame;
+
+class CLenspopApp : public winframe::Application {
+  public:
+    CLenspopApp();
+    ~CLenspopApp() override;
+    CLenspopApp(const CLenspopApp&) = delete;
+    CLenspopApp& operator=(const CLenspopApp&) = delete;
+
+  protected:
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+
+  private:
+    IndicatorState state_;
+    // Registered while the program sets itself up, before InitInstance.
+    const UINT hotkeyMessage_;
+    SingleInstance instance_;
+    std::unique_ptr<CMainFrame> frame_;
+};
+
+}  // namespace lensbeacon::indicator

@@ -1,0 +1,78 @@
+#include "osd_canvas.h"
+
+#include <algorithm>
+
+namespace lensbeacon::indicator {
+
+bool OsdCanvas::Create(int width, int height) {
+    Reset();
+    {
+        WindowDc screen(nullptr);
+        if (!screen) {
+            return false;
+        }
+        dc_.reset(::CreateCompatibleDC(screen.get()));
+        if (!dc_) {
+            return false;
+        }
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = height;  // bottom-up
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        info.bmiHeader.biSizeImage = static_cast<DWORD>(width) * static_cast<DWORD>(height) * 4;
+        void* bits = nullptr;
+        bitmap_.reset(::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        if (!bitmap_) {
+            return true;
+        }
+        selection_.emplace(dc_.get(), bitmap_.get());
+        if (!*selection_) {
+            selection_.reset();
+            bitmap_.reset();
+            return true;
+        }
+        bits_ = bits;
+    }
+    width_ = width;
+    height_ = height;
+    return true;
+}
+
+void OsdCanvas::Reset() noexcept {
+    selection_.reset();
+    bitmap_.reset();
+    dc_.reset();
+    bits_ = nullptr;
+    width_ = 0;
+    height_ = 0;
+}
+
+void OsdCanvas::CoverColourWithAlpha(int top, int bottom) noexcept {
+    for (int y = top; y < bottom; ++y) {
+        std::uint32_t* row = Row(y);
+        if (row == nullptr) {
+            continue;
+        }
+        for (int x = 0; x < width_; ++x) {
+            const std::uint32_t pixel = row[x];
+            const std::uint32_t brightest =
+                std::max({pixel & 0xFFu, (pixel >> 8) & 0xFFu, (pixel >> 16) & 0xFFu});
+            if (brightest > (pixel >> 24)) {
+                row[x] = (pixel & 0x00FFFFFFu) | (brightest << 24);
+            }
+        }
+    }
+}
+
+std::uint32_t* OsdCanvas::Row(int y) const noexcept {
+    if (bits_ == nullptr || y < 0 || y >= height_) {
+        return nullptr;
+    }
+    auto* base = static_cast<std::uint32_t*>(bits_);
+    return base + static_cast<std::size_t>(height_ - 1 - y) * static_cast<std::size_t>(width_);
+}
+
+}  // namespace lensbeacon::indicator

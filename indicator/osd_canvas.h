@@ -1,0 +1,51 @@
+// The indicator window's composed picture: a 32-bit premultiplied-alpha DIB
+// selected into a memory DC, the source of UpdateLayeredWindow.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+
+#include "lensbeacon/unique_owner.h"
+
+namespace lensbeacon::indicator {
+
+class OsdCanvas {
+  public:
+    OsdCanvas() noexcept = default;
+    ~OsdCanvas() { Reset(); }
+    OsdCanvas(const OsdCanvas&) = delete;
+    OsdCanvas& operator=(const OsdCanvas&) = delete;
+
+    // A fresh, fully transparent bitmap of this size (the old one goes).
+    // False when no memory DC could be made; a DC without a bitmap is kept,
+    // as drawing into it is then simply lost.
+    bool Create(int width, int height);
+    // Deletes the bitmap and the DC.
+    void Reset() noexcept;
+
+    HDC Dc() const noexcept { return dc_.get(); }
+    bool HasBitmap() const noexcept { return bits_ != nullptr; }
+    int Width() const noexcept { return width_; }
+    int Height() const noexcept { return height_; }
+    // Makes rows [top, bottom) valid premultiplied pixels again after GDI-style
+    // drawing, which writes colour and leaves alpha at 0: each pixel whose
+    // colour exceeds its alpha takes its brightest channel as its alpha, so
+    // white text keeps its anti-aliased coverage.
+    void CoverColourWithAlpha(int top, int bottom) noexcept;
+    // Rows run bottom-up, as the DIB is; Row(0) is the top row.
+    std::uint32_t* Row(int y) const noexcept;
+
+  private:
+    // In this order, so the bitmap is deselected before it is deleted, and
+    // deleted before its DC.
+    UniqueMemoryDc dc_;
+    UniqueBitmap bitmap_;
+    std::optional<SelectedObject> selection_;
+    void* bits_ = nullptr;
+    int width_ = 0;
+    int height_ = 0;
+};
+
+}  // namespace lensbeacon::indicator

@@ -1,0 +1,278 @@
+#include "osd_window_core.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "lparam_words.h"
+
+namespace lensbeacon::indicator {
+namespace {
+
+// The close button beside the glyph, and the glyph square.
+constexpr HitRect kHitRects[] = {
+    {94.0f, 0.0f, 34.0f, 34.0f},
+    {34.0f, 0.0f, 60.0f, 60.0f},
+};
+
+// While the window is being dragged it is drawn at 7/10 of its opacity.
+constexpr int kMovingAlphaNumerator = 7;
+constexpr int kMovingAlphaDenominator = 10;
+
+}  // namespace
+
+OsdWindowCore::OsdWindowCore(OsdWindowOps& window, IndicatorState& state, PositionStore& store)
+    : window_(window),
+      state_(state),
+      placement_(window, store, kOsdWidth, kOsdHeight),
+      mouse_(window, kOsdWidth, kOsdHeight) {
+    mouse_.SetHitRects(kHitRects, std::size(kHitRects));
+}
+
+void OsdWindowCore::Update(OsdAction action, BOOL pressed) {
+    state_.lastPressed = pressed;
+    switch (action) {
+        case OsdAction::Show:
+            if (showState_ == ShowState::Hidden) {
+                if (window_.LoadImages() && RenderFrame(pressed)) {
+                    placement_.ReadScreenSize();
+                    placement_.PlaceWindow();
+                    alpha_ = 255;
+                    showState_ = ShowState::Shown;
+                    Compose();
+                }
+            } else if (showState_ == ShowState::FadingOut) {
+                // Back to full opacity with the bitmap as it is.
+                window_.KillTimer(kFadeTimer);
+                alpha_ = 255;
+                showState_ = ShowState::Shown;
+                Compose();
+            }
+            break;
+        case OsdAction::Hide:
+            if (showState_ == ShowState::Shown) {
+                window_.SetTimer(kFadeTimer, kFadeMs);
+                showState_ = ShowState::FadingOut;
+            }
+            break;
+        case OsdAction::FadeStep:
+            if (showState_ == ShowState::FadingOut) {
+                alpha_ = std::max(alpha_ - kFadeStepAlpha, 0);
+                if (alpha_ > 0) {
+                    Compose();
+                }
+            }
+            break;
+        case OsdAction::Redraw:
+            if (showState_ == ShowState::Shown && window_.LoadImages() && RenderFrame(pressed)) {
+                Compose();
+            }
+            break;
+    }
+    RunTail();
+}
+
+bool OsdWindowCore::RenderFrame(BOOL pressed) {
+    OsdFrame frame;
+    frame.caption = state_.captionShown != FALSE;
+    frame.closeButton = state_.closeButtonShown != FALSE;
+    if (pressed) {
+        frame.button = ButtonImage::Pressed;
+    } else if (mouse_.Hover() == kCloseButtonHit) {
+        frame.button = ButtonImage::Hover;
+    } else {
+        frame.button = ButtonImage::Normal;
+    }
+    return window_.Render(frame);
+}
+
+void OsdWindowCore::Compose() {
+    int alpha = alpha_;
+    if (state_.moveInProgress) {
+        alpha = alpha * kMovingAlphaNumerator / kMovingAlphaDenominator;
+    }
+    window_.Compose(static_cast<BYTE>(alpha));
+}
+
+void OsdWindowCore::RunTail() {
+    if (showState_ == ShowState::Shown && !window_.IsVisible()) {
+        if (state_.ordinaryDesktop.load(std::memory_order_relaxed) != FALSE ||
+            window_.IsLogonUIReady()) {
+            ShowNow();
+        } else {
+            shownTick_ = window_.TickCount();
+            window_.SetTimer(kLogonWaitTimer, kLogonWaitMs);
+        }
+    }
+    if (showState_ == ShowState::FadingOut && alpha_ == 0) {
+        window_.FreeBitmapAndImages();
+        window_.Hide();
+        window_.KillTimer(kCaptionTimer);
+        // The next appearance starts with the caption again.
+        state_.captionShown = TRUE;
+        window_.KillTimer(kFadeTimer);
+        showState_ = ShowState::Hidden;
+    }
+}
+
+void OsdWindowCore::ShowNow() {
+    window_.ShowWithoutActivation();
+    window_.SetTimer(kCaptionTimer, kCaptionMs);
+}
+
+void OsdWindowCore::OnTimer(UINT_PTR id) {
+    switch (id) {
+        case kLogonWaitTimer:
+            // Unsigned difference: right across the tick counter's wrap.
+            if (!window_.IsLogonUIReady() &&
+                window_.TickCount() - shownTick_ <= kLogonWaitLimitMs) {
+                return;
+            }
+            window_.KillTimer(kLogonWaitTimer);
+            if (showState_ == ShowState::Shown) {
+                ShowNow();
+            }
+            break;
+        case kFadeTimer:
+            Update(OsdAction::FadeStep, FALSE);
+            break;
+        case kCaptionTimer:
+            window_.KillTimer(kCaptionTimer);
+            state_.captionShown = FALSE;
+            Update(OsdAction::Redraw, state_.lastPressed);
+            break;
+        case kPointerCheckTimer:
+            if (mouse_.CheckPointerGone()) {
+                Update(OsdAction::Redraw, FALSE);
+            }
+            break;
+        case kCloseButtonTimer:
+            window_.KillTimer(kCloseButtonTimer);
+            if (state_.closeButtonShown && mouse_.Hover() == kNoHit) {
+                state_.closeButtonShown = FALSE;
+                Update(OsdAction::Redraw, FALSE);
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+bool OsdWindowCore::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+        case WM_DESTROY:
+        case WM_CLOSE:
+            // Nobody closes the indicator while the program runs.
+            if (!destroying_) {
+                result = 0;
+                return true;
+            }
+            return false;
+        case WM_ERASEBKGND:
+            result = 0;
+            return true;
+        case WM_WINDOWPOSCHANGED:
+            if (lParam != 0) {
+                placement_.OnWindowPosChanged(*reinterpret_cast<const WINDOWPOS*>(lParam));
+            }
+            return false;
+        case WM_DISPLAYCHANGE:
+            placement_.OnDisplayChange(lParam);
+            return false;
+        case WM_CAPTURECHANGED:
+            state_.moveInProgress = TRUE;
+            return false;
+        case WM_ENTERSIZEMOVE:
+            if (state_.moveInProgress) {
+                Update(OsdAction::Redraw, FALSE);
+            }
+            return false;
+        case WM_EXITSIZEMOVE:
+            OnExitSizeMove();
+            return false;
+        case WM_MOUSEMOVE:
+            OnPointerMove(wParam, lParam);
+            return false;
+        case WM_LBUTTONDOWN:
+            state_.dragStarted = FALSE;
+            mouse_.Press();
+            if (mouse_.Hover() == kCloseButtonHit) {
+                Update(OsdAction::Redraw, TRUE);
+            }
+            return false;
+        case WM_LBUTTONUP:
+            OnLeftButtonUp();
+            return false;
+        case WM_MOUSELEAVE:
+            OnPointerLeave();
+            return false;
+        case WM_OSD_SHOWHIDE:
+            if (lParam == kOsdShow) {
+                Update(OsdAction::Show, FALSE);
+            } else if (lParam == kOsdHide) {
+                Update(OsdAction::Hide, FALSE);
+            }
+            return false;
+        default:
+            return false;
+    }
+}
+
+void OsdWindowCore::OnPointerMove(WPARAM wParam, LPARAM lParam) {
+    const BOOL left = (wParam & MK_LBUTTON) != 0 ? TRUE : FALSE;
+    const int x = SignedLowWord(lParam);
+    const int y = SignedHighWord(lParam);
+    const HoverChange change = mouse_.OnPointerMove(x, y);
+    if (change.changed) {
+        if (change.oldHover != kCloseButtonHit && change.newHover != kCloseButtonHit) {
+            // The close button appears when the pointer first reaches the glyph.
+            if (change.newHover == kGlyphHit && !state_.closeButtonShown) {
+                state_.closeButtonShown = TRUE;
+                Update(OsdAction::Redraw, left);
+            }
+        } else {
+            // Entering or leaving the close button changes its image.
+            Update(OsdAction::Redraw, left);
+        }
+    }
+    if (change.newHover != kGlyphHit || !left || state_.dragStarted) {
+        return;
+    }
+    // Once per press, hand the drag to the system's move loop. The point is
+    // given in screen coordinates, as the non-client message expects; the
+    // window has no frame, so its rectangle's origin is its client origin.
+    RECT rect;
+    if (!window_.WindowRect(rect)) {
+        return;
+    }
+    state_.dragStarted = TRUE;
+    window_.PostToSelf(WM_NCLBUTTONDOWN, HTCAPTION, PackPoint(rect.left + x, rect.top + y));
+}
+
+void OsdWindowCore::OnLeftButtonUp() {
+    state_.dragStarted = FALSE;
+    const int pressedOn = mouse_.Release();
+    if (pressedOn == kCloseButtonHit && mouse_.Hover() == kCloseButtonHit) {
+        // A click on the close button: fade out until the camera comes on again.
+        Update(OsdAction::Redraw, FALSE);
+        window_.PostToSelf(WM_OSD_SHOWHIDE, reinterpret_cast<WPARAM>(window_.Handle()), kOsdHide);
+    }
+}
+
+void OsdWindowCore::OnPointerLeave() {
+    state_.dragStarted = FALSE;
+    const HoverChange change = mouse_.OnPointerLeave();
+    if (change.changed && change.oldHover == kCloseButtonHit) {
+        Update(OsdAction::Redraw, FALSE);
+    }
+}
+
+void OsdWindowCore::OnExitSizeMove() {
+    if (!state_.moveInProgress) {
+        return;
+    }
+    state_.moveInProgress = FALSE;
+    Update(OsdAction::Redraw, FALSE);
+    placement_.OnMoveEnded();
+}
+
+}  // namespace lensbeacon::indicator

@@ -1,0 +1,49 @@
+// Everything the indicator window's behaviour needs from the real window:
+// its images and composed bitmap, showing and hiding, timers, the clock, the
+// logon screen, posting to itself, pointer tracking and placement. The window
+// class implements it; tests use a fake.
+#pragma once
+
+#include <windows.h>
+
+#include "mouse_event_ctrl.h"
+#include "window_placement.h"
+
+namespace lensbeacon::indicator {
+
+// Which close-button image a frame draws.
+enum class ButtonImage { Normal = 0, Hover = 1, Pressed = 2 };
+
+// What one rendering of the window holds besides the glyph, which is always
+// drawn.
+struct OsdFrame {
+    bool caption = true;       // the "Camera on" band
+    bool closeButton = false;  // the close button, in `button`'s image
+    ButtonImage button = ButtonImage::Normal;
+};
+
+class OsdWindowOps : public PointerTrackingOps, public PlacementOps {
+  public:
+    // Decodes the images that are not loaded yet; true when the background
+    // glyph is loaded.
+    virtual bool LoadImages() = 0;
+    // Composes `frame` into a fresh window bitmap; false without a glyph.
+    virtual bool Render(const OsdFrame& frame) = 0;
+    // Puts the window bitmap on the screen at this constant opacity.
+    virtual void Compose(BYTE constantAlpha) = 0;
+    // Frees the window bitmap and the decoded images.
+    virtual void FreeBitmapAndImages() = 0;
+
+    virtual void ShowWithoutActivation() = 0;
+    virtual void Hide() = 0;
+
+    virtual DWORD TickCount() = 0;
+    // The logon screen has drawn its own windows (a show on the logon desktop
+    // waits for that, so the indicator comes out on top of them).
+    virtual bool IsLogonUIReady() = 0;
+
+    virtual HWND Handle() = 0;
+    virtual bool PostToSelf(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+};
+
+}  // namespace lensbeacon::indicator

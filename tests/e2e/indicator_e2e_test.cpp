@@ -1,0 +1,285 @@
+// The real indicator, LenspopUI, on the user's desktop: driven by the real
+// service and a simulated camera, or by stand-in events, and read back from
+// the screen.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "installed_suite.h"
+#include "lensbeacon/names.h"
+#include "lensbeacon/position_store.h"
+#include "registry_sandbox.h"
+#include "screen_capture.h"
+#include "simulated_camera.h"
+
+namespace lensbeacon::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Generous bounds for a loaded machine; latencies are measured in bench/.
+constexpr auto kAppear = 10s;
+constexpr DWORD kCameraNoticeMs = 5000;
+constexpr int kWidth = 128;
+constexpr int kHeight = 75;
+// Default place on a 1920 x 1080 screen: centred, 9 pixels from the top.
+constexpr int kDefaultX = 896;
+constexpr int kDefaultY = 9;
+constexpr wchar_t kHotkeyMessageName[] = L"ACPI Notification through Tapwarden from BIOS";
+
+HWND FindIndicator() {
+    return ::FindWindowW(kIndicatorWindowClass, kIndicatorWindowTitle);
+}
+
+HWND FindFrame() {
+    return ::FindWindowW(nullptr, L"Lenspop MainFrm Window");
+}
+
+bool IndicatorVisible() {
+    HWND window = FindIndicator();
+    return window != nullptr && ::IsWindowVisible(window);
+}
+
+// Starts a program without waiting for it.
+UniqueProcessInformation StartProgram(const std::wstring& program) {
+    std::wstring commandLine = L"\"" + program + L"\"";
+    std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
+    buffer.push_back(L'\0');
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    UniqueProcessInformation process;
+    if (::CreateProcessW(program.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                         nullptr, &startup, &info)) {
+        process.adopt(info);
+    } else {
+        ADD_FAILURE() << "cannot start " << std::string(program.begin(), program.end())
+                      << ", error " << ::GetLastError();
+    }
+    return process;
+}
+
+// Pixels that read as the white glyph or the white caption text.
+int BrightPixels(const ScreenPixels& image, int left, int top, int right, int bottom) {
+    int count = 0;
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            const std::uint32_t pixel = image.At(x, y);
+            if ((pixel & 0xFF) > 160 && ((pixel >> 8) & 0xFF) > 160 && (pixel >> 16) > 160) {
+                ++count;
+            }
+        }
+    }
+    return count;
+}
+
+ScreenPixels CaptureIndicator() {
+    RECT rect{};
+    EXPECT_TRUE(::GetWindowRect(FindIndicator(), &rect));
+    return CaptureScreen(rect);
+}
+
+// Pixels of exactly this colour in the area.
+int PixelsOf(std::uint32_t colour, const ScreenPixels& image, int left, int top, int right,
+             int bottom) {
+    int count = 0;
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            count += image.At(x, y) == colour ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+// The caption band is white at alpha 1: on a screen that ignores alpha it
+// reads as (1, 1, 1), where the transparent window reads as black.
+constexpr std::uint32_t kCaptionBand = 0x010101;
+
+bool CaptionDrawn() {
+    const ScreenPixels image = CaptureIndicator();
+    return image.width == kWidth && PixelsOf(kCaptionBand, image, 0, 61, 30, kHeight) > 0;
+}
+
+class IndicatorEndToEnd : public ::testing::Test {
+  protected:
+    void TearDown() override {
+        if (indicator.process) {
+            ::TerminateProcess(indicator.process.get(), 1);
+            ::WaitForSingleObject(indicator.process.get(), 5000);
+        }
+    }
+
+    void StartIndicator() {
+        indicator = StartProgram(suite.folder() + L"LenspopUI.exe");
+        ASSERT_TRUE(indicator.process);
+        ASSERT_TRUE(WaitUntil([] { return FindIndicator() != nullptr; }, kAppear))
+            << "the indicator window was not created";
+    }
+
+    RegistrySandbox settings{kSettingsKey};
+    InstalledSuite suite{L"Lenswatch.exe", L"InstLenswatch.exe", L"LenspopUI.exe", L"Lensmemo.dll"};
+    UniqueProcessInformation indicator;
+};
+
+TEST_F(IndicatorEndToEnd, ShowsWhileTheCameraIsOnAndEndsWithTheService) {
+    settings.SetDword(kCheckUsbCameraValue, 1);
+    SimulatedCamera camera(0, L"PCIROOT(0)#PCI(1400)#USBROOT(0)#USB(3)", CameraPower::D3);
+    ASSERT_EQ(suite.Installer(L"-i"), 0u);
+    ASSERT_TRUE(WaitUntil([] { return static_cast<bool>(OpenSuiteEvent(kOffEventName)); }, 15s));
+    UniqueHandle on = OpenSuiteEvent(kOnEventName);
+    UniqueHandle off = OpenSuiteEvent(kOffEventName);
+    ASSERT_TRUE(on && off);
+    StartIndicator();
+    EXPECT_FALSE(IndicatorVisible()) << "shown while the camera is off";
+
+    camera.SetPower(CameraPower::D0);
+    ASSERT_TRUE(Signaled(on.get(), kCameraNoticeMs));
+    ASSERT_TRUE(WaitUntil(IndicatorVisible, kAppear)) << "not shown with the camera on";
+
+    HWND window = FindIndicator();
+    RECT rect{};
+    ASSERT_TRUE(::GetWindowRect(window, &rect));
+    EXPECT_EQ(rect.left, kDefaultX);
+    EXPECT_EQ(rect.top, kDefaultY);
+    EXPECT_EQ(rect.right - rect.left, kWidth);
+    EXPECT_EQ(rect.bottom - rect.top, kHeight);
+    const LONG_PTR exStyle = ::GetWindowLongPtrW(window, GWL_EXSTYLE);
+    EXPECT_EQ(exStyle & (WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST),
+              WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
+    EXPECT_EQ(static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_STYLE)) & WS_POPUP, WS_POPUP);
+
+    // The glyph and the caption, read back from the screen.
+    const ScreenPixels shown = CaptureIndicator();
+    ASSERT_EQ(shown.width, kWidth);
+    EXPECT_GT(BrightPixels(shown, 34, 0, 94, 60), 1200) << "no white glyph";
+    EXPECT_LT(BrightPixels(shown, 34, 0, 94, 60), 3400) << "no camera cut out of the square";
+    EXPECT_EQ(BrightPixels(shown, 0, 0, 34, 52), 0) << "ink left of the glyph";
+    EXPECT_EQ(PixelsOf(kCaptionBand, shown, 0, 61, 30, kHeight), 30 * (kHeight - 61))
+        << "no caption band";
+    EXPECT_GT(BrightPixels(shown, 0, 60, kWidth, kHeight), 10) << "no caption text";
+    const std::wstring pictures = ScreenshotFolder();
+    if (!pictures.empty()) {
+        EXPECT_TRUE(SavePng(shown, pictures + L"indicator_shown.png", 4));
+    }
+
+    // The caption goes after two seconds; the glyph stays.
+    EXPECT_TRUE(WaitUntil([] { return !CaptionDrawn(); }, 6s)) << "the caption stayed";
+    const ScreenPixels glyphOnly = CaptureIndicator();
+    EXPECT_GT(BrightPixels(glyphOnly, 34, 0, 94, 60), 1200);
+    if (!pictures.empty()) {
+        EXPECT_TRUE(SavePng(glyphOnly, pictures + L"indicator_glyph.png", 4));
+    }
+
+    camera.SetPower(CameraPower::D3);
+    ASSERT_TRUE(Signaled(off.get(), kCameraNoticeMs));
+    EXPECT_TRUE(WaitUntil([] { return !IndicatorVisible(); }, 3s)) << "did not fade out";
+
+    // Stopping the service ends the indicator.
+    EXPECT_EQ(suite.Installer(L"-u"), 0u);
+    EXPECT_EQ(::WaitForSingleObject(indicator.process.get(), 5000), WAIT_OBJECT_0)
+        << "the indicator outlived the service";
+}
+
+// The service's events, made by the test, so it can drive the indicator
+// directly.
+class StandInEvents {
+  public:
+    StandInEvents() {
+        for (std::size_t i = 0; i < kEventCount; ++i) {
+            const auto id = static_cast<EventId>(i);
+            const bool manual = id != EventId::Change && id != EventId::SettingChange;
+            const bool initially = id == EventId::Off || id == EventId::SettingEnable;
+            events_[i].reset(::CreateEventW(nullptr, manual, initially, EventName(id)));
+            EXPECT_TRUE(events_[i]) << "error " << ::GetLastError();
+        }
+    }
+    HANDLE operator[](EventId id) const { return events_[static_cast<std::size_t>(id)].get(); }
+    void CameraOn() const {
+        ::ResetEvent((*this)[EventId::Off]);
+        ::SetEvent((*this)[EventId::On]);
+    }
+    void CameraOff() const {
+        ::ResetEvent((*this)[EventId::On]);
+        ::SetEvent((*this)[EventId::Off]);
+    }
+
+  private:
+    UniqueHandle events_[kEventCount];
+};
+
+TEST_F(IndicatorEndToEnd, OneInstancePerDesktopHotkeyAndNoCloseFromOutside) {
+    StandInEvents events;
+    StartIndicator();
+    HWND frame = FindFrame();
+    ASSERT_NE(frame, nullptr);
+
+    // A second start on the same desktop ends at once; the first runs on.
+    EXPECT_EQ(RunProgram(suite.folder() + L"LenspopUI.exe", L""), 0u);
+    EXPECT_EQ(::WaitForSingleObject(indicator.process.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_NE(FindIndicator(), nullptr);
+
+    // The firmware hotkey asks the service to look again, with wParam 235 only.
+    const UINT hotkey = ::RegisterWindowMessageW(kHotkeyMessageName);
+    ASSERT_NE(hotkey, 0u);
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(::SendMessageTimeoutW(frame, hotkey, 234, 0, SMTO_BLOCK, 5000, &answer));
+    EXPECT_FALSE(Signaled(events[EventId::Change]));
+    ASSERT_TRUE(::SendMessageTimeoutW(frame, hotkey, 235, 0, SMTO_BLOCK, 5000, &answer));
+    EXPECT_TRUE(Signaled(events[EventId::Change]));
+
+    // Nobody closes the indicator window from outside.
+    ASSERT_TRUE(::SendMessageTimeoutW(FindIndicator(), WM_CLOSE, 0, 0, SMTO_BLOCK, 5000, &answer));
+    EXPECT_NE(FindIndicator(), nullptr);
+    events.CameraOn();
+    EXPECT_TRUE(WaitUntil(IndicatorVisible, kAppear));
+
+    // The Service event ends the program.
+    ASSERT_TRUE(::SetEvent(events[EventId::Service]));
+    EXPECT_EQ(::WaitForSingleObject(indicator.process.get(), 5000), WAIT_OBJECT_0);
+    DWORD exitCode = ~0u;
+    EXPECT_TRUE(::GetExitCodeProcess(indicator.process.get(), &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+}
+
+TEST_F(IndicatorEndToEnd, UsesTheStoredPositionClampedToTheMargins) {
+    StandInEvents events;
+    UniqueModule library(::LoadLibraryW((suite.folder() + L"Lensmemo.dll").c_str()));
+    ASSERT_TRUE(library);
+    auto set = reinterpret_cast<SetPositionInformationFn>(
+        reinterpret_cast<void*>(::GetProcAddress(library.get(), kSetPositionInformationExport)));
+    ASSERT_NE(set, nullptr);
+    ASSERT_TRUE(set(5, 3, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)));
+
+    StartIndicator();
+    events.CameraOn();
+    ASSERT_TRUE(WaitUntil(IndicatorVisible, kAppear));
+    RECT rect{};
+    ASSERT_TRUE(::GetWindowRect(FindIndicator(), &rect));
+    EXPECT_EQ(rect.left, 11);
+    EXPECT_EQ(rect.top, 9);
+}
+
+TEST(IndicatorWithoutPositionStore, ShowsAtTheDefaultPlace) {
+    StandInEvents events;
+    InstalledSuite suite{L"LenspopUI.exe"};
+    ASSERT_TRUE(::DeleteFileW((suite.folder() + L"Lensmemo.dll").c_str()) ||
+                ::GetLastError() == ERROR_FILE_NOT_FOUND);
+    UniqueProcessInformation indicator = StartProgram(suite.folder() + L"LenspopUI.exe");
+    ASSERT_TRUE(indicator.process);
+    ASSERT_TRUE(WaitUntil([] { return FindIndicator() != nullptr; }, kAppear));
+    events.CameraOn();
+    EXPECT_TRUE(WaitUntil(IndicatorVisible, kAppear));
+    RECT rect{};
+    EXPECT_TRUE(::GetWindowRect(FindIndicator(), &rect));
+    EXPECT_EQ(rect.left, kDefaultX);
+    EXPECT_EQ(rect.top, kDefaultY);
+    ASSERT_TRUE(::SetEvent(events[EventId::Service]));
+    EXPECT_EQ(::WaitForSingleObject(indicator.process.get(), 5000), WAIT_OBJECT_0);
+}
+
+}  // namespace
+}  // namespace lensbeacon::test

@@ -1,0 +1,114 @@
+#include "screen_capture.h"
+
+#include <wincodec.h>
+#include <wrl/client.h>
+
+#include <cstdlib>
+
+#include "lensbeacon/unique_owner.h"
+
+namespace lensbeacon::test {
+
+using Microsoft::WRL::ComPtr;
+
+ScreenPixels CaptureScreen(const RECT& area) {
+    ScreenPixels image;
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    if (width <= 0 || height <= 0) {
+        return image;
+    }
+    WindowDc screen(nullptr);
+    UniqueMemoryDc memory(screen ? ::CreateCompatibleDC(screen.get()) : nullptr);
+    if (!memory) {
+        return image;
+    }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    UniqueBitmap bitmap(::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap) {
+        return image;
+    }
+    {
+        SelectedObject selected(memory.get(), bitmap.get());
+        if (!selected || !::BitBlt(memory.get(), 0, 0, width, height, screen.get(), area.left,
+                                   area.top, SRCCOPY)) {
+            return image;
+        }
+    }
+    ::GdiFlush();
+    const auto* source = static_cast<const std::uint32_t*>(bits);
+    image.width = width;
+    image.height = height;
+    image.pixels.assign(
+        source, source + static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    for (auto& pixel : image.pixels) {
+        pixel &= 0x00FFFFFFu;
+    }
+    return image;
+}
+
+bool SavePng(const ScreenPixels& image, const std::wstring& path, int scale) {
+    if (image.width <= 0 || image.height <= 0 || scale < 1) {
+        return false;
+    }
+    const UINT width = static_cast<UINT>(image.width * scale);
+    const UINT height = static_cast<UINT>(image.height * scale);
+    std::vector<BYTE> rows(static_cast<std::size_t>(width) * height * 3);
+    for (UINT y = 0; y < height; ++y) {
+        for (UINT x = 0; x < width; ++x) {
+            const std::uint32_t pixel =
+                image.At(static_cast<int>(x) / scale, static_cast<int>(y) / scale);
+            BYTE* out = &rows[(static_cast<std::size_t>(y) * width + x) * 3];
+            out[0] = static_cast<BYTE>(pixel & 0xFF);  // blue
+            out[1] = static_cast<BYTE>((pixel >> 8) & 0xFF);
+            out[2] = static_cast<BYTE>((pixel >> 16) & 0xFF);
+        }
+    }
+    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    bool saved = false;
+    {
+        ComPtr<IWICImagingFactory> factory;
+        ComPtr<IWICStream> stream;
+        ComPtr<IWICBitmapEncoder> encoder;
+        ComPtr<IWICBitmapFrameEncode> frame;
+        WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+        saved = SUCCEEDED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                             IID_PPV_ARGS(&factory))) &&
+                SUCCEEDED(factory->CreateStream(&stream)) &&
+                SUCCEEDED(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE)) &&
+                SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder)) &&
+                SUCCEEDED(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache)) &&
+                SUCCEEDED(encoder->CreateNewFrame(&frame, nullptr)) &&
+                SUCCEEDED(frame->Initialize(nullptr)) && SUCCEEDED(frame->SetSize(width, height)) &&
+                SUCCEEDED(frame->SetPixelFormat(&format)) &&
+                IsEqualGUID(format, GUID_WICPixelFormat24bppBGR) &&
+                SUCCEEDED(frame->WritePixels(height, width * 3, static_cast<UINT>(rows.size()),
+                                             rows.data())) &&
+                SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
+    }
+    if (SUCCEEDED(com)) {
+        ::CoUninitialize();
+    }
+    return saved;
+}
+
+std::wstring ScreenshotFolder() {
+    const wchar_t* unixPath = _wgetenv(L"LENSBEACON_SCREENSHOTS");
+    if (unixPath == nullptr) {
+        return L"";
+    }
+    std::wstring path = L"Z:";
+    for (const wchar_t* c = unixPath; *c != L'\0'; ++c) {
+        path += *c == L'/' ? L'\\' : *c;
+    }
+    return path + L"\\";
+}
+
+}  // namespace lensbeacon::test

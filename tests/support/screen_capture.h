@@ -1,0 +1,36 @@
+// Test helper: reads pixels back from the screen and saves them as PNG files.
+// Under Xvfb a layered window's colours reach the screen with its alpha
+// ignored, so what is read is the window's premultiplied colour.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace lensbeacon::test {
+
+struct ScreenPixels {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;  // 0x00RRGGBB, top row first
+
+    std::uint32_t At(int x, int y) const {
+        return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                      static_cast<std::size_t>(x)];
+    }
+};
+
+// The screen's pixels inside `area` (screen coordinates); empty on failure.
+ScreenPixels CaptureScreen(const RECT& area);
+
+// Writes `image` as an opaque 24-bit PNG at `path`, each pixel repeated
+// `scale` times in both directions; false when it could not be written.
+bool SavePng(const ScreenPixels& image, const std::wstring& path, int scale = 1);
+
+// The folder the test run keeps its pictures in (LENSBEACON_SCREENSHOTS, a
+// Unix path, as a Windows path ending in a backslash); empty when unset.
+std::wstring ScreenshotFolder();
+
+}  // namespace lensbeacon::test

@@ -1,0 +1,165 @@
+// The listener's state machine with a scripted system: which event each pass
+// waits for, what the first camera event learns about the console and the
+// lock, and which messages it posts.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "listener.h"
+
+namespace lensbeacon::indicator {
+namespace {
+
+constexpr DWORD kStop = WAIT_OBJECT_0;
+constexpr DWORD kCamera = WAIT_OBJECT_0 + 1;
+constexpr DWORD kService = WAIT_OBJECT_0 + 2;
+
+class FakeListenerApi : public ListenerApi {
+  public:
+    bool onOpens = true, offOpens = true, serviceOpens = true;
+    std::vector<DWORD> waitResults;  // then stop
+    bool sessionQuerySucceeds = true;
+    DWORD processSession = 1, consoleSession = 1;
+    bool inputQuerySucceeds = true;
+    DWORD receivesInput = 1;
+
+    std::vector<std::string> waits;  // "On/3", "Off/2" ...
+    std::vector<std::string> posts;  // "show", "hide", "quit"
+    int closes = 0;
+    int sessionQueries = 0, inputQueries = 0;
+
+    bool OpenEvent(CameraEvent which) override {
+        return which == CameraEvent::On    ? onOpens
+               : which == CameraEvent::Off ? offOpens
+                                           : serviceOpens;
+    }
+    DWORD WaitAny(CameraEvent awaited, DWORD count) override {
+        waits.push_back((awaited == CameraEvent::On ? "On/" : "Off/") + std::to_string(count));
+        const std::size_t pass = waits.size() - 1;
+        return pass < waitResults.size() ? waitResults[pass] : kStop;
+    }
+    void CloseEvents() override { ++closes; }
+    bool ProcessSessionId(DWORD& session) override {
+        ++sessionQueries;
+        session = processSession;
+        return sessionQuerySucceeds;
+    }
+    DWORD ActiveConsoleSessionId() override { return consoleSession; }
+    void DesktopReceivesInput(DWORD& value) override {
+        ++inputQueries;
+        if (inputQuerySucceeds) {
+            value = receivesInput;
+        }
+    }
+    void PostShowHide(LPARAM showOrHide) override {
+        posts.push_back(showOrHide == kOsdShow ? "show" : showOrHide == kOsdHide ? "hide" : "?");
+    }
+    void PostQuit() override { posts.push_back("quit"); }
+};
+
+using Posts = std::vector<std::string>;
+
+TEST(Listener, CameraAlreadyOnShowsAtOnceAndWaitsAlternately) {
+    IndicatorState state;
+    FakeListenerApi api;
+    api.waitResults = {kCamera, kCamera, kCamera};
+    EXPECT_EQ(RunListener(state, api), 0u);
+    EXPECT_EQ(api.waits, (std::vector<std::string>{"On/3", "Off/3", "On/3", "Off/3"}));
+    EXPECT_EQ(api.posts, (Posts{"show", "hide", "show"}));
+    EXPECT_EQ(state.cameraOn.load(), 1);
+    EXPECT_EQ(state.consoleState.load(), 1);
+    EXPECT_EQ(state.lockState.load(), 1);
+    // Console and lock are learnt once, on the first camera event.
+    EXPECT_EQ(api.sessionQueries, 1);
+    EXPECT_EQ(api.inputQueries, 1);
+    EXPECT_EQ(api.closes, 1);
+}
+
+TEST(Listener, OnWhileLockedRecordsTheCameraButPostsNothingAndOffAlwaysHides) {
+    IndicatorState state;
+    state.lockState = 0;  // user desktop, session locked
+    FakeListenerApi api;
+    api.waitResults = {kCamera};
+    RunListener(state, api);
+    EXPECT_TRUE(api.posts.empty());
+    EXPECT_EQ(state.cameraOn.load(), 1);
+    EXPECT_EQ(api.inputQueries, 0);
+
+    api.waits.clear();
+    api.waitResults = {kCamera, kCamera};
+    RunListener(state, api);
+    EXPECT_EQ(api.posts, (Posts{"hide"}));
+    EXPECT_EQ(state.cameraOn.load(), 0);
+}
+
+TEST(Listener, ServiceEventQuitsAndStopOrFailedWaitEndsQuietly) {
+    for (const DWORD end : {kStop, static_cast<DWORD>(WAIT_FAILED), kService}) {
+        IndicatorState state;
+        FakeListenerApi api;
+        api.waitResults = {kCamera, end};  // the second wait is for Off
+        RunListener(state, api);
+        const Posts expected = end == kService ? Posts{"show", "quit"} : Posts{"show"};
+        EXPECT_EQ(api.posts, expected) << end;
+        EXPECT_EQ(api.waits.size(), 2u);
+        EXPECT_EQ(api.closes, 1);
+    }
+}
+
+TEST(Listener, MissingOnOrOffQuitsAtOnceAndMissingServiceWaitsOnTwo) {
+    for (const bool onMissing : {true, false}) {
+        IndicatorState state;
+        FakeListenerApi api;
+        (onMissing ? api.onOpens : api.offOpens) = false;
+        RunListener(state, api);
+        EXPECT_EQ(api.posts, (Posts{"quit"}));
+        EXPECT_TRUE(api.waits.empty());
+        EXPECT_EQ(api.closes, 1);
+    }
+    IndicatorState state;
+    FakeListenerApi api;
+    api.serviceOpens = false;
+    api.waitResults = {kCamera, kService};  // cannot come from two handles
+    RunListener(state, api);
+    EXPECT_EQ(api.waits, (std::vector<std::string>{"On/2", "Off/2"}));
+    EXPECT_EQ(api.posts, (Posts{"show"}));
+}
+
+TEST(Listener, FirstEventLearnsConsoleAndLockState) {
+    struct Case {
+        BOOL ordinary;
+        bool sessionRead;
+        DWORD processSession;
+        bool inputRead;
+        DWORD receivesInput;
+        std::int32_t console, lock;
+        bool shows;
+    };
+    const Case cases[] = {
+        {TRUE, true, 1, true, 1, 1, 1, true},    // console, user desktop in front
+        {TRUE, true, 2, true, 1, 0, 1, false},   // another session than the console's
+        {TRUE, false, 2, true, 1, 1, 1, true},   // session unknown: on the console
+        {TRUE, true, 1, true, 0, 1, 0, false},   // user desktop, locked
+        {FALSE, true, 1, true, 1, 1, 0, true},   // logon desktop in front: locked
+        {FALSE, true, 1, true, 0, 1, 1, false},  // logon desktop, unlocked
+        {FALSE, true, 1, false, 0, 1, 0, true},  // input unknown: receives input
+    };
+    for (const Case& c : cases) {
+        IndicatorState state;
+        state.ordinaryDesktop = c.ordinary;
+        FakeListenerApi api;
+        api.sessionQuerySucceeds = c.sessionRead;
+        api.processSession = c.processSession;
+        api.inputQuerySucceeds = c.inputRead;
+        api.receivesInput = c.receivesInput;
+        api.waitResults = {kCamera};
+        RunListener(state, api);
+        const auto row = &c - cases;
+        EXPECT_EQ(state.consoleState.load(), c.console) << "row " << row;
+        EXPECT_EQ(state.lockState.load(), c.lock) << "row " << row;
+        EXPECT_EQ(api.posts, c.shows ? Posts{"show"} : Posts{}) << "row " << row;
+    }
+}
+
+}  // namespace
+}  // namespace lensbeacon::indicator

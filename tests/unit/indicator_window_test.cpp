@@ -1,0 +1,374 @@
+// The indicator window's behaviour with a fake window and position store: the
+// show/fade/redraw table and its tail, the logon-desktop wait, the hit tests,
+// the close button and the drag start, placement and clamping on a 1920 x
+// 1080 screen, publishing, display changes and the refusal to close.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "osd_window_core.h"
+
+namespace lensbeacon::indicator {
+namespace {
+
+using testing::ElementsAre;
+using testing::IsEmpty;
+
+HWND FakeHandle() {
+    return reinterpret_cast<HWND>(static_cast<UINT_PTR>(0x4321));
+}
+
+// Records every call as text; visibility follows show and hide.
+class FakeWindow final : public OsdWindowOps {
+  public:
+    std::vector<std::string> calls;
+    bool imagesLoad = true;
+    bool visible = false;
+    bool logonReady = false;
+    bool cursorOver = true;
+    DWORD tick = 1000;
+    RECT rect = {300, 200, 428, 275};
+    ScreenSize screen = {1920, 1080};
+
+    bool LoadImages() override { return imagesLoad; }
+    bool Render(const OsdFrame& f) override {
+        static const char* const kButtons[] = {"normal", "hover", "pressed"};
+        calls.push_back(std::string("Render") + (f.caption ? " caption" : "") +
+                        (f.closeButton ? " " : "") +
+                        (f.closeButton ? kButtons[static_cast<int>(f.button)] : ""));
+        return true;
+    }
+    void Compose(BYTE alpha) override { calls.push_back("Compose " + std::to_string(alpha)); }
+    void FreeBitmapAndImages() override { calls.push_back("Free"); }
+    void ShowWithoutActivation() override {
+        visible = true;
+        calls.push_back("Show");
+    }
+    void Hide() override {
+        visible = false;
+        calls.push_back("Hide");
+    }
+    DWORD TickCount() override { return tick; }
+    bool IsLogonUIReady() override { return logonReady; }
+    HWND Handle() override { return FakeHandle(); }
+    bool PostToSelf(UINT message, WPARAM wParam, LPARAM lParam) override {
+        calls.push_back("Post " + std::to_string(message) + " " + std::to_string(wParam) + " " +
+                        std::to_string(lParam));
+        return true;
+    }
+    bool TrackMouseLeave() override { return true; }
+    bool SetTimer(UINT_PTR id, UINT ms) override {
+        calls.push_back("SetTimer " + std::to_string(id) + " " + std::to_string(ms));
+        return true;
+    }
+    bool KillTimer(UINT_PTR id) override {
+        calls.push_back("KillTimer " + std::to_string(id));
+        return true;
+    }
+    bool CursorOverWindow() override { return cursorOver; }
+    ScreenSize PrimaryScreenSize() override { return screen; }
+    bool MoveTopmost(int x, int y, int w, int h) override {
+        calls.push_back("Move " + std::to_string(x) + " " + std::to_string(y) + " " +
+                        std::to_string(w) + " " + std::to_string(h));
+        rect = {x, y, x + w, y + h};
+        return true;
+    }
+    bool WindowRect(RECT& r) override {
+        r = rect;
+        return true;
+    }
+    bool IsVisible() override { return visible; }
+
+    std::vector<std::string> Take() { return std::exchange(calls, {}); }
+};
+
+class FakeStore final : public PositionStore {
+  public:
+    StoredPosition stored;
+    std::vector<StoredPosition> published;
+
+    bool Get(StoredPosition& p) override {
+        p = stored;
+        return true;
+    }
+    bool Set(const StoredPosition& p) override {
+        published.push_back(p);
+        return true;
+    }
+    bool Save() override { return true; }
+    bool Restore() override { return true; }
+};
+
+class OsdWindow : public testing::Test {
+  protected:
+    bool Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+        LRESULT result = -1;
+        return core_.HandleMessage(message, wParam, lParam, result);
+    }
+    void Pointer(UINT message, int x, int y, bool left = false) {
+        Send(message, left ? MK_LBUTTON : 0,
+             static_cast<LPARAM>(static_cast<DWORD>(static_cast<WORD>(x)) |
+                                 (static_cast<DWORD>(static_cast<WORD>(y)) << 16)));
+    }
+    void ShowShown() {
+        core_.Update(OsdAction::Show, FALSE);
+        window_.Take();
+    }
+
+    FakeWindow window_;
+    FakeStore store_;
+    IndicatorState state_;
+    OsdWindowCore core_{window_, state_, store_};
+};
+
+TEST_F(OsdWindow, ShowComposesPlacesAndShowsOnceAndRepeatedRequestsChangeNothing) {
+    core_.Update(OsdAction::Show, FALSE);
+    EXPECT_THAT(window_.Take(), ElementsAre("Render caption", "Move 896 9 128 75", "Compose 255",
+                                            "Show", "SetTimer 3 2000"));
+    core_.Update(OsdAction::Show, FALSE);  // the caption timer is not restarted
+    core_.Update(OsdAction::Redraw, FALSE);
+    EXPECT_THAT(window_.Take(), ElementsAre("Render caption", "Compose 255"));
+    core_.OnTimer(kCaptionTimer);
+    EXPECT_THAT(window_.Take(), ElementsAre("KillTimer 3", "Render", "Compose 255"));
+}
+
+TEST_F(OsdWindow, FadeComposesThreeStepsHidesOnTheFourthAndRearmsTheCaption) {
+    core_.Update(OsdAction::Hide, FALSE);  // hidden: nothing
+    EXPECT_THAT(window_.Take(), IsEmpty());
+    ShowShown();
+    state_.captionShown = FALSE;
+    core_.Update(OsdAction::Hide, FALSE);
+    core_.Update(OsdAction::Hide, FALSE);  // already fading: nothing more
+    EXPECT_THAT(window_.Take(), ElementsAre("SetTimer 2 41"));
+    for (int i = 0; i < 4; ++i) {
+        core_.OnTimer(kFadeTimer);
+    }
+    EXPECT_THAT(window_.Take(), ElementsAre("Compose 180", "Compose 105", "Compose 30", "Free",
+                                            "Hide", "KillTimer 3", "KillTimer 2"));
+    EXPECT_EQ(core_.State(), ShowState::Hidden);
+    EXPECT_TRUE(state_.captionShown);
+}
+
+TEST_F(OsdWindow, ShowDuringTheFadeReturnsToFullOpacityWithoutRendering) {
+    ShowShown();
+    core_.Update(OsdAction::Hide, FALSE);
+    core_.OnTimer(kFadeTimer);
+    window_.Take();
+    state_.moveInProgress = TRUE;  // and a window being dragged is drawn at 7/10
+    core_.Update(OsdAction::Show, FALSE);
+    EXPECT_THAT(window_.Take(), ElementsAre("KillTimer 2", "Compose 178"));
+    EXPECT_EQ(core_.State(), ShowState::Shown);
+}
+
+TEST_F(OsdWindow, MissingGlyphImageNeverShows) {
+    window_.imagesLoad = false;
+    core_.Update(OsdAction::Show, FALSE);
+    EXPECT_THAT(window_.Take(), IsEmpty());
+    EXPECT_EQ(core_.State(), ShowState::Hidden);
+}
+
+TEST_F(OsdWindow, LogonDesktopShowWaitsForTheLogonScreenOrTwoSeconds) {
+    state_.ordinaryDesktop = FALSE;
+    core_.Update(OsdAction::Show, FALSE);
+    EXPECT_FALSE(window_.visible);
+    EXPECT_EQ(window_.Take().back(), "SetTimer 1 50");
+    window_.tick += 2000;
+    core_.OnTimer(kLogonWaitTimer);
+    EXPECT_THAT(window_.Take(), IsEmpty());
+    window_.tick += 1;
+    core_.OnTimer(kLogonWaitTimer);
+    EXPECT_THAT(window_.Take(), ElementsAre("KillTimer 1", "Show", "SetTimer 3 2000"));
+
+    // Ready before the limit: shown at the next tick.
+    OsdWindowCore other(window_, state_, store_);
+    window_.visible = false;
+    other.Update(OsdAction::Show, FALSE);
+    window_.logonReady = true;
+    window_.Take();
+    other.OnTimer(kLogonWaitTimer);
+    EXPECT_THAT(window_.Take(), ElementsAre("KillTimer 1", "Show", "SetTimer 3 2000"));
+}
+
+TEST_F(OsdWindow, HideDuringTheLogonWaitKeepsThePendingTickFromShowing) {
+    state_.ordinaryDesktop = FALSE;
+    core_.Update(OsdAction::Show, FALSE);
+    core_.Update(OsdAction::Hide, FALSE);
+    window_.logonReady = true;
+    window_.Take();
+    core_.OnTimer(kLogonWaitTimer);
+    EXPECT_THAT(window_.Take(), ElementsAre("KillTimer 1"));
+}
+
+TEST(MouseEventCtrl2, HitTestsRectanglesAndAreaEdges) {
+    FakeWindow window;
+    IndicatorState state;
+    FakeStore store;
+    OsdWindowCore core(window, state, store);
+    const CMouseEventCtrl2& mouse = core.Mouse();
+    EXPECT_EQ(mouse.HitTest(94, 0), 0);
+    EXPECT_EQ(mouse.HitTest(127, 33), 0);
+    EXPECT_EQ(mouse.HitTest(93, 59), 1);
+    EXPECT_EQ(mouse.HitTest(34, 0), 1);
+    EXPECT_EQ(mouse.HitTest(33, 10), -1);
+    EXPECT_EQ(mouse.HitTest(60, 60), -1);   // the caption band
+    EXPECT_EQ(mouse.HitTest(128, 10), -1);  // on the right edge: in the area, in no rectangle
+    EXPECT_EQ(mouse.HitTest(100, 75), -1);
+    EXPECT_EQ(mouse.HitTest(-1, 10), -1);
+    EXPECT_EQ(mouse.HitTest(50, -1), -1);
+
+    CMouseEventCtrl2 fresh(window, 128, 75);
+    EXPECT_EQ(fresh.HitTest(50, 10), -1);  // no rectangles yet
+    const HitRect rect = {0, 0, 10, 10};
+    EXPECT_TRUE(fresh.SetHitRects(&rect, 1));
+    EXPECT_FALSE(fresh.SetHitRects(&rect, 1));
+}
+
+TEST_F(OsdWindow, CloseButtonClickHidesButAReleaseElsewhereDoesNot) {
+    ShowShown();
+    Pointer(WM_MOUSEMOVE, 50, 10);  // the glyph brings the close button
+    EXPECT_THAT(window_.Take(),
+                ElementsAre("SetTimer 20 100", "Render caption normal", "Compose 255"));
+    Pointer(WM_MOUSEMOVE, 100, 10);
+    Pointer(WM_LBUTTONDOWN, 100, 10, true);
+    EXPECT_THAT(window_.Take(), ElementsAre("Render caption hover", "Compose 255",
+                                            "Render caption pressed", "Compose 255"));
+    Pointer(WM_MOUSEMOVE, 50, 10, true);  // leaving while held: still drawn pressed
+    EXPECT_EQ(window_.Take().front(), "Render caption pressed");
+    Pointer(WM_LBUTTONUP, 50, 10);
+    EXPECT_THAT(window_.Take(), IsEmpty());
+
+    Pointer(WM_MOUSEMOVE, 100, 10);
+    Pointer(WM_LBUTTONDOWN, 100, 10, true);
+    window_.Take();
+    Pointer(WM_LBUTTONUP, 100, 10);
+    EXPECT_THAT(window_.Take(),
+                ElementsAre("Render caption hover", "Compose 255", "Post 1524 17185 0"));
+}
+
+TEST_F(OsdWindow, LeftButtonHeldWhileEnteringTheCloseButtonDrawsItPressed) {
+    ShowShown();
+    state_.closeButtonShown = TRUE;
+    Pointer(WM_MOUSEMOVE, 100, 10, true);
+    EXPECT_THAT(window_.Take(),
+                ElementsAre("SetTimer 20 100", "Render caption pressed", "Compose 255"));
+}
+
+TEST_F(OsdWindow, DragStartIsPostedOncePerPressInScreenCoordinates) {
+    ShowShown();  // at (896, 9)
+    state_.closeButtonShown = TRUE;
+    Pointer(WM_MOUSEMOVE, 50, 10);
+    Pointer(WM_LBUTTONDOWN, 50, 10, true);
+    window_.Take();
+    Pointer(WM_MOUSEMOVE, 51, 10, true);
+    Pointer(WM_MOUSEMOVE, 52, 11, true);
+    const std::string drag =
+        "Post " + std::to_string(WM_NCLBUTTONDOWN) + " 2 " + std::to_string((19 << 16) | 947);
+    EXPECT_THAT(window_.Take(), ElementsAre(drag));
+    Pointer(WM_LBUTTONDOWN, 52, 11, true);  // a new press may start a new drag
+    Pointer(WM_MOUSEMOVE, 51, 10, true);
+    EXPECT_THAT(window_.Take(), ElementsAre(drag));
+}
+
+TEST_F(OsdWindow, CloseButtonGoesAfterThePointerLeftOrWasFoundGone) {
+    ShowShown();
+    state_.closeButtonShown = TRUE;
+    Pointer(WM_MOUSEMOVE, 100, 10);
+    Pointer(WM_MOUSEMOVE, 50, 10);
+    window_.Take();
+    Send(WM_MOUSELEAVE);
+    EXPECT_THAT(window_.Take(), ElementsAre("KillTimer 20", "SetTimer 21 2000"));
+    core_.OnTimer(kCloseButtonTimer);
+    EXPECT_THAT(window_.Take(), ElementsAre("KillTimer 21", "Render caption", "Compose 255"));
+
+    Pointer(WM_MOUSEMOVE, 100, 10);  // straight onto the close button, then gone unseen
+    core_.OnTimer(kPointerCheckTimer);
+    window_.cursorOver = false;
+    window_.Take();
+    core_.OnTimer(kPointerCheckTimer);
+    EXPECT_THAT(window_.Take(),
+                ElementsAre("KillTimer 20", "SetTimer 21 2000", "Render caption", "Compose 255"));
+    EXPECT_EQ(core_.Mouse().Hover(), kNoHit);
+}
+
+TEST_F(OsdWindow, PlacementUsesTheStoredPositionOnlyForThisScreenSizeAndClamps) {
+    struct Case {
+        StoredPosition stored;
+        const char* move;
+    };
+    const Case cases[] = {
+        {{-1, -1, -1, -1}, "Move 896 9 128 75"},
+        {{5, 3, 1920, 1080}, "Move 11 9 128 75"},
+        {{1900, 500, 1920, 1080}, "Move 1781 500 128 75"},
+        {{500, 1070, 1920, 1080}, "Move 500 1005 128 75"},
+        {{300, 200, 1920, 1080}, "Move 300 200 128 75"},
+        {{300, 200, 1280, 1024}, "Move 896 9 128 75"},
+    };
+    for (const Case& c : cases) {
+        OsdWindowCore core(window_, state_, store_);
+        store_.stored = c.stored;
+        core.Update(OsdAction::Show, FALSE);
+        EXPECT_EQ(window_.Take().at(1), c.move) << c.stored.x << "," << c.stored.y;
+        window_.visible = false;
+    }
+}
+
+TEST_F(OsdWindow, DragEndSnapsInsideTheMarginsOnlyWhenOutside) {
+    ShowShown();
+    Send(WM_CAPTURECHANGED);
+    Send(WM_ENTERSIZEMOVE);
+    EXPECT_THAT(window_.Take(), ElementsAre("Render caption", "Compose 178"));
+    window_.rect = {5, 400, 133, 475};
+    Send(WM_EXITSIZEMOVE);
+    EXPECT_THAT(window_.Take(), ElementsAre("Render caption", "Compose 255", "Move 11 400 128 75"));
+    Send(WM_CAPTURECHANGED);
+    window_.rect = {700, 400, 828, 475};
+    Send(WM_EXITSIZEMOVE);
+    EXPECT_THAT(window_.Take(), ElementsAre("Render caption", "Compose 255"));
+    Send(WM_EXITSIZEMOVE);  // no move in progress: nothing
+    EXPECT_THAT(window_.Take(), IsEmpty());
+}
+
+TEST_F(OsdWindow, VisiblePositionsArePublishedAndDisplayChangesPlaceOnlyAVisibleWindow) {
+    WINDOWPOS pos = {};
+    pos.x = 640;
+    pos.y = 30;
+    Send(WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));  // hidden: not published
+    ShowShown();
+    Send(WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
+    pos.flags = SWP_NOMOVE | SWP_SHOWWINDOW;  // no position in it: the window's own
+    Send(WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
+    ASSERT_EQ(store_.published.size(), 2u);
+    EXPECT_EQ(store_.published[0].x, 640);
+    EXPECT_EQ(store_.published[0].screenWidth, 1920);
+    EXPECT_EQ(store_.published[1].x, 896);
+    EXPECT_EQ(store_.published[1].y, 9);
+
+    store_.stored = {300, 200, 1920, 1080};
+    Send(WM_DISPLAYCHANGE, 32, (720 << 16) | 1280);
+    EXPECT_THAT(window_.Take(), ElementsAre("Move 576 9 128 75"));
+    window_.visible = false;
+    Send(WM_DISPLAYCHANGE, 32, (1080 << 16) | 1920);
+    EXPECT_THAT(window_.Take(), IsEmpty());
+    EXPECT_EQ(core_.Placement().Screen().width, 1920);
+}
+
+TEST_F(OsdWindow, RefusesToCloseUntilDestroyingAndIgnoresUnknownShowHideValues) {
+    LRESULT result = -1;
+    EXPECT_TRUE(core_.HandleMessage(WM_CLOSE, 0, 0, result));
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(core_.HandleMessage(WM_DESTROY, 0, 0, result));
+    EXPECT_TRUE(core_.HandleMessage(WM_ERASEBKGND, 0, 0, result));
+    EXPECT_FALSE(Send(WM_OSD_SHOWHIDE, 0, 2));
+    EXPECT_EQ(core_.State(), ShowState::Hidden);
+    EXPECT_FALSE(Send(WM_OSD_SHOWHIDE, 0, kOsdShow));
+    EXPECT_EQ(core_.State(), ShowState::Shown);
+    core_.BeginDestroy();
+    EXPECT_FALSE(Send(WM_CLOSE));
+    EXPECT_FALSE(Send(WM_DESTROY));
+}
+
+}  // namespace
+}  // namespace lensbeacon::indicator
