@@ -14,6 +14,8 @@
 #include <thread>
 #include <vector>
 
+#include "lensbeacon/unique_owner.h"
+
 #include "device_check.h"
 #include "device_system_setupapi.h"
 #include "installed_suite.h"
@@ -71,8 +73,8 @@ std::string ReadWholeFile(const std::wstring& path) {
 
 std::wstring FindLinuxProcess(const std::string& imageName) {
     WIN32_FIND_DATAW entry;
-    HANDLE search = ::FindFirstFileW(L"Z:\\proc\\*", &entry);
-    if (search == INVALID_HANDLE_VALUE)
+    const lensbeacon::UniqueFindHandle search(::FindFirstFileW(L"Z:\\proc\\*", &entry));
+    if (!search)
         return L"";
     std::wstring found;
     do {
@@ -84,8 +86,7 @@ std::wstring FindLinuxProcess(const std::string& imageName) {
             found = folder;
             break;
         }
-    } while (::FindNextFileW(search, &entry));
-    ::FindClose(search);
+    } while (::FindNextFileW(search.get(), &entry));
     return found;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "lensbeacon/bounded_text.h"
 #include "service_identity.h"
 
 namespace lensbeacon {
@@ -141,22 +142,12 @@ class Installer {
 }  // namespace
 
 bool QuotedServicePath(const wchar_t* ownFolder, PathBuffer& path) {
-    path[0] = L'\0';
-    const std::size_t folderLength = std::wcslen(ownFolder);
-    const std::size_t nameLength = std::wcslen(kServiceProgram);
-    // Two quotes and the terminator must fit as well.
-    if (folderLength + nameLength + 2 >= kPathCapacity) {
-        return false;
-    }
-    wchar_t* out = path;
-    *out++ = L'"';
-    std::wmemcpy(out, ownFolder, folderLength);
-    out += folderLength;
-    std::wmemcpy(out, kServiceProgram, nameLength);
-    out += nameLength;
-    *out++ = L'"';
-    *out = L'\0';
-    return true;
+    return BoundedText(path)
+        .Append(L'"')
+        .Append(ownFolder)
+        .Append(kServiceProgramFile)
+        .Append(L'"')
+        .ok();
 }
 
 DWORD RunInstaller(const InstallerRequest& request, const wchar_t* ownFolder,

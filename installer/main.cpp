@@ -6,22 +6,9 @@
 #include "command_line.h"
 #include "installer.h"
 #include "lensbeacon/own_folder.h"
-#include "lensbeacon/proc_address.h"
 #include "lensbeacon/unique_owner.h"
+#include "lensbeacon/wow64.h"
 #include "scm_service_manager.h"
-
-namespace {
-
-// True when this 32-bit program runs under WOW64 on 64-bit Windows.
-bool RunsUnderWow64() {
-    using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE, PBOOL);
-    const auto isWow64Process = lensbeacon::ProcAddress<IsWow64ProcessFunction>(
-        ::GetModuleHandleW(L"kernel32"), "IsWow64Process");
-    BOOL wow64 = FALSE;
-    return isWow64Process != nullptr && isWow64Process(::GetCurrentProcess(), &wow64) && wow64;
-}
-
-}  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     int count = 0;
@@ -39,7 +26,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     lensbeacon::PathBuffer ownFolder;
     const bool haveFolder = lensbeacon::OwnFolder(nullptr, ownFolder);
-    lensbeacon::ScmServiceManager services(RunsUnderWow64());
+    lensbeacon::ScmServiceManager services(lensbeacon::RunningUnderWow64());
     return static_cast<int>(
         lensbeacon::RunInstaller(request, haveFolder ? ownFolder : nullptr, services));
 }

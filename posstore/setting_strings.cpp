@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "lensbeacon/names.h"
+#include "lensbeacon/registry_value.h"
 #include "lensbeacon/unique_owner.h"
 
 namespace lensbeacon {
@@ -37,18 +38,10 @@ bool WriteSettingString(const wchar_t* name, const wchar_t* text) {
     if (length == kPathCapacity) {
         return false;
     }
-    UniqueRegKey key;
-    // Opened only: a missing key means the product is not installed here, and
-    // nothing is written.
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSettingsKey, 0, kKeyAllAccess, key.put()) !=
-        ERROR_SUCCESS) {
-        return false;
-    }
     PathBuffer copy;
     std::wmemcpy(copy, text, length + 1);
     const DWORD bytes = static_cast<DWORD>((length + 1) * sizeof(wchar_t));
-    return ::RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(copy),
-                            bytes) == ERROR_SUCCESS;
+    return WriteSettingValue(name, REG_SZ, copy, bytes);
 }
 
 }  // namespace lensbeacon

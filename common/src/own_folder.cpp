@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "lensbeacon/bounded_text.h"
+
 namespace lensbeacon {
 
 bool FolderOfModulePath(const wchar_t* modulePath, PathBuffer& folder) {
@@ -32,16 +34,7 @@ bool OwnFolder(HMODULE module, PathBuffer& folder) {
 }
 
 bool JoinPath(const wchar_t* folder, const wchar_t* fileName, PathBuffer& path) {
-    path[0] = L'\0';
-    const std::size_t folderLength = std::wcslen(folder);
-    const std::size_t nameLength = std::wcslen(fileName);
-    if (folderLength + nameLength >= kPathCapacity) {
-        return false;
-    }
-    std::wmemcpy(path, folder, folderLength);
-    std::wmemcpy(path + folderLength, fileName, nameLength);
-    path[folderLength + nameLength] = L'\0';
-    return true;
+    return BoundedText(path).Append(folder).Append(fileName).ok();
 }
 
 bool OwnFolderPath(const wchar_t* fileName, PathBuffer& path) {

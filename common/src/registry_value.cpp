@@ -27,4 +27,14 @@ bool ReadRegistryDword(HKEY root, const wchar_t* subKey, const wchar_t* valueNam
     return true;
 }
 
+bool WriteSettingValue(const wchar_t* valueName, DWORD type, const void* data, DWORD bytes) {
+    UniqueRegKey key;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSettingsKey, 0, kKeyAllAccess, key.put()) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    return ::RegSetValueExW(key.get(), valueName, 0, type, static_cast<const BYTE*>(data), bytes) ==
+           ERROR_SUCCESS;
+}
+
 }  // namespace lensbeacon

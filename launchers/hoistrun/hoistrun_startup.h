@@ -12,9 +12,6 @@
 
 namespace lensbeacon {
 
-// The logon desktop's name, compared case-sensitively.
-inline constexpr const wchar_t* kLogonDesktopName = L"Winlogon";
-
 class StartupApi {
   public:
     virtual ~StartupApi() = default;

@@ -3,13 +3,10 @@
 // cut.
 #pragma once
 
+#include "lensbeacon/names.h"
 #include "lensbeacon/own_folder.h"
 
 namespace lensbeacon {
-
-inline constexpr const wchar_t* kUserLauncherFile = L"Plainrun.exe";
-inline constexpr const wchar_t* kUserIndicatorFile = L"LenspopUI.exe";
-inline constexpr const wchar_t* kLogonIndicatorFile = L"Lenspop.exe";
 
 // `Plainrun.exe "=<folder>LenspopUI.exe"`. False, leaving `commandLine` empty,
 // when it does not fit in 260 characters.

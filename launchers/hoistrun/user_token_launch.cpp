@@ -2,7 +2,9 @@
 
 #include <cwchar>
 #include <iterator>
-#include <utility>
+
+#include "lensbeacon/api_owner.h"
+#include "lensbeacon/names.h"
 
 namespace lensbeacon {
 namespace {
@@ -11,48 +13,10 @@ namespace {
 static_assert(sizeof(STARTUPINFOW) == 68, "the 32-bit STARTUPINFOW");
 #endif
 
-// Owns one handle obtained through the api and closes it through the api,
-// once. Null and INVALID_HANDLE_VALUE count as empty.
-class ApiHandle {
-  public:
-    explicit ApiHandle(UserLaunchApi& api, HANDLE handle = nullptr) : api_(api), handle_(handle) {}
-    ~ApiHandle() { reset(); }
-    ApiHandle(const ApiHandle&) = delete;
-    ApiHandle& operator=(const ApiHandle&) = delete;
-
-    HANDLE get() const { return handle_; }
-    HANDLE& slot() { return handle_; }
-    void reset() {
-        HANDLE handle = std::exchange(handle_, nullptr);
-        if (handle != nullptr && handle != INVALID_HANDLE_VALUE) {
-            api_.CloseHandle(handle);
-        }
-    }
-
-  private:
-    UserLaunchApi& api_;
-    HANDLE handle_;
-};
-
-// Owns an environment block and destroys it through the api, once.
-class ApiEnvironment {
-  public:
-    explicit ApiEnvironment(UserLaunchApi& api) : api_(api) {}
-    ~ApiEnvironment() {
-        if (block_ != nullptr) {
-            api_.DestroyEnvironmentBlock(block_);
-        }
-    }
-    ApiEnvironment(const ApiEnvironment&) = delete;
-    ApiEnvironment& operator=(const ApiEnvironment&) = delete;
-
-    void* get() const { return block_; }
-    void*& slot() { return block_; }
-
-  private:
-    UserLaunchApi& api_;
-    void* block_ = nullptr;
-};
+// A handle obtained through the api, closed through it once.
+using ApiHandle = ApiOwner<UserLaunchApi, HANDLE, &UserLaunchApi::CloseHandle, IsNoHandle>;
+// An environment block obtained through the api, destroyed through it once.
+using ApiEnvironment = ApiOwner<UserLaunchApi, void*, &UserLaunchApi::DestroyEnvironmentBlock>;
 
 }  // namespace
 
@@ -70,11 +34,11 @@ bool LaunchAsConsoleUser(UserLaunchApi& api, const wchar_t* applicationName, wch
 
     const DWORD sessionId = api.ActiveConsoleSessionId();
     ApiHandle userToken(api);
-    if (!api.QueryUserToken(sessionId, userToken.slot())) {
+    if (!api.QueryUserToken(sessionId, *userToken.put())) {
         return false;
     }
     ApiHandle primaryToken(api);
-    const bool duplicated = api.DuplicatePrimaryToken(userToken.get(), primaryToken.slot());
+    const bool duplicated = api.DuplicatePrimaryToken(userToken.get(), *primaryToken.put());
     // The user token is not needed past the copy, whether or not it was made.
     userToken.reset();
     if (!duplicated) {
@@ -82,17 +46,18 @@ bool LaunchAsConsoleUser(UserLaunchApi& api, const wchar_t* applicationName, wch
     }
 
     ApiEnvironment environment(api);
-    if (!api.CreateEnvironmentBlock(primaryToken.get(), environment.slot())) {
-        // Go on without: the child receives this process's environment.
-        environment.slot() = nullptr;
+    void* block = nullptr;
+    if (api.CreateEnvironmentBlock(primaryToken.get(), block)) {
+        environment.reset(block);
     }
+    // Otherwise go on without: the child receives this process's environment.
 
     const bool created =
         api.CreateProcessAsUser(primaryToken.get(), applicationName, commandLine,
-                                kUserLaunchCreationFlags, environment.get(), startup, process);
+                                kLaunchCreationFlags, environment.get(), startup, process);
     // The child is not waited for: whatever handles came back go at once.
-    ApiHandle processHandle(api, process.hProcess);
-    ApiHandle threadHandle(api, process.hThread);
+    const ApiHandle processHandle(api, process.hProcess);
+    const ApiHandle threadHandle(api, process.hThread);
     return created;
 }
 

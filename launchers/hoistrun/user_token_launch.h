@@ -30,10 +30,6 @@ class UserLaunchApi {
     virtual void CloseHandle(HANDLE handle) = 0;
 };
 
-// CREATE_UNICODE_ENVIRONMENT | CREATE_NEW_CONSOLE.
-inline constexpr DWORD kUserLaunchCreationFlags = 0x410;
-inline constexpr wchar_t kUserDesktop[] = L"Winsta0\\Default";
-
 // Starts `applicationName` with `commandLine` (both required) on
 // "Winsta0\Default" under a primary copy of the console user's token. A
 // missing environment block does not stop the launch: the child then gets

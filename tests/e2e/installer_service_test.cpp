@@ -18,6 +18,7 @@
 #include "lensbeacon/sc_handle.h"
 #include "installed_suite.h"
 #include "lensbeacon/unique_owner.h"
+#include "probe_programs.h"
 
 namespace lensbeacon {
 namespace {
@@ -62,12 +63,7 @@ class InstallerEndToEnd : public testing::Test {
   protected:
     void SetUp() override {
         RemoveService();
-        wchar_t temp[MAX_PATH];
-        const DWORD length = ::GetTempPathW(MAX_PATH, temp);
-        ASSERT_TRUE(length > 0 && length < MAX_PATH);
-        folder_ = std::wstring(temp) + L"Lensbeacon Setup Test\\";
-        ASSERT_TRUE(::CreateDirectoryW(folder_.c_str(), nullptr) ||
-                    ::GetLastError() == ERROR_ALREADY_EXISTS);
+        folder_ = scratch_.Folder();
         const std::wstring dist = test::DistFolder();
         ASSERT_FALSE(dist.empty()) << "LENSBEACON_DIST is not set";
         ASSERT_TRUE(::CopyFileW((dist + L"InstLenswatch.exe").c_str(),
@@ -82,9 +78,6 @@ class InstallerEndToEnd : public testing::Test {
             EXPECT_EQ(::WaitForSingleObject(process.get(), kWaitLimit), WAIT_OBJECT_0);
         }
         EXPECT_TRUE(PollUntil([] { return !ServiceExists(); }));
-        ::DeleteFileW((folder_ + L"Lenswatch.exe").c_str());
-        ::DeleteFileW((folder_ + L"InstLenswatch.exe").c_str());
-        ::RemoveDirectoryW(folder_.c_str());
     }
 
     // Runs the installer copy with `arguments`; its exit code.
@@ -281,6 +274,8 @@ class InstallerEndToEnd : public testing::Test {
 
     std::wstring QuotedServicePath() const { return L"\"" + folder_ + L"Lenswatch.exe\""; }
 
+    // A folder with blanks in its name, emptied and removed after TearDown.
+    test::ScratchFolder scratch_{L"Lensbeacon Setup Test"};
     std::wstring folder_;
     std::vector<UniqueHandle> processes_;
 };

@@ -4,6 +4,7 @@
 // is in D0; a simulated hub is found but answers no hub request.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -122,9 +123,18 @@ TEST_F(DeviceCheckWineTest, LocationPathReadTakesTheFirstStringWithinBounds) {
     ASSERT_TRUE(ReadLocation(camera, location));
     EXPECT_EQ(location, L"FIRST(1)");
 
+    // A list must end in two NULs within the data.
     camera.SetLocationPaths(Characters(L"UNTERMINATED(4)"));  // no NUL at all
-    ASSERT_TRUE(ReadLocation(camera, location));
-    EXPECT_EQ(location, L"UNTERMINATED(4)");
+    EXPECT_FALSE(ReadLocation(camera, location));
+    camera.SetLocationPaths(Characters(std::wstring(L"ONE(4)") + L'\0'));
+    EXPECT_FALSE(ReadLocation(camera, location));
+
+    // The same text under another property type (a single string) is refused.
+    const std::wstring single = std::wstring(L"SINGLE(4)") + L'\0' + L'\0';
+    std::vector<unsigned char> bytes(single.size() * sizeof(wchar_t));
+    std::memcpy(bytes.data(), single.data(), bytes.size());
+    camera.SetRawProperty(L"0025", 0x12, bytes);
+    EXPECT_FALSE(ReadLocation(camera, location));
 
     const std::wstring longest(kDeviceTextLength - 1, L'L');
     camera.SetLocationPaths(Characters(longest + L'\0' + L'\0'));
@@ -151,10 +161,18 @@ TEST_F(DeviceCheckWineTest, PowerDataReadNeedsTheStateField) {
     ASSERT_TRUE(ReadPower(camera, state));
     EXPECT_EQ(state, 4);
 
-    camera.SetPowerData({8, 0, 0, 0, 1, 0, 0, 0});  // just the two leading fields
+    // Only a whole 56-byte CM_POWER_DATA of the binary type counts.
+    std::vector<unsigned char> whole(56, 0);
+    whole[0] = 56;
+    whole[4] = 1;
+    camera.SetPowerData(whole);
     ASSERT_TRUE(ReadPower(camera, state));
     EXPECT_EQ(state, 1);
+    camera.SetPowerData({8, 0, 0, 0, 1, 0, 0, 0});  // just the two leading fields
+    EXPECT_FALSE(ReadPower(camera, state));
     camera.SetPowerData({8, 0, 0, 0, 1, 0, 0});  // state cut short
+    EXPECT_FALSE(ReadPower(camera, state));
+    camera.SetRawProperty(L"0020", 0x1004, whole);  // right size, wrong type
     EXPECT_FALSE(ReadPower(camera, state));
     EXPECT_EQ(Check(false), kNoCameraInUse);
 }

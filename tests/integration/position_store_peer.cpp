@@ -12,20 +12,21 @@
 
 #include "lensbeacon/position_store.h"
 #include "lensbeacon/proc_address.h"
+#include "lensbeacon/unique_owner.h"
 
 int wmain(int argc, wchar_t** argv) {
     if (argc != 10) {
         return 1;
     }
-    HMODULE library = ::LoadLibraryW(argv[1]);
-    if (library == nullptr) {
+    const lensbeacon::UniqueModule library(::LoadLibraryW(argv[1]));
+    if (!library) {
         return 3;
     }
     using namespace lensbeacon;
-    auto get = ProcAddress<GetPositionInformationFn>(library, kGetPositionInformationExport);
-    auto set = ProcAddress<SetPositionInformationFn>(library, kSetPositionInformationExport);
+    auto get = ProcAddress<GetPositionInformationFn>(library.get(), kGetPositionInformationExport);
+    auto set = ProcAddress<SetPositionInformationFn>(library.get(), kSetPositionInformationExport);
     auto restore =
-        ProcAddress<RestorePositionInformationFn>(library, kRestorePositionInformationExport);
+        ProcAddress<RestorePositionInformationFn>(library.get(), kRestorePositionInformationExport);
     if (get == nullptr || set == nullptr || restore == nullptr) {
         return 3;
     }
@@ -40,6 +41,5 @@ int wmain(int argc, wchar_t** argv) {
     }
     set(std::wcstol(argv[6], nullptr, 10), std::wcstol(argv[7], nullptr, 10),
         std::wcstol(argv[8], nullptr, 10), std::wcstol(argv[9], nullptr, 10));
-    ::FreeLibrary(library);
     return code;
 }

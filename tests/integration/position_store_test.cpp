@@ -14,6 +14,7 @@
 #include "lensbeacon/names.h"
 #include "lensbeacon/position_store.h"
 #include "lensbeacon/proc_address.h"
+#include "lensbeacon/unique_owner.h"
 #include "probe_programs.h"
 #include "registry_sandbox.h"
 
@@ -29,21 +30,20 @@ const wchar_t* const kValueNames[4] = {kLastPositionXValue, kLastPositionYValue,
 class PositionStore : public testing::Test {
   protected:
     void SetUp() override {
-        library_ = ::LoadLibraryW(DistPath(L"Lensmemo.dll").c_str());
-        ASSERT_NE(library_, nullptr) << ::GetLastError();
-        get_ = ProcAddress<GetPositionInformationFn>(library_, kGetPositionInformationExport);
-        set_ = ProcAddress<SetPositionInformationFn>(library_, kSetPositionInformationExport);
-        save_ = ProcAddress<SavePositionInformationFn>(library_, kSavePositionInformationExport);
-        restore_ =
-            ProcAddress<RestorePositionInformationFn>(library_, kRestorePositionInformationExport);
+        library_.reset(::LoadLibraryW(DistPath(L"Lensmemo.dll").c_str()));
+        ASSERT_TRUE(library_) << ::GetLastError();
+        get_ = ProcAddress<GetPositionInformationFn>(library_.get(), kGetPositionInformationExport);
+        set_ = ProcAddress<SetPositionInformationFn>(library_.get(), kSetPositionInformationExport);
+        save_ =
+            ProcAddress<SavePositionInformationFn>(library_.get(), kSavePositionInformationExport);
+        restore_ = ProcAddress<RestorePositionInformationFn>(library_.get(),
+                                                             kRestorePositionInformationExport);
         ASSERT_TRUE(get_ && set_ && save_ && restore_);
     }
     void TearDown() override {
         // The last process to unload the library drops the shared copy, so the
         // next test starts from the initial values.
-        if (library_ != nullptr) {
-            ::FreeLibrary(library_);
-        }
+        library_.reset();
     }
 
     Position Get() {
@@ -70,7 +70,7 @@ class PositionStore : public testing::Test {
     }
 
     RegistrySandbox settings_{kSettingsKey};
-    HMODULE library_ = nullptr;
+    UniqueModule library_;
     GetPositionInformationFn get_ = nullptr;
     SetPositionInformationFn set_ = nullptr;
     SavePositionInformationFn save_ = nullptr;

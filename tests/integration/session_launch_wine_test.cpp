@@ -1,7 +1,6 @@
-// The real session launcher and trace thread in Wine. Wine has no kernel
-// logger, so the trace thread must fail over at once; the launcher runs its
-// real session, token and process calls and starts a probe program placed
-// under the launched file name in a folder with blanks.
+// The real session launcher in Wine: it runs its real session, token and
+// process calls and starts a probe program placed under the launched file
+// name in a folder with blanks.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -9,89 +8,13 @@
 #include <cwctype>
 #include <string>
 
-#include "camera_trace.h"
 #include "lensbeacon/own_folder.h"
 #include "lensbeacon/unique_owner.h"
+#include "probe_programs.h"
 #include "session_launch.h"
-#include "trace_session.h"
 
 namespace lensbeacon {
 namespace {
-
-// ---- Trace thread ----------------------------------------------------------
-
-TEST(TraceThreadWineTest, FailsOverPromptlyWhenTheKernelLoggerCannotRun) {
-    UniqueHandle active(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    UniqueHandle idle(::CreateEventW(nullptr, TRUE, TRUE, nullptr));
-    ASSERT_TRUE(active && idle);
-    TraceShared shared;
-    shared.HandOver(active.get(), idle.get(), ::GetCurrentProcessId());
-    TraceThread thread(shared);
-    ASSERT_TRUE(thread.Start());
-    EXPECT_TRUE(thread.Start());  // at most one thread: the second call starts none
-
-    ASSERT_EQ(::WaitForSingleObject(active.get(), 30000), WAIT_OBJECT_0);
-    EXPECT_EQ(shared.idle.load(), 0);
-    EXPECT_EQ(::WaitForSingleObject(idle.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
-
-    EXPECT_TRUE(thread.Stop());
-    EXPECT_FALSE(thread.started());
-    EXPECT_EQ(shared.running.load(), 0);
-    EXPECT_EQ(shared.activeEvent.load(), nullptr);
-    EXPECT_EQ(shared.idleEvent.load(), nullptr);
-}
-
-TEST(TraceThreadWineTest, RealSessionCallsFailOverOnlyWhileTheLoopWantsTheTrace) {
-    UniqueHandle active(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    UniqueHandle idle(::CreateEventW(nullptr, TRUE, TRUE, nullptr));
-    ASSERT_TRUE(active && idle);
-    TraceShared shared;
-
-    // Run on this thread: the loop has already withdrawn, so no fail-over.
-    shared.HandOver(active.get(), idle.get(), ::GetCurrentProcessId());
-    shared.running.store(0);
-    {
-        CaptureTraceCore core(shared, IsWindows64());
-        RunTraceSession(core);
-    }
-    EXPECT_EQ(shared.idle.load(), 1);
-    EXPECT_EQ(::WaitForSingleObject(active.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
-    EXPECT_EQ(::WaitForSingleObject(idle.get(), 0), WAIT_OBJECT_0);
-
-    // Still wanted: the trace that could not run fails over.
-    shared.running.store(1);
-    {
-        CaptureTraceCore core(shared, IsWindows64());
-        RunTraceSession(core);
-    }
-    EXPECT_EQ(shared.idle.load(), 0);
-    EXPECT_EQ(::WaitForSingleObject(active.get(), 0), WAIT_OBJECT_0);
-    EXPECT_EQ(::WaitForSingleObject(idle.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
-}
-
-// ---- Session launch --------------------------------------------------------
-
-// The event the launch probe sets when it runs: named for its file name in
-// lower case.
-std::wstring EventNameFor(const wchar_t* file) {
-    std::wstring name = L"Lensbeacon test probe ";
-    for (const wchar_t* c = file; *c != L'\0'; ++c) {
-        name.push_back(static_cast<wchar_t>(std::towlower(*c)));
-    }
-    return name;
-}
-
-std::wstring ReadRecordedCommandLine(const std::wstring& probePath) {
-    UniqueFileHandle file(::CreateFileW((probePath + L".cmdline").c_str(), GENERIC_READ,
-                                        FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!file) {
-        return L"";
-    }
-    wchar_t text[600] = {};
-    DWORD read = 0;
-    ::ReadFile(file.get(), text, sizeof(text) - sizeof(wchar_t), &read, nullptr);
-    return text;
-}
 
 // The real calls, with the results of the steps Wine may or may not support
 // recorded, so the test states which of them it really exercised.
@@ -173,9 +96,9 @@ class SessionLaunchWineTest : public ::testing::Test {
 
 TEST_F(SessionLaunchWineTest, UserKindStartsTheLauncherByItsQuotedFullPath) {
     UniqueHandle started(
-        ::CreateEventW(nullptr, TRUE, FALSE, EventNameFor(kSessionLauncherFile).c_str()));
+        ::CreateEventW(nullptr, TRUE, FALSE, test::ProbeEventName(kSessionLauncherFile).c_str()));
     UniqueHandle plantedStarted(
-        ::CreateEventW(nullptr, TRUE, FALSE, EventNameFor(L"session.exe").c_str()));
+        ::CreateEventW(nullptr, TRUE, FALSE, test::ProbeEventName(L"session.exe").c_str()));
     ASSERT_TRUE(started && plantedStarted);
 
     g_steps = StepResults{};
@@ -187,7 +110,7 @@ TEST_F(SessionLaunchWineTest, UserKindStartsTheLauncherByItsQuotedFullPath) {
     ASSERT_EQ(::WaitForSingleObject(started.get(), 30000), WAIT_OBJECT_0);
 
     // The program ran from the folder with blanks, not the planted one.
-    EXPECT_EQ(ReadRecordedCommandLine(folder + kSessionLauncherFile),
+    EXPECT_EQ(test::RecordedCommandLine(folder + kSessionLauncherFile),
               L"\"" + folder + kSessionLauncherFile + L"\"");
     EXPECT_EQ(::WaitForSingleObject(plantedStarted.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
     // The token really moved into the session, and the user's environment
@@ -203,14 +126,14 @@ TEST_F(SessionLaunchWineTest, UserKindStartsTheLauncherByItsQuotedFullPath) {
 
 TEST_F(SessionLaunchWineTest, LogonDesktopKindStartsTheIndicatorOnTheLogonDesktop) {
     UniqueHandle started(
-        ::CreateEventW(nullptr, TRUE, FALSE, EventNameFor(kLogonIndicatorFile).c_str()));
+        ::CreateEventW(nullptr, TRUE, FALSE, test::ProbeEventName(kLogonIndicatorFile).c_str()));
     ASSERT_TRUE(started);
     SessionLauncher launcher(RealSessionApi(), folder.c_str());
     const ConsoleSession console = launcher.QueryConsoleSession();
     ASSERT_NE(console.id, 0u);
     ASSERT_TRUE(launcher.Launch(LaunchKind::LogonDesktop, console.id));
     ASSERT_EQ(::WaitForSingleObject(started.get(), 30000), WAIT_OBJECT_0);
-    EXPECT_EQ(ReadRecordedCommandLine(folder + kLogonIndicatorFile),
+    EXPECT_EQ(test::RecordedCommandLine(folder + kLogonIndicatorFile),
               L"\"" + folder + kLogonIndicatorFile + L"\"");
 }
 

@@ -8,6 +8,7 @@
 
 #include "lensbeacon/names.h"
 #include "lensbeacon/sc_handle.h"
+#include "probe_programs.h"
 
 namespace lensbeacon::test {
 namespace {
@@ -38,25 +39,8 @@ std::wstring DistFolder() {
 }
 
 DWORD RunProgram(const std::wstring& program, const std::wstring& arguments) {
-    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
-    std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
-    buffer.push_back(L'\0');
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(program.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &startup, &process)) {
-        ADD_FAILURE() << "cannot start program, error " << ::GetLastError();
-        return ~0u;
-    }
-    UniqueHandle processHandle(process.hProcess);
-    UniqueHandle threadHandle(process.hThread);
-    if (::WaitForSingleObject(processHandle.get(), 60000) != WAIT_OBJECT_0) {
-        return ~0u;
-    }
-    DWORD exitCode = ~0u;
-    EXPECT_TRUE(::GetExitCodeProcess(processHandle.get(), &exitCode));
-    return exitCode;
+    const DWORD code = RunCommandLine(program, L"\"" + program + L"\" " + arguments);
+    return code >= kRunFailedFirst && code <= kRunFailedLast ? ~0u : code;
 }
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {

@@ -38,6 +38,12 @@ class SimulatedCamera {
     // Raw property values, for malformed data.
     void SetPowerData(const std::vector<unsigned char>& bytes);
     void SetLocationPaths(const std::vector<wchar_t>& characters);
+    // Any bytes under the power data (0020) or location paths (0025)
+    // property, with any property type: what a damaged registry may hold.
+    void SetRawProperty(const wchar_t* pid, DWORD propertyType,
+                        const std::vector<unsigned char>& bytes) {
+        SetProperty(pid, propertyType, bytes.data(), static_cast<DWORD>(bytes.size()));
+    }
     void Remove();
 
   private:

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "lensbeacon/unique_owner.h"
+#include "monitor_power_guid.h"
 #include "service_control.h"
 #include "watch_fakes.h"
 
@@ -19,9 +20,6 @@ BOOL WINAPI RecordStatus(SERVICE_STATUS_HANDLE, LPSERVICE_STATUS status) {
     g_reports.push_back(*status);
     return TRUE;
 }
-
-constexpr GUID kMonitorPowerOn = {
-    0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
 
 class ServiceControlTest : public ::testing::Test {
   protected:

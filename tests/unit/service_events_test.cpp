@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "camera_publisher.h"
+#include "fake_event_security.h"
 #include "service_events.h"
 
 namespace lensbeacon {
@@ -26,6 +27,7 @@ struct Recorder {
     std::vector<std::pair<HANDLE, std::wstring>> names;
     std::vector<std::wstring> existing;  // names that "already exist"
     std::vector<std::wstring> failing;   // names whose creation fails
+    std::vector<std::wstring> closed;    // names of the handles closed, in order
     DWORD lastError = ERROR_SUCCESS;
 
     std::wstring NameOf(HANDLE h) const {
@@ -69,13 +71,32 @@ BOOL WINAPI FakeReset(HANDLE h) {
 DWORD WINAPI FakeLastError() {
     return g_recorder->lastError;
 }
+BOOL WINAPI FakeClose(HANDLE h) {
+    g_recorder->closed.push_back(g_recorder->NameOf(h));
+    return ::CloseHandle(h);
+}
 
-const EventApi kFakeApi = {FakeCreate, FakeSet, FakeReset, FakeLastError};
+const EventApi kFakeApi = {
+    FakeCreate,
+    FakeSet,
+    FakeReset,
+    FakeLastError,
+    FakeClose,
+    test::FakeBuildSecurity,
+    test::FakeSecurityAttributes,
+    test::FakeFreeSecurity,
+};
 
 class ServiceEventsTest : public ::testing::Test {
   protected:
-    void SetUp() override { g_recorder = &recorder; }
-    void TearDown() override { g_recorder = nullptr; }
+    void SetUp() override {
+        g_recorder = &recorder;
+        test::g_securityLog = &security;
+    }
+    void TearDown() override {
+        g_recorder = nullptr;
+        test::g_securityLog = nullptr;
+    }
 
     std::vector<std::wstring> Ops() const {
         std::vector<std::wstring> ops;
@@ -87,6 +108,7 @@ class ServiceEventsTest : public ::testing::Test {
     }
 
     Recorder recorder;
+    test::FakeSecurityLog security;
 };
 
 TEST_F(ServiceEventsTest, CreatesAllSixInOrderWithModesInitialStatesAndSecurity) {
@@ -104,6 +126,30 @@ TEST_F(ServiceEventsTest, CreatesAllSixInOrderWithModesInitialStatesAndSecurity)
         EXPECT_EQ(recorder.calls[i].initial, expected[i][1]);
         EXPECT_TRUE(recorder.calls[i].secured);
         EXPECT_NE(events.get(static_cast<EventId>(i)), nullptr);
+    }
+    // One descriptor per kind of access, released once the events exist.
+    EXPECT_EQ(security.built, (std::vector<DWORD>{kWaitOnlyAccess, kWaitAndSignalAccess}));
+    EXPECT_EQ(security.freed.size(), 2u);
+}
+
+TEST_F(ServiceEventsTest, SecurityThatCannotBeBuiltCreatesNoEventAndIsRetriedLater) {
+    for (DWORD failing : {kWaitOnlyAccess, kWaitAndSignalAccess}) {
+        SCOPED_TRACE(failing);
+        security = {};
+        security.failing = {failing};
+        recorder.calls.clear();
+        ServiceEvents events(kFakeApi);
+        events.Create();
+        EXPECT_TRUE(recorder.calls.empty());
+        for (std::size_t i = 0; i < kEventCount; ++i) {
+            EXPECT_EQ(events.get(static_cast<EventId>(i)), nullptr);
+        }
+        // Whatever was built is released all the same.
+        EXPECT_EQ(security.freed, security.built);
+
+        security.failing.clear();
+        events.Create();
+        EXPECT_EQ(recorder.calls.size(), kEventCount);
     }
 }
 
@@ -145,6 +191,9 @@ TEST_F(ServiceEventsTest, EndSignalsServiceThenClosesEverything) {
     for (std::size_t i = 0; i < kEventCount; ++i) {
         EXPECT_EQ(events.get(static_cast<EventId>(i)), nullptr);
     }
+    EXPECT_EQ(recorder.closed, (std::vector<std::wstring>{
+                                   kServiceEventName, kOnEventName, kOffEventName, kChangeEventName,
+                                   kSettingEnableEventName, kSettingChangeEventName}));
 }
 
 TEST_F(ServiceEventsTest, PublishResetsTheOldSideBeforeSettingTheNewAndOnlyOnChange) {

@@ -13,7 +13,7 @@ std::map<HANDLE, std::wstring> g_names;
 
 HANDLE WINAPI CreateUnnamed(LPSECURITY_ATTRIBUTES, BOOL manual, BOOL initial, LPCWSTR name) {
     HANDLE h = ::CreateEventW(nullptr, manual, initial, nullptr);
-    g_names[h] = name;
+    g_names[h] = name != nullptr ? name : L"";
     return h;
 }
 BOOL WINAPI RecordSet(HANDLE h) {
@@ -26,10 +26,25 @@ BOOL WINAPI PlainReset(HANDLE h) {
 DWORD WINAPI NoError() {
     return ERROR_SUCCESS;
 }
+BOOL WINAPI CloseAndForget(HANDLE h) {
+    g_names.erase(h);
+    if (g_api != nullptr) {
+        ++g_api->closes;
+    }
+    return ::CloseHandle(h);
+}
 
 }  // namespace
 
-UnnamedEventApi::UnnamedEventApi() : api_{CreateUnnamed, RecordSet, PlainReset, NoError} {
+UnnamedEventApi::UnnamedEventApi()
+    : api_{CreateUnnamed,
+           RecordSet,
+           PlainReset,
+           NoError,
+           CloseAndForget,
+           FakeBuildSecurity,
+           FakeSecurityAttributes,
+           FakeFreeSecurity} {
     g_api = this;
     g_names.clear();
 }

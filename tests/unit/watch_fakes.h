@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "lensbeacon/unique_owner.h"
+#include "fake_event_security.h"
 #include "service_events.h"
 #include "watch_system.h"
 
@@ -23,8 +24,9 @@ class UnnamedEventApi {
     UnnamedEventApi();
     ~UnnamedEventApi();
     const EventApi& api() const { return api_; }
-    // Names of the events set, in order.
+    // Names of the events set, in order ("" for unnamed ones).
     std::vector<std::wstring> sets;
+    int closes = 0;  // handles closed through the api
 
   private:
     EventApi api_;

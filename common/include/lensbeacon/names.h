@@ -1,5 +1,6 @@
 // The names every program of the suite meets in: the six machine-wide events,
-// the settings key with its values, and the device maker's capture key.
+// the settings key with its values, the device maker's capture key, the
+// program files that start each other and the desktops they are started on.
 #pragma once
 
 #include <windows.h>
@@ -51,6 +52,24 @@ inline constexpr const wchar_t* kServiceDisplayName = L"Lensbeacon Check Service
 // The indicator's window, looked for by the session launcher.
 inline constexpr const wchar_t* kIndicatorWindowClass = L"Lenspop Class";
 inline constexpr const wchar_t* kIndicatorWindowTitle = L"Lenspop Window";
+
+// The suite's programs, found beside each other in the install folder.
+inline constexpr const wchar_t* kServiceProgramFile = L"Lenswatch.exe";
+inline constexpr const wchar_t* kSessionLauncherFile = L"Hoistrun.exe";
+inline constexpr const wchar_t* kUserLauncherFile = L"Plainrun.exe";
+inline constexpr const wchar_t* kUserIndicatorFile = L"LenspopUI.exe";
+inline constexpr const wchar_t* kLogonIndicatorFile = L"Lenspop.exe";
+
+// Desktops the programs are started on, as STARTUPINFOW names them, and the
+// logon desktop's own name, as the desktop reports it (compared
+// case-sensitively).
+inline constexpr wchar_t kUserDesktop[] = L"Winsta0\\Default";
+inline constexpr wchar_t kLogonDesktop[] = L"Winsta0\\Winlogon";
+inline constexpr const wchar_t* kLogonDesktopName = L"Winlogon";
+
+// Creation flags of every start into another session.
+inline constexpr DWORD kLaunchCreationFlags = CREATE_UNICODE_ENVIRONMENT | CREATE_NEW_CONSOLE;
+static_assert(kLaunchCreationFlags == 0x410);
 
 // Registry rights the suite opens its keys with.
 inline constexpr REGSAM kKeyRead = KEY_READ;             // 0x20019

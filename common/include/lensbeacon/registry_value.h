@@ -14,4 +14,9 @@ namespace lensbeacon {
 bool ReadRegistryDword(HKEY root, const wchar_t* subKey, const wchar_t* valueName,
                        REGSAM extraAccess, DWORD& value);
 
+// Writes one value of the settings key under HKEY_LOCAL_MACHINE. The key is
+// opened, never created: a missing key means the product is not installed
+// here. False when it cannot be opened or the write fails.
+bool WriteSettingValue(const wchar_t* valueName, DWORD type, const void* data, DWORD bytes);
+
 }  // namespace lensbeacon

@@ -1,11 +1,12 @@
-// Move-only owners for Win32 handles, keys, memory, SIDs, modules, desktops
-// and GDI objects. Each owner closes its value exactly once, with the function
-// that matches how it was obtained, and treats its type's "invalid" value as
-// empty. Closing keeps the thread's last-error value, so the error of a call
-// that failed survives the clean-up of what that call left behind.
+// Move-only owners for Win32 handles, keys, memory, SIDs, modules, desktops,
+// environment blocks, file searches and GDI objects. Each owner closes its value exactly once, with
+// the function that matches how it was obtained, and treats its type's "invalid" value as empty.
+// Closing keeps the thread's last-error value, so the error of a call that failed survives the
+// clean-up of what that call left behind.
 #pragma once
 
 #include <windows.h>
+#include <userenv.h>
 
 #include <utility>
 
@@ -75,13 +76,23 @@ struct FileHandleTraits {
     static void close(pointer value) noexcept { ::CloseHandle(value); }
 };
 
+// FindFirstFileW reports failure as INVALID_HANDLE_VALUE too.
+struct FindHandleTraits {
+    using pointer = HANDLE;
+    static pointer invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void close(pointer value) noexcept { ::FindClose(value); }
+};
+
 using UniqueHandle = UniqueOwner<HANDLE, ::CloseHandle>;
 using UniqueFileHandle = BasicOwner<FileHandleTraits>;
+using UniqueFindHandle = BasicOwner<FindHandleTraits>;
 using UniqueRegKey = UniqueOwner<HKEY, ::RegCloseKey>;
 using UniqueLocalMemory = UniqueOwner<HLOCAL, ::LocalFree>;
 using UniqueSid = UniqueOwner<PSID, ::FreeSid>;
 using UniqueModule = UniqueOwner<HMODULE, ::FreeLibrary>;
 using UniqueDesktop = UniqueOwner<HDESK, ::CloseDesktop>;
+// From CreateEnvironmentBlock (userenv).
+using UniqueEnvironmentBlock = UniqueOwner<LPVOID, ::DestroyEnvironmentBlock>;
 // A memory DC from CreateCompatibleDC, and whatever is selected into it goes
 // with it only if the caller restores the old selection first.
 using UniqueMemoryDc = UniqueOwner<HDC, ::DeleteDC>;

@@ -1,13 +1,12 @@
 #include "service_events.h"
 
-#include "event_security.h"
-
 namespace lensbeacon {
 namespace {
 
-DWORD WINAPI RealLastError() {
-    return ::GetLastError();
+void FreeEventSecurity(const EventApi& api, EventSecurity* security) {
+    api.freeSecurity(security);
 }
+using SecurityOwner = ApiOwner<const EventApi, EventSecurity*, FreeEventSecurity>;
 
 constexpr std::array<EventTraits, kEventCount> kTraits = {{
     {TRUE, FALSE, kWaitOnlyAccess},        // On
@@ -20,19 +19,17 @@ constexpr std::array<EventTraits, kEventCount> kTraits = {{
 
 }  // namespace
 
-const EventApi& RealEventApi() {
-    static const EventApi api = {::CreateEventW, ::SetEvent, ::ResetEvent, RealLastError};
-    return api;
-}
-
 const EventTraits& TraitsOf(EventId id) {
     return kTraits[static_cast<std::size_t>(id)];
 }
 
 void ServiceEvents::Create() {
-    EventSecurity waitOnly;
-    EventSecurity waitAndSignal;
-    if (!waitOnly.Build(kWaitOnlyAccess) || !waitAndSignal.Build(kWaitAndSignalAccess)) {
+    const SecurityOwner waitOnly(api_, api_.buildSecurity(kWaitOnlyAccess));
+    if (!waitOnly) {
+        return;
+    }
+    const SecurityOwner waitAndSignal(api_, api_.buildSecurity(kWaitAndSignalAccess));
+    if (!waitAndSignal) {
         return;
     }
     for (std::size_t i = 0; i < kEventCount; ++i) {
@@ -40,9 +37,9 @@ void ServiceEvents::Create() {
             continue;
         }
         const EventTraits& traits = kTraits[i];
-        EventSecurity& security =
-            traits.everyoneAccess == kWaitOnlyAccess ? waitOnly : waitAndSignal;
-        handles_[i].reset(api_.createEvent(security.attributes(), traits.manualReset,
+        EventSecurity* security =
+            traits.everyoneAccess == kWaitOnlyAccess ? waitOnly.get() : waitAndSignal.get();
+        handles_[i].reset(api_.createEvent(api_.securityAttributes(security), traits.manualReset,
                                            traits.initiallySignaled, kEventNames[i]));
         if (handles_[i] && api_.lastError() == ERROR_ALREADY_EXISTS) {
             if (traits.initiallySignaled) {

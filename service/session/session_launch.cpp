@@ -2,77 +2,43 @@
 
 #include <cstring>
 #include <cwchar>
-#include <utility>
+
+#include "lensbeacon/api_owner.h"
+#include "lensbeacon/bounded_text.h"
 
 namespace lensbeacon {
 namespace {
 
 constexpr DWORD kNoConsoleSession = 0xFFFFFFFF;
 
+void CloseSessionHandle(const SessionApi& api, HANDLE handle) {
+    api.closeHandle(handle);
+}
+void DestroySessionEnvironment(const SessionApi& api, LPVOID block) {
+    api.destroyEnvironmentBlock(block);
+}
+
 // A handle obtained through the session calls, closed through them once.
-class ApiHandle {
-  public:
-    explicit ApiHandle(const SessionApi& api) : api_(api) {}
-    ~ApiHandle() { reset(); }
-    ApiHandle(ApiHandle&& other) noexcept
-        : api_(other.api_), value_(std::exchange(other.value_, nullptr)) {}
-    ApiHandle(const ApiHandle&) = delete;
-    ApiHandle& operator=(const ApiHandle&) = delete;
-    ApiHandle& operator=(ApiHandle&&) = delete;
+using ApiHandle = ApiOwner<const SessionApi, HANDLE, CloseSessionHandle, IsNoHandle>;
+// An environment block from the session calls, destroyed through them once.
+using ApiEnvironment = ApiOwner<const SessionApi, LPVOID, DestroySessionEnvironment>;
 
-    HANDLE get() const { return value_; }
-    explicit operator bool() const { return value_ != nullptr; }
-    HANDLE* put() {
-        reset();
-        return &value_;
+// The logged-on user's environment in `session`; empty when no user is logged
+// on there or the block cannot be made.
+ApiEnvironment UserEnvironment(const SessionApi& api, DWORD session) {
+    ApiEnvironment environment(api);
+    ApiHandle userToken(api);
+    if (!api.queryUserToken(session, userToken.put())) {
+        return environment;
     }
-    void reset() {
-        // Process and thread handles of a failed call may hold either form of
-        // "no handle".
-        if (value_ != nullptr && value_ != INVALID_HANDLE_VALUE) {
-            api_.closeHandle(value_);
-        }
-        value_ = nullptr;
+    // Whatever a failed call left behind is neither used nor destroyed: the
+    // program then gets the service's own environment.
+    LPVOID block = nullptr;
+    if (api.createEnvironmentBlock(&block, userToken.get(), FALSE)) {
+        environment.reset(block);
     }
-
-  private:
-    const SessionApi& api_;
-    HANDLE value_ = nullptr;
-};
-
-// An environment block from CreateEnvironmentBlock, destroyed once.
-class EnvironmentBlock {
-  public:
-    explicit EnvironmentBlock(const SessionApi& api) : api_(api) {}
-    ~EnvironmentBlock() {
-        if (block_ != nullptr) {
-            api_.destroyEnvironmentBlock(block_);
-        }
-    }
-    EnvironmentBlock(const EnvironmentBlock&) = delete;
-    EnvironmentBlock& operator=(const EnvironmentBlock&) = delete;
-
-    // The logged-on user's environment in `session`; stays empty when no user
-    // is logged on there or the block cannot be made.
-    void CreateForUserOf(DWORD session) {
-        ApiHandle userToken(api_);
-        if (!api_.queryUserToken(session, userToken.put())) {
-            return;
-        }
-        // Whatever a failed call left behind is neither used nor destroyed:
-        // the program then gets the service's own environment.
-        LPVOID block = nullptr;
-        if (api_.createEnvironmentBlock(&block, userToken.get(), FALSE)) {
-            block_ = block;
-        }
-    }
-
-    LPVOID get() const { return block_; }
-
-  private:
-    const SessionApi& api_;
-    LPVOID block_ = nullptr;
-};
+    return environment;
+}
 
 // One fixed-size item of session information; false when the query fails or
 // returns fewer bytes than the item needs. The buffer is always freed.
@@ -173,19 +139,12 @@ bool SessionLauncher::FormatLaunch(LaunchKind kind, PathBuffer& application,
     // The path is both the application name and, in quotes, the command
     // line: a folder with blanks cannot be resolved to a planted program
     // such as C:\Program.exe.
-    const std::size_t length = std::wcslen(application);
-    commandLine[0] = L'"';
-    std::wmemcpy(commandLine + 1, application, length);
-    commandLine[length + 1] = L'"';
-    commandLine[length + 2] = L'\0';
-    return true;
+    return BoundedText(commandLine).Append(L'"').Append(application).Append(L'"').ok();
 }
 
 bool SessionLauncher::Launch(LaunchKind kind, DWORD session) const {
-    EnvironmentBlock environment(api_);
-    if (kind == LaunchKind::User) {
-        environment.CreateForUserOf(session);
-    }
+    const ApiEnvironment environment =
+        kind == LaunchKind::User ? UserEnvironment(api_, session) : ApiEnvironment(api_);
     ApiHandle token = SessionToken(api_, session);
     if (!token) {
         return false;
@@ -207,10 +166,8 @@ bool SessionLauncher::Launch(LaunchKind kind, DWORD session) const {
                                                   environment.get(), nullptr, &startup, &process);
     if (created) {
         // Nobody waits for or tracks the started program.
-        ApiHandle processHandle(api_);
-        *processHandle.put() = process.hProcess;
-        ApiHandle threadHandle(api_);
-        *threadHandle.put() = process.hThread;
+        const ApiHandle processHandle(api_, process.hProcess);
+        const ApiHandle threadHandle(api_, process.hThread);
     }
     return created != FALSE;
 }

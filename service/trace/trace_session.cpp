@@ -1,10 +1,9 @@
+// The kernel logger session the trace thread runs, over TraceApi.
 #include "trace_session.h"
 
 #include <atomic>
 #include <cstdlib>
 #include <memory>
-
-#include "service_settings.h"
 
 namespace lensbeacon {
 namespace {
@@ -16,11 +15,6 @@ constexpr GUID kSystemTraceControlGuid = {
 constexpr ULONG kQueryPerformanceCounterClock = 1;
 constexpr ULONG kProcessAndImageLoadEvents = EVENT_TRACE_FLAG_PROCESS | EVENT_TRACE_FLAG_IMAGE_LOAD;
 static_assert(kProcessAndImageLoadEvents == 5);
-
-const TraceApi kRealTraceApi = {
-    ::StartTraceW,      ::GetTraceEnableFlags, ::EnableTrace,   ::OpenTraceW,
-    ::SetTraceCallback, ::ProcessTrace,        ::ControlTraceW, ::CloseTrace,
-};
 
 // The event callbacks carry no context: they find the running core here.
 // Set and cleared by the trace thread around the consumption of one session.
@@ -74,10 +68,6 @@ struct FreeDeleter {
 
 }  // namespace
 
-const TraceApi& RealTraceApi() {
-    return kRealTraceApi;
-}
-
 void FillKernelTraceProperties(EVENT_TRACE_PROPERTIES& block) {
     block.Wnode.BufferSize = kTraceBlockSize;
     block.Wnode.Guid = kSystemTraceControlGuid;
@@ -93,10 +83,6 @@ void FillKernelTraceProperties(EVENT_TRACE_PROPERTIES& block) {
     block.EnableFlags = kProcessAndImageLoadEvents;
     block.LogFileNameOffset = 0;
     block.LoggerNameOffset = kTracePropertiesSize;
-}
-
-bool IsWindows64() {
-    return RunningUnderWow64();
 }
 
 void RunTraceSession(CaptureTraceCore& core, const TraceApi& api) {
@@ -120,29 +106,6 @@ void RunTraceSession(CaptureTraceCore& core, const TraceApi& api) {
     }
     g_activeCore.store(nullptr);
     core.End();
-}
-
-bool TraceThread::Start() {
-    if (!thread_) {
-        thread_.reset(::CreateThread(nullptr, 0, ThreadMain, &shared_, 0, nullptr));
-    }
-    return static_cast<bool>(thread_);
-}
-
-bool TraceThread::Stop(DWORD timeoutMs) {
-    shared_.Withdraw();
-    if (!thread_) {
-        return true;
-    }
-    const bool ended = ::WaitForSingleObject(thread_.get(), timeoutMs) == WAIT_OBJECT_0;
-    thread_.reset();
-    return ended;
-}
-
-DWORD WINAPI TraceThread::ThreadMain(LPVOID parameter) {
-    CaptureTraceCore core(*static_cast<TraceShared*>(parameter), IsWindows64());
-    RunTraceSession(core);
-    return 0;
 }
 
 }  // namespace lensbeacon

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "lensbeacon/own_folder.h"
+#include "installed_suite.h"  // DistFolder
 #include "lensbeacon/unique_owner.h"
 
 namespace lensbeacon::test {
@@ -20,15 +21,7 @@ constexpr DWORD kProgramTimeoutMs = 60000;
 }  // namespace
 
 std::wstring DistPath(const wchar_t* file) {
-    const char* dist = std::getenv("LENSBEACON_DIST");
-    std::wstring path = L"Z:";
-    if (dist != nullptr) {
-        for (const char* c = dist; *c != '\0'; ++c) {
-            path.push_back(*c == '/' ? L'\\' : static_cast<wchar_t>(*c));
-        }
-    }
-    path += L"\\";
-    return path + file;
+    return DistFolder() + file;
 }
 
 std::wstring TestBinPath(const wchar_t* file) {
@@ -45,16 +38,16 @@ DWORD RunCommandLine(const std::wstring& applicationName, std::wstring commandLi
                           commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                           &startup, &process)) {
         ADD_FAILURE() << "could not start the program, error " << ::GetLastError();
-        return 0xDEAD0001;
+        return kRunFailedFirst;
     }
     UniqueHandle processHandle(process.hProcess);
     UniqueHandle threadHandle(process.hThread);
     if (::WaitForSingleObject(process.hProcess, kProgramTimeoutMs) != WAIT_OBJECT_0) {
         ADD_FAILURE() << "the program did not end";
-        ::TerminateProcess(process.hProcess, 0xDEAD0002);
-        return 0xDEAD0002;
+        ::TerminateProcess(process.hProcess, kRunFailedFirst + 1);
+        return kRunFailedFirst + 1;
     }
-    DWORD code = 0xDEAD0003;
+    DWORD code = kRunFailedLast;
     EXPECT_TRUE(::GetExitCodeProcess(process.hProcess, &code));
     return code;
 }
@@ -97,24 +90,18 @@ std::wstring ProbeEventName(const wchar_t* probeFileName) {
 }
 
 ProbeSignal::ProbeSignal(const wchar_t* probeFileName) {
-    event_ = ::CreateEventW(nullptr, TRUE, FALSE, ProbeEventName(probeFileName).c_str());
-    EXPECT_NE(event_, nullptr);
+    event_.reset(::CreateEventW(nullptr, TRUE, FALSE, ProbeEventName(probeFileName).c_str()));
+    EXPECT_TRUE(event_);
     // A signal left by an earlier run must not count.
-    ::ResetEvent(event_);
-}
-
-ProbeSignal::~ProbeSignal() {
-    if (event_ != nullptr) {
-        ::CloseHandle(event_);
-    }
+    ::ResetEvent(event_.get());
 }
 
 bool ProbeSignal::WaitStarted() const {
-    return ::WaitForSingleObject(event_, kProgramTimeoutMs) == WAIT_OBJECT_0;
+    return ::WaitForSingleObject(event_.get(), kProgramTimeoutMs) == WAIT_OBJECT_0;
 }
 
 bool ProbeSignal::Started() const {
-    return ::WaitForSingleObject(event_, 0) == WAIT_OBJECT_0;
+    return ::WaitForSingleObject(event_.get(), 0) == WAIT_OBJECT_0;
 }
 
 namespace {

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <wtsapi32.h>
 
+#include "lensbeacon/names.h"
 #include "lensbeacon/own_folder.h"
 
 namespace lensbeacon {
@@ -15,13 +16,6 @@ enum class LaunchKind {
     User,         // "Hoistrun.exe" on "Winsta0\Default", the user's environment
     LogonDesktop  // "Lenspop.exe" on "Winsta0\Winlogon", the service's environment
 };
-
-inline constexpr const wchar_t* kSessionLauncherFile = L"Hoistrun.exe";
-inline constexpr const wchar_t* kLogonIndicatorFile = L"Lenspop.exe";
-inline constexpr const wchar_t* kUserDesktop = L"Winsta0\\Default";
-inline constexpr const wchar_t* kLogonDesktop = L"Winsta0\\Winlogon";
-inline constexpr DWORD kLaunchCreationFlags = CREATE_UNICODE_ENVIRONMENT | CREATE_NEW_CONSOLE;
-static_assert(kLaunchCreationFlags == 0x410);
 
 // The session, token, environment and process calls a launch makes; tests
 // substitute fakes that count what is obtained and released.

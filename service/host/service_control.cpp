@@ -4,14 +4,9 @@
 
 #include <cstring>
 
+#include "monitor_power_guid.h"
+
 namespace lensbeacon {
-namespace {
-
-// GUID_MONITOR_POWER_ON {02731015-4510-4526-99e6-e5a17ebd1aea}
-constexpr GUID kMonitorPowerOn = {
-    0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
-
-}  // namespace
 
 void ServiceStatusReporter::Report(DWORD state, DWORD accepted, DWORD waitHint, bool pending) {
     status_.dwCurrentState = state;
@@ -47,14 +42,19 @@ void ServiceControl::OnStop() {
     if (reporter_.currentState() == SERVICE_STOP_PENDING) {
         return;
     }
+    // Stop pending is reported before the worker is told to stop, so the
+    // manager never sees the service stop before it was told a stop is
+    // pending: once the event is set, the service main function may report
+    // stopped at any moment.
     reporter_.StopPending();
-    if (state_.stopEvent != nullptr) {
-        ::SetEvent(state_.stopEvent);
+    if (const HANDLE stop = state_.stopEvent.load()) {
+        state_.events.api().setEvent(stop);
     }
 }
 
 bool ServiceControl::StopRequested() {
-    return state_.stopEvent == nullptr || system_.Wait(&state_.stopEvent, 1, 0) == WAIT_OBJECT_0;
+    const HANDLE stop = state_.stopEvent.load();
+    return stop == nullptr || system_.Wait(&stop, 1, 0) == WAIT_OBJECT_0;
 }
 
 void ServiceControl::OnSessionChange(DWORD eventType, const void* eventData) {

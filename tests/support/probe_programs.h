@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "lensbeacon/unique_owner.h"
+
 namespace lensbeacon::test {
 
 // A program or library in the build's dist/ folder, as a Windows path.
@@ -19,6 +21,10 @@ std::wstring TestBinPath(const wchar_t* file);
 // code, or a failure code the test reports when it could not start or did not
 // end within a minute.
 DWORD RunCommandLine(const std::wstring& applicationName, std::wstring commandLine);
+// The failure codes RunCommandLine reports: not started, did not end, no exit
+// code.
+inline constexpr DWORD kRunFailedFirst = 0xDEAD0001;
+inline constexpr DWORD kRunFailedLast = 0xDEAD0003;
 
 // A fresh folder under the temporary folder, with a blank in its name; its
 // files are deleted with it.
@@ -44,16 +50,13 @@ class ScratchFolder {
 class ProbeSignal {
   public:
     explicit ProbeSignal(const wchar_t* probeFileName);
-    ~ProbeSignal();
-    ProbeSignal(const ProbeSignal&) = delete;
-    ProbeSignal& operator=(const ProbeSignal&) = delete;
 
     // Waits (up to a minute) for the probe to start; true when it did.
     bool WaitStarted() const;
     bool Started() const;
 
   private:
-    HANDLE event_ = nullptr;
+    UniqueHandle event_;
 };
 
 // The event name launch_probe.exe signals for its own file name.

@@ -14,6 +14,8 @@
 #include <cwchar>
 #include <new>
 
+#include "device_properties.h"
+#include "hub_connection.h"
 #include "lensbeacon/proc_address.h"
 #include "lensbeacon/unique_owner.h"
 
@@ -28,16 +30,6 @@ constexpr DEVPROPKEY kPowerDataKey = {
     {0xa45c254e, 0xdf1c, 0x4efd, {0x80, 0x20, 0x67, 0xd1, 0x46, 0xa8, 0x50, 0xe0}}, 32};
 constexpr DEVPROPKEY kLocationPathsKey = {
     {0xa45c254e, 0xdf1c, 0x4efd, {0x80, 0x20, 0x67, 0xd1, 0x46, 0xa8, 0x50, 0xe0}}, 37};
-
-// CM_POWER_DATA: PD_MostRecentPowerState follows the 32-bit PD_Size.
-constexpr std::size_t kMostRecentPowerStateOffset = 4;
-
-// USB_NODE_CONNECTION_INFORMATION (packed) with room for 30 pipe entries.
-constexpr DWORD kGetNodeConnectionInformation = 0x22040C;
-constexpr std::size_t kConnectionInformationSize = 365;
-constexpr std::size_t kConnectionIndexOffset = 0;
-constexpr std::size_t kNumberOfOpenPipesOffset = 27;
-constexpr std::size_t kConnectionStatusOffset = 31;
 
 #ifndef _WIN64
 static_assert(sizeof(SP_DEVINFO_DATA) == 28);
@@ -75,8 +67,9 @@ bool CopyBoundedText(const wchar_t* source, std::size_t count, DeviceText& targe
 // first read and kept once found; looked up again while it is missing.
 class PropertyReader {
   public:
-    // The property's bytes in `buffer`, `size` of them; false on any failure.
-    bool Read(HDEVINFO set, SP_DEVINFO_DATA& device, const DEVPROPKEY& key,
+    // The property's type and bytes in `buffer`, `size` of them; false on any
+    // failure. The type is the one the second call reports.
+    bool Read(HDEVINFO set, SP_DEVINFO_DATA& device, const DEVPROPKEY& key, DEVPROPTYPE& type,
               std::unique_ptr<BYTE[]>& buffer, DWORD& size) {
         if (function_ == nullptr) {
             function_ = ProcAddress<GetDevicePropertyFunction>(::GetModuleHandleW(L"setupapi"),
@@ -85,7 +78,7 @@ class PropertyReader {
                 return false;
             }
         }
-        DEVPROPTYPE type = 0;
+        type = 0;
         DWORD required = 0;
         if (function_(set, &device, &key, &type, nullptr, 0, &required, 0) ||
             ::GetLastError() != ERROR_INSUFFICIENT_BUFFER || required == 0) {
@@ -124,25 +117,28 @@ class SetupApiDeviceList final : public DeviceList {
     }
 
     bool ReadPowerState(int32_t& state) override {
+        DEVPROPTYPE type = 0;
         std::unique_ptr<BYTE[]> buffer;
         DWORD size = 0;
-        if (!selected_ || !properties_.Read(set_.get(), device_, kPowerDataKey, buffer, size) ||
-            size < kMostRecentPowerStateOffset + sizeof(state)) {
+        if (!selected_ ||
+            !properties_.Read(set_.get(), device_, kPowerDataKey, type, buffer, size)) {
             return false;
         }
-        std::memcpy(&state, buffer.get() + kMostRecentPowerStateOffset, sizeof(state));
+        const std::optional<int32_t> read = PowerStateFromPowerData(type, buffer.get(), size);
+        if (!read) {
+            return false;
+        }
+        state = *read;
         return true;
     }
 
     bool ReadLocationPath(DeviceText& location) override {
+        DEVPROPTYPE type = 0;
         std::unique_ptr<BYTE[]> buffer;
         DWORD size = 0;
-        if (!selected_ || !properties_.Read(set_.get(), device_, kLocationPathsKey, buffer, size)) {
-            return false;
-        }
-        // The buffer came from new[], so it is aligned for wchar_t.
-        return CopyBoundedText(reinterpret_cast<const wchar_t*>(buffer.get()),
-                               size / sizeof(wchar_t), location);
+        return selected_ &&
+               properties_.Read(set_.get(), device_, kLocationPathsKey, type, buffer, size) &&
+               FirstStringOfList(type, buffer.get(), size, location);
     }
 
     bool ReadInterfacePath(DeviceText& path) override {
@@ -203,22 +199,15 @@ class SetupApiDeviceSystem final : public DeviceSystem {
         if (!hub) {
             return std::nullopt;
         }
-        BYTE information[kConnectionInformationSize] = {};
-        std::memcpy(information + kConnectionIndexOffset, &port, sizeof(port));
+        ConnectionInformation information;
+        PrepareConnectionRequest(port, information);
         DWORD returned = 0;
         if (!::DeviceIoControl(hub.get(), kGetNodeConnectionInformation, information,
                                sizeof(information), information, sizeof(information), &returned,
                                nullptr)) {
             return std::nullopt;
         }
-        uint32_t status = 0;
-        uint32_t pipes = 0;
-        std::memcpy(&status, information + kConnectionStatusOffset, sizeof(status));
-        std::memcpy(&pipes, information + kNumberOfOpenPipesOffset, sizeof(pipes));
-        if (status == 0) {
-            return std::nullopt;
-        }
-        return pipes;
+        return OpenPipesFromAnswer(information, returned);
     }
 
   private:

@@ -6,6 +6,9 @@
 
 #include <windows.h>
 
+#include "lensbeacon/api_owner.h"
+#include "lensbeacon/unique_owner.h"
+
 namespace lensbeacon {
 
 class MonitorPowerRegistration {
@@ -17,16 +20,23 @@ class MonitorPowerRegistration {
 
     // Registers `recipient` (a service status handle) for GUID_MONITOR_POWER_ON.
     void Register(HANDLE recipient);
+    // Ends the registration, then lets go of user32.
     void Unregister();
 
   private:
     using RegisterFn = HPOWERNOTIFY(WINAPI*)(HANDLE, LPCGUID, DWORD);
     using UnregisterFn = BOOL(WINAPI*)(HPOWERNOTIFY);
+    static void CallUnregister(const UnregisterFn& unregister, HPOWERNOTIFY notification) {
+        if (unregister != nullptr) {
+            unregister(notification);
+        }
+    }
 
-    HMODULE user32_ = nullptr;
+    UniqueModule user32_;
     RegisterFn register_ = nullptr;
     UnregisterFn unregister_ = nullptr;
-    HPOWERNOTIFY notification_ = nullptr;
+    // Ended through the unregister function found beside the register one.
+    ApiOwner<const UnregisterFn, HPOWERNOTIFY, CallUnregister> notification_{unregister_};
 };
 
 }  // namespace lensbeacon

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "lensbeacon/wow64.h"  // RunningUnderWow64
+
 namespace lensbeacon {
 
 // The user's switch. Only a successful read of 0 means off; a missing key or
@@ -20,9 +22,5 @@ bool WriteShowOsd(bool on);
 // True when the device maker declared the machine has no physical camera
 // light. Under WOW64 the native 64-bit view of the capture key is read.
 bool ReadNoPhysicalCameraLed();
-
-// Whether this 32-bit process runs under WOW64; false when the system has no
-// IsWow64Process.
-bool RunningUnderWow64();
 
 }  // namespace lensbeacon

@@ -7,13 +7,9 @@
 #include <windows.h>
 
 #include "lensbeacon/unique_owner.h"
+#include "service_events.h"  // kWaitOnlyAccess, kWaitAndSignalAccess
 
 namespace lensbeacon {
-
-// Everyone's rights on the events the other programs only wait on.
-inline constexpr DWORD kWaitOnlyAccess = SYNCHRONIZE;
-// Everyone's rights on the events the other programs also set or reset.
-inline constexpr DWORD kWaitAndSignalAccess = SYNCHRONIZE | EVENT_MODIFY_STATE;
 
 // An absolute security descriptor with a two-ACE DACL: Everyone with the given
 // rights, then LocalSystem with EVENT_ALL_ACCESS. Build() fails as a whole when

@@ -8,8 +8,6 @@
 namespace lensbeacon {
 namespace {
 
-const TraceEventApi kRealEvents = {::SetEvent, ::ResetEvent};
-
 // A 32-bit field of the payload at `offset`; false when it does not fit.
 bool ReadPayloadDword(const EVENT_TRACE& event, ULONG offset, DWORD& value) {
     if (event.MofData == nullptr || event.MofLength < sizeof(DWORD) ||
@@ -46,10 +44,6 @@ void Signal(BOOL(WINAPI* call)(HANDLE), HANDLE event) {
 }
 
 }  // namespace
-
-const TraceEventApi& RealTraceEventApi() {
-    return kRealEvents;
-}
 
 CaptureTraceCore::CaptureTraceCore(TraceShared& shared, bool windows64, const TraceEventApi& events,
                                    CaptureProcessSet::Allocate allocate,

@@ -1,6 +1,6 @@
-// State the service's threads share without a lock: aligned 32-bit words
-// written whole, plus the shared events and the published camera state. The
-// stop event is the only ordering between the control handler and the worker.
+// State the service's threads share without a lock: aligned words written
+// whole, plus the shared events and the published camera state. The stop
+// event is the only ordering between the control handler and the worker.
 #pragma once
 
 #include <windows.h>
@@ -16,7 +16,11 @@ namespace lensbeacon {
 struct WatchState {
     explicit WatchState(const EventApi& api = RealEventApi()) : events(api) {}
 
-    HANDLE stopEvent = nullptr;  // owned by the service main function
+    // Manual-reset, set once to end the watch. Published by the service main
+    // function before the service reports running and then kept open for the
+    // life of the process, so the control handler thread never meets a closed
+    // or reused handle, however late a control arrives.
+    std::atomic<HANDLE> stopEvent{nullptr};
 
     std::atomic<int32_t> switchOn{1};   // the user's switch, live copy of "ShowOSD"
     std::atomic<int32_t> monitorOn{1};  // checks are made only while the display is on

@@ -6,19 +6,41 @@
 
 #include <array>
 
+#include "lensbeacon/api_owner.h"
 #include "lensbeacon/names.h"
-#include "lensbeacon/unique_owner.h"
 
 namespace lensbeacon {
 
-// The kernel calls the events are made with; tests substitute recording fakes.
+// Everyone's rights on the events the other programs only wait on.
+inline constexpr DWORD kWaitOnlyAccess = SYNCHRONIZE;
+// Everyone's rights on the events the other programs also set or reset.
+inline constexpr DWORD kWaitAndSignalAccess = SYNCHRONIZE | EVENT_MODIFY_STATE;
+
+// A security descriptor for the events, built by the Win32 side
+// (event_security.h); the core only passes it on.
+class EventSecurity;
+
+// The kernel and security calls the events are made with; tests substitute
+// recording fakes.
 struct EventApi {
     HANDLE(WINAPI* createEvent)(LPSECURITY_ATTRIBUTES, BOOL, BOOL, LPCWSTR);
     BOOL(WINAPI* setEvent)(HANDLE);
     BOOL(WINAPI* resetEvent)(HANDLE);
     DWORD(WINAPI* lastError)();
+    BOOL(WINAPI* closeHandle)(HANDLE);
+    // Security granting Everyone `everyoneAccess`; null when it cannot be
+    // built. Released with freeSecurity.
+    EventSecurity* (*buildSecurity)(DWORD everyoneAccess);
+    SECURITY_ATTRIBUTES* (*securityAttributes)(EventSecurity* security);
+    void (*freeSecurity)(EventSecurity* security);
 };
 const EventApi& RealEventApi();
+
+inline void CloseEventHandle(const EventApi& api, HANDLE handle) {
+    api.closeHandle(handle);
+}
+// An event handle from the api, closed through it once.
+using EventHandle = ApiOwner<const EventApi, HANDLE, CloseEventHandle>;
 
 // Reset mode and initial state of each event, and what everyone may do with it.
 struct EventTraits {
@@ -30,7 +52,9 @@ const EventTraits& TraitsOf(EventId id);
 
 class ServiceEvents {
   public:
-    explicit ServiceEvents(const EventApi& api = RealEventApi()) : api_(api) {}
+    explicit ServiceEvents(const EventApi& api = RealEventApi())
+        : api_(api), handles_{EventHandle(api), EventHandle(api), EventHandle(api),
+                              EventHandle(api), EventHandle(api), EventHandle(api)} {}
 
     // Creates every event whose handle is still empty, in table order. When
     // the event's security cannot be built, none is created. An event that
@@ -53,7 +77,7 @@ class ServiceEvents {
     static constexpr std::size_t Index(EventId id) { return static_cast<std::size_t>(id); }
 
     const EventApi& api_;
-    std::array<UniqueHandle, kEventCount> handles_;
+    std::array<EventHandle, kEventCount> handles_;
 };
 
 }  // namespace lensbeacon

@@ -1,6 +1,6 @@
 #include "device_paths.h"
 
-#include <cstdlib>
+#include <cstdint>
 #include <cwchar>
 #include <iterator>
 
@@ -19,6 +19,30 @@ std::ptrdiff_t LastIndexOf(const wchar_t* text, std::size_t end, wchar_t c) {
     return -1;
 }
 
+// The number at the start of `text` as _wtoi reads it: leading blanks, an
+// optional sign, then decimal digits up to the first other character. Out of
+// range values saturate.
+int32_t ReadLeadingNumber(const wchar_t* text) {
+    while (*text == L' ' || (*text >= L'\t' && *text <= L'\r')) {
+        ++text;
+    }
+    const bool negative = *text == L'-';
+    if (*text == L'-' || *text == L'+') {
+        ++text;
+    }
+    constexpr int64_t kLimit = int64_t{INT32_MAX} + 1;
+    int64_t magnitude = 0;
+    for (; *text >= L'0' && *text <= L'9'; ++text) {
+        if (magnitude < kLimit) {
+            magnitude = magnitude * 10 + (*text - L'0');
+        }
+    }
+    if (negative) {
+        return magnitude >= kLimit ? INT32_MIN : static_cast<int32_t>(-magnitude);
+    }
+    return magnitude >= kLimit ? INT32_MAX : static_cast<int32_t>(magnitude);
+}
+
 }  // namespace
 
 int32_t PortFromLocationPath(const wchar_t* location) {
@@ -32,8 +56,8 @@ int32_t PortFromLocationPath(const wchar_t* location) {
         if (open < 0) {
             return 0;
         }
-        // _wtoi stops at the first non-digit, at the latest at the ')'.
-        const int number = _wtoi(location + open + 1);
+        // The number stops at the first non-digit, at the latest at the ')'.
+        const int32_t number = ReadLeadingNumber(location + open + 1);
         if (number != 0) {
             return number;
         }

@@ -1,6 +1,6 @@
 #include "watch_loop.h"
 
-#include "lensbeacon/unique_owner.h"
+#include "service_events.h"
 
 namespace lensbeacon {
 namespace {
@@ -22,7 +22,8 @@ bool Watcher::Signaled(HANDLE event) {
 }
 
 bool Watcher::WaitForStop(DWORD timeoutMs) {
-    return system_.Wait(&state_.stopEvent, 1, timeoutMs) == WAIT_OBJECT_0;
+    const HANDLE stop = state_.stopEvent.load();
+    return system_.Wait(&stop, 1, timeoutMs) == WAIT_OBJECT_0;
 }
 
 void Watcher::SetIfPresent(EventId id) {
@@ -70,7 +71,7 @@ void Watcher::RunWorker() {
 
     if (state_.switchOn == 0) {
         // Wait for the user to turn the indicator on, or for the stop.
-        const HANDLE handles[2] = {state_.stopEvent, enable};
+        const HANDLE handles[2] = {state_.stopEvent.load(), enable};
         if (system_.Wait(handles, enable != nullptr ? 2 : 1, INFINITE) == WAIT_OBJECT_0 + 1) {
             state_.switchOn = 1;
             system_.WriteShowOsd(true);
@@ -84,11 +85,12 @@ void Watcher::RunWorker() {
     }
 
     state_.ready = 1;
-    UniqueHandle traceActive(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    UniqueHandle traceIdle(::CreateEventW(nullptr, TRUE, TRUE, nullptr));
+    const EventApi& api = state_.events.api();
+    EventHandle traceActive(api, api.createEvent(nullptr, TRUE, FALSE, nullptr));
+    EventHandle traceIdle(api, api.createEvent(nullptr, TRUE, TRUE, nullptr));
     system_.RegisterMonitorPower();
 
-    if (!Signaled(state_.stopEvent)) {
+    if (!Signaled(state_.stopEvent.load())) {
         StartIndicators();
         system_.FreeDeviceCache();
         if (system_.ReadCheckUsbCamera()) {
@@ -132,7 +134,7 @@ void Watcher::RunUsbWatch(HANDLE traceActive, HANDLE traceIdle) {
         } else {
             second = published ? traceIdle : nullptr;
         }
-        const HANDLE handles[2] = {state_.stopEvent, second};
+        const HANDLE handles[2] = {state_.stopEvent.load(), second};
         if (system_.Wait(handles, second != nullptr ? 2 : 1, kPassMs) == WAIT_OBJECT_0) {
             break;
         }
@@ -180,7 +182,7 @@ void Watcher::RunChangeDrivenWatch() {
             continue;
         }
         if (!Signaled(change)) {
-            const HANDLE handles[2] = {state_.stopEvent, change};
+            const HANDLE handles[2] = {state_.stopEvent.load(), change};
             const DWORD result = system_.Wait(handles, 2, INFINITE);
             if (result == WAIT_OBJECT_0) {
                 return;
@@ -199,12 +201,13 @@ void Watcher::RunChangeDrivenWatch() {
 }
 
 void Watcher::RunSettingListener() {
+    const HANDLE stop = state_.stopEvent.load();
     HANDLE pulse = state_.events.get(EventId::SettingChange);
-    if (state_.stopEvent == nullptr || state_.events.get(EventId::SettingEnable) == nullptr ||
+    if (stop == nullptr || state_.events.get(EventId::SettingEnable) == nullptr ||
         pulse == nullptr) {
         return;
     }
-    const HANDLE handles[2] = {state_.stopEvent, pulse};
+    const HANDLE handles[2] = {stop, pulse};
     for (;;) {
         const DWORD result = system_.Wait(handles, 2, INFINITE);
         if (result == WAIT_OBJECT_0) {
