@@ -6,24 +6,32 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${LENSBEACON_BUILD_DIR:-$root/build}
 bash "$root/scripts/build.sh" >/dev/null
+# Where the kernel cannot execute 32-bit code, the 64-bit build of the same
+# sources is measured in a 64-bit prefix (scripts/test-arch.sh).
+arch=win32
+if [ "$(bash "$root/scripts/test-arch.sh")" = 64 ]; then
+  bash "$root/scripts/build64.sh" >/dev/null
+  build=${LENSBEACON_BUILD64_DIR:-$root/build64}
+  arch=win64
+fi
 prefix="$build/bench-prefix"
 # Armed before the start, so a start that fails half-way leaves nothing running.
 trap 'bash "$root/scripts/wine-prefix.sh" stop "$prefix"' EXIT
-bash "$root/scripts/wine-prefix.sh" start "$prefix"
+bash "$root/scripts/wine-prefix.sh" start "$prefix" "$arch"
 export LENSBEACON_DIST="$build/dist"
 table=$(bash "$root/scripts/wine-run.sh" "$prefix" "$build/bench/lensbeacon_bench.exe" | tr -d '\r')
 {
   echo "# Lensbeacon benchmarks"
   echo
-  echo "Measured under Wine $(wine --version | sed 's/wine-//') on $(nproc) cores, $(date -u +%Y-%m-%d),"
+  echo "Measured under Wine $(wine --version | sed 's/wine-//') ($arch build) on $(nproc) cores, $(date -u +%Y-%m-%d),"
   echo "with \`bash bench/run.sh\`. Wine has no USB hubs and no kernel logger, so USB"
   echo "watch mode runs after the trace's fail-over: a check every second."
   echo
   echo "$table"
   echo
-  echo "| program | size |"
+  echo "| program (shipped 32-bit build, dist/) | size |"
   echo "|---|---|"
-  for f in "$build"/dist/*; do
+  for f in "$root"/dist/*; do
     printf '| %s | %d bytes |\n' "$(basename "$f")" "$(stat -c %s "$f")"
   done
 } >"$root/bench/report.md"

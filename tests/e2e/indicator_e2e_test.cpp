@@ -3,6 +3,8 @@
 // the screen.
 #include <windows.h>
 
+#include <tlhelp32.h>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "installed_suite.h"
+#include "probe_programs.h"
 #include "lensbeacon/names.h"
 #include "lensbeacon/position_store.h"
 #include "registry_sandbox.h"
@@ -44,23 +47,8 @@ bool IndicatorVisible() {
     return window != nullptr && ::IsWindowVisible(window);
 }
 
-// Starts a program without waiting for it.
 UniqueProcessInformation StartProgram(const std::wstring& program) {
-    std::wstring commandLine = L"\"" + program + L"\"";
-    std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
-    buffer.push_back(L'\0');
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info{};
-    UniqueProcessInformation process;
-    if (::CreateProcessW(program.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                         nullptr, &startup, &info)) {
-        process.adopt(info);
-    } else {
-        ADD_FAILURE() << "cannot start " << std::string(program.begin(), program.end())
-                      << ", error " << ::GetLastError();
-    }
-    return process;
+    return StartCommandLine(program, L"\"" + program + L"\"");
 }
 
 // Pixels that read as the white glyph or the white caption text.
@@ -261,6 +249,55 @@ TEST_F(IndicatorEndToEnd, UsesTheStoredPositionClampedToTheMargins) {
     ASSERT_TRUE(::GetWindowRect(FindIndicator(), &rect));
     EXPECT_EQ(rect.left, 11);
     EXPECT_EQ(rect.top, 9);
+}
+
+// Whether a process of this image name runs in the prefix (the service's
+// session launch starts it where this test cannot look for its windows).
+bool ProgramRunning(const wchar_t* imageName) {
+    UniqueFileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    if (!snapshot || !::Process32FirstW(snapshot.get(), &entry)) {
+        return false;
+    }
+    do {
+        if (::lstrcmpiW(entry.szExeFile, imageName) == 0) {
+            return true;
+        }
+    } while (::Process32NextW(snapshot.get(), &entry));
+    return false;
+}
+
+// The logon-desktop instance lives on a desktop of the service's window
+// station, out of this test's reach, but Wine draws every desktop on the
+// one X screen: its glyph is read there, at the default place.
+bool GlyphOnScreenAtDefaultPlace() {
+    const ScreenPixels image =
+        CaptureScreen(RECT{kDefaultX, kDefaultY, kDefaultX + kWidth, kDefaultY + kHeight});
+    return image.width == kWidth && BrightPixels(image, 34, 0, 94, 60) > 1200;
+}
+
+TEST(LogonDesktopIndicator, TheServiceStartsItAndItFollowsTheCamera) {
+    RegistrySandbox settings{kSettingsKey};
+    settings.SetDword(kCheckUsbCameraValue, 1);
+    SimulatedCamera camera(0, L"PCIROOT(0)#PCI(1400)#USBROOT(0)#USB(3)", CameraPower::D3);
+    InstalledSuite suite{L"Lenswatch.exe", L"InstLenswatch.exe", L"Lenspop.exe", L"Lensmemo.dll"};
+    ASSERT_FALSE(GlyphOnScreenAtDefaultPlace()) << "an earlier indicator is still shown";
+    ASSERT_EQ(suite.Installer(L"-i"), 0u);
+    ASSERT_TRUE(WaitUntil([] { return ProgramRunning(L"Lenspop.exe"); }, kAppear))
+        << "the service started no logon-desktop indicator";
+
+    // The session counts as locked there (its desktop takes the input), so
+    // the indicator shows, after waiting up to two seconds for a logon
+    // screen that Wine does not have.
+    camera.SetPower(CameraPower::D0);
+    EXPECT_TRUE(WaitUntil(GlyphOnScreenAtDefaultPlace, kAppear));
+    camera.SetPower(CameraPower::D3);
+    EXPECT_TRUE(WaitUntil([] { return !GlyphOnScreenAtDefaultPlace(); }, kAppear));
+
+    EXPECT_EQ(suite.Installer(L"-u"), 0u);
+    EXPECT_TRUE(WaitUntil([] { return !ProgramRunning(L"Lenspop.exe"); }, kAppear))
+        << "the logon-desktop indicator outlived the service";
 }
 
 TEST(IndicatorWithoutPositionStore, ShowsAtTheDefaultPlace) {

@@ -25,10 +25,9 @@ UniqueScHandle OpenSuiteService(DWORD access) {
 
 }  // namespace
 
-std::wstring DistFolder() {
-    const wchar_t* unixPath = _wgetenv(L"LENSBEACON_DIST");
+std::wstring FolderFromEnvironment(const wchar_t* variable) {
+    const wchar_t* unixPath = _wgetenv(variable);
     if (unixPath == nullptr) {
-        ADD_FAILURE() << "LENSBEACON_DIST is not set";
         return L"";
     }
     std::wstring path = L"Z:";
@@ -36,6 +35,14 @@ std::wstring DistFolder() {
         path += *c == L'/' ? L'\\' : *c;
     }
     return path + L"\\";
+}
+
+std::wstring DistFolder() {
+    std::wstring folder = FolderFromEnvironment(L"LENSBEACON_DIST");
+    if (folder.empty()) {
+        ADD_FAILURE() << "LENSBEACON_DIST is not set";
+    }
+    return folder;
 }
 
 DWORD RunProgram(const std::wstring& program, const std::wstring& arguments) {

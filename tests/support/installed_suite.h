@@ -16,6 +16,11 @@ namespace lensbeacon::test {
 // The build's dist folder as a Windows path ending in a backslash.
 std::wstring DistFolder();
 
+// The Unix folder named by an environment variable of the test run, as a
+// Windows path (through Wine's Z: drive) ending in a backslash; empty when
+// the variable is not set.
+std::wstring FolderFromEnvironment(const wchar_t* variable);
+
 // Runs `program` with `arguments`; its exit code, or ~0u when it could not be
 // started or did not end within a minute.
 DWORD RunProgram(const std::wstring& program, const std::wstring& arguments);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cwchar>
 #include <cwctype>
+#include <utility>
 #include <vector>
 
 #include "lensbeacon/own_folder.h"
@@ -30,25 +31,35 @@ std::wstring TestBinPath(const wchar_t* file) {
     return path;
 }
 
-DWORD RunCommandLine(const std::wstring& applicationName, std::wstring commandLine) {
+UniqueProcessInformation StartCommandLine(const std::wstring& applicationName,
+                                          std::wstring commandLine) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    if (!::CreateProcessW(applicationName.empty() ? nullptr : applicationName.c_str(),
-                          commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &process)) {
+    UniqueProcessInformation started;
+    if (::CreateProcessW(applicationName.empty() ? nullptr : applicationName.c_str(),
+                         commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                         &process)) {
+        started.adopt(process);
+    } else {
         ADD_FAILURE() << "could not start the program, error " << ::GetLastError();
+    }
+    return started;
+}
+
+DWORD RunCommandLine(const std::wstring& applicationName, std::wstring commandLine) {
+    const UniqueProcessInformation process =
+        StartCommandLine(applicationName, std::move(commandLine));
+    if (!process.process) {
         return kRunFailedFirst;
     }
-    UniqueHandle processHandle(process.hProcess);
-    UniqueHandle threadHandle(process.hThread);
-    if (::WaitForSingleObject(process.hProcess, kProgramTimeoutMs) != WAIT_OBJECT_0) {
+    if (::WaitForSingleObject(process.process.get(), kProgramTimeoutMs) != WAIT_OBJECT_0) {
         ADD_FAILURE() << "the program did not end";
-        ::TerminateProcess(process.hProcess, kRunFailedFirst + 1);
+        ::TerminateProcess(process.process.get(), kRunFailedFirst + 1);
         return kRunFailedFirst + 1;
     }
     DWORD code = kRunFailedLast;
-    EXPECT_TRUE(::GetExitCodeProcess(process.hProcess, &code));
+    EXPECT_TRUE(::GetExitCodeProcess(process.process.get(), &code));
     return code;
 }
 

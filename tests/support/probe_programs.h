@@ -21,6 +21,10 @@ std::wstring TestBinPath(const wchar_t* file);
 // code, or a failure code the test reports when it could not start or did not
 // end within a minute.
 DWORD RunCommandLine(const std::wstring& applicationName, std::wstring commandLine);
+// Starts `commandLine` the same way without waiting; empty handles (and a
+// test failure) when it could not start.
+UniqueProcessInformation StartCommandLine(const std::wstring& applicationName,
+                                          std::wstring commandLine);
 // The failure codes RunCommandLine reports: not started, did not end, no exit
 // code.
 inline constexpr DWORD kRunFailedFirst = 0xDEAD0001;

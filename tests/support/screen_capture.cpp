@@ -3,8 +3,7 @@
 #include <wincodec.h>
 #include <wrl/client.h>
 
-#include <cstdlib>
-
+#include "installed_suite.h"
 #include "lensbeacon/unique_owner.h"
 
 namespace lensbeacon::test {
@@ -100,15 +99,7 @@ bool SavePng(const ScreenPixels& image, const std::wstring& path, int scale) {
 }
 
 std::wstring ScreenshotFolder() {
-    const wchar_t* unixPath = _wgetenv(L"LENSBEACON_SCREENSHOTS");
-    if (unixPath == nullptr) {
-        return L"";
-    }
-    std::wstring path = L"Z:";
-    for (const wchar_t* c = unixPath; *c != L'\0'; ++c) {
-        path += *c == L'/' ? L'\\' : *c;
-    }
-    return path + L"\\";
+    return FolderFromEnvironment(L"LENSBEACON_SCREENSHOTS");
 }
 
 }  // namespace lensbeacon::test

@@ -1,0 +1,110 @@
+// The indicator as a user meets it: how soon after the service's On event the
+// window is on the screen, and what the program holds while shown and hidden.
+#include <windows.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "indicator_bench.h"
+
+#include "bench_support.h"
+#include "lensbeacon/names.h"
+#include "lensbeacon/unique_owner.h"
+#include "probe_programs.h"
+#include "registry_sandbox.h"
+#include "simulated_camera.h"
+
+namespace lensbeacon::bench {
+namespace {
+
+using namespace std::chrono_literals;
+
+bool IndicatorVisible() {
+    HWND window = ::FindWindowW(kIndicatorWindowClass, kIndicatorWindowTitle);
+    return window != nullptr && ::IsWindowVisible(window);
+}
+
+// Polls in 1 ms steps: the figure of interest is well above that.
+bool WaitVisible(bool visible, Clock::duration limit) {
+    const auto deadline = Clock::now() + limit;
+    while (IndicatorVisible() != visible) {
+        if (Clock::now() >= deadline) {
+            return false;
+        }
+        ::Sleep(1);
+    }
+    return true;
+}
+
+}  // namespace
+
+void IndicatorLatencyAndMemory(int sessions) {
+    test::RegistrySandbox settings(kSettingsKey);
+    settings.SetDword(kCheckUsbCameraValue, 1);
+    test::SimulatedCamera camera(0, L"PCIROOT(0)#PCI(1400)", test::CameraPower::D3);
+    test::InstalledSuite suite{L"Lenswatch.exe", L"InstLenswatch.exe", L"LenspopUI.exe",
+                               L"Lensmemo.dll"};
+    if (!StartService(suite)) {
+        std::printf("| indicator latency | service did not start | |\n");
+        return;
+    }
+    const std::wstring program = suite.folder() + L"LenspopUI.exe";
+    UniqueProcessInformation indicator = test::StartCommandLine(program, L"\"" + program + L"\"");
+    const bool created = test::WaitUntil(
+        [] { return ::FindWindowW(kIndicatorWindowClass, kIndicatorWindowTitle) != nullptr; }, 10s);
+    UniqueHandle on = test::OpenSuiteEvent(kOnEventName);
+    UniqueHandle off = test::OpenSuiteEvent(kOffEventName);
+    if (!indicator.process || !created || !on || !off) {
+        std::printf("| indicator latency | indicator did not start | |\n");
+        return;
+    }
+    const std::wstring linuxProcess = FindLinuxProcess("LenspopUI.exe");
+    std::vector<double> toOn;
+    std::vector<double> toVisible;
+    double shownKiB = -1;
+    double hiddenKiB = -1;
+    for (int i = 0; i < sessions; ++i) {
+        // Each session starts at another phase of the service's one-second pass.
+        std::this_thread::sleep_for(std::chrono::milliseconds(137 * i % 1000));
+        const auto start = Clock::now();
+        camera.SetPower(test::CameraPower::D0);
+        if (::WaitForSingleObject(on.get(), 5000) != WAIT_OBJECT_0) {
+            continue;
+        }
+        const auto onEvent = Clock::now();
+        toOn.push_back(Millis(onEvent - start));
+        if (WaitVisible(true, 5s)) {
+            toVisible.push_back(Millis(Clock::now() - onEvent));
+        }
+        if (i == 0) {
+            shownKiB = PrivateKiB(linuxProcess);
+        }
+        camera.SetPower(test::CameraPower::D3);
+        if (::WaitForSingleObject(off.get(), 5000) == WAIT_OBJECT_0) {
+            WaitVisible(false, 5s);
+        }
+        if (i == 0) {
+            hiddenKiB = PrivateKiB(linuxProcess);
+        }
+    }
+    const Summary cameraToOn = Summarize(toOn);
+    const Summary onToVisible = Summarize(toVisible);
+    std::printf(
+        "| camera on -> On event (USB watch mode, indicator running) | median %.0f ms, p95 %.0f "
+        "ms | %zu of %d sessions |\n",
+        cameraToOn.median, cameraToOn.p95, cameraToOn.count, sessions);
+    std::printf(
+        "| On event -> indicator window visible | median %.1f ms, p95 %.1f ms, max %.1f ms | "
+        "%zu of %d sessions, IsWindowVisible polled every 1 ms |\n",
+        onToVisible.median, onToVisible.p95, onToVisible.max, onToVisible.count, sessions);
+    std::printf(
+        "| LenspopUI private memory, shown / hidden (Wine process, incl. Wine's own) | %.0f KiB "
+        "/ %.0f KiB | /proc smaps_rollup, first session |\n",
+        shownKiB, hiddenKiB);
+    ::TerminateProcess(indicator.process.get(), 0);
+}
+
+}  // namespace lensbeacon::bench
