@@ -12,6 +12,5 @@ add_library(indicator_app_core STATIC
   windows_version.cpp)
 target_include_directories(indicator_app_core PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 lensbeacon_target(indicator_app_core)
-lensbeacon_strict(indicator_app_core)
 target_link_libraries(indicator_app_core PUBLIC
   lensbeacon_common lensbeacon_options wtsapi32 user32 advapi32)

@@ -4,7 +4,6 @@ add_library(indicator_text STATIC
   gdi_text_renderer.cpp)
 target_include_directories(indicator_text PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 lensbeacon_target(indicator_text)
-lensbeacon_strict(indicator_text)
 target_link_libraries(indicator_text PUBLIC lensbeacon_options dwrite gdi32)
 
 include(artwork.cmake)

@@ -7,5 +7,4 @@ add_library(indicator_window_core STATIC
   window_placement.cpp)
 target_include_directories(indicator_window_core PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 lensbeacon_target(indicator_window_core)
-lensbeacon_strict(indicator_window_core)
 target_link_libraries(indicator_window_core PUBLIC lensbeacon_common posstore_api user32)

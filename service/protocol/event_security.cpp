@@ -7,6 +7,8 @@ namespace {
 
 // ACE header plus access mask, in front of the SID.
 constexpr DWORD kAceFixedSize = sizeof(ACE_HEADER) + sizeof(ACCESS_MASK);
+// The ACL header in front of the ACEs.
+constexpr DWORD kAclHeaderSize = sizeof(ACL);
 
 UniqueSid WellKnownSid(SID_IDENTIFIER_AUTHORITY authority, DWORD rid) {
     UniqueSid sid;
@@ -54,7 +56,7 @@ bool EventSecurity::Build(DWORD everyoneAccess) {
         return false;
     }
 
-    const DWORD aclSize = sizeof(ACL) + kAceFixedSize + ::GetLengthSid(everyone.get()) +
+    const DWORD aclSize = kAclHeaderSize + kAceFixedSize + ::GetLengthSid(everyone.get()) +
                           kAceFixedSize + ::GetLengthSid(system.get());
     UniqueLocalMemory acl(::LocalAlloc(0, aclSize));
     if (!acl) {

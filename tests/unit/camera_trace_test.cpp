@@ -491,9 +491,12 @@ TEST_F(TraceSessionTest, PropertiesBlockDescribesARealTimeKernelSession) {
     EXPECT_EQ(block.EnableFlags, 5u);
     EXPECT_EQ(block.LogFileNameOffset, 0u);
     EXPECT_EQ(block.LoggerNameOffset, 120u);
-    EXPECT_EQ(block.BufferSize + block.MinimumBuffers + block.MaximumBuffers +
-                  block.MaximumFileSize + block.AgeLimit + block.FlushTimer,
-              0u);
+    EXPECT_EQ(block.BufferSize, 0u);
+    EXPECT_EQ(block.MinimumBuffers, 0u);
+    EXPECT_EQ(block.MaximumBuffers, 0u);
+    EXPECT_EQ(block.MaximumFileSize, 0u);
+    EXPECT_EQ(block.AgeLimit, 0);
+    EXPECT_EQ(block.FlushTimer, 0u);
 }
 
 TEST_F(TraceSessionTest, ConsumesUntilTheLoopWithdrawsAndThenStopsTheSession) {
