@@ -11,7 +11,8 @@ set -euo pipefail
 packages=(cmake make g++-mingw-w64-i686-posix binutils-mingw-w64-i686
           mingw-w64-i686-dev g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
           wine wine32:i386 wine64 xvfb xauth googletest
-          clang-format fonts-dejavu-core fonts-liberation python3 file git)
+          clang-format fonts-dejavu-core fonts-liberation fonts-noto-core fonts-noto-cjk
+          python3 python3-pil file git)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -40,15 +40,32 @@ start)
   mkdir -p "$state"
   start_xvfb
   export DISPLAY=$(cat "$state/display")
+  created=0
   if [ ! -f "$prefix/system.reg" ]; then
     WINEARCH=$arch $loader wineboot -i </dev/null >/dev/null 2>&1
     wineserver -w
-    # Font names the window programs ask for, mapped onto installed fonts.
-    for font in "Segoe UI" "Segoe UI Semibold" "Meiryo" "Meiryo UI"; do
-      $loader reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /t REG_SZ \
-        /d "Liberation Sans" /f </dev/null >/dev/null 2>&1
+    created=1
+  fi
+  # Font names the window programs ask for, mapped onto installed fonts (a
+  # list: the first installed family wins). Noto Sans carries Latin with the
+  # Vietnamese letters and combining marks, Greek and Cyrillic; Noto Sans CJK
+  # JP stands in for the Japanese "Meiryo". Characters the mapped font lacks
+  # (Arabic, Thai, Chinese) reach DirectWrite's own fallback families, which
+  # in Wine 8 are the Noto families ("Noto Sans Arabic", "Noto Sans Thai",
+  # "Noto Sans CJK SC/TC/JP"), installed from Debian's fonts-noto-core and
+  # fonts-noto-cjk. Applied once per prefix and again when this list changes.
+  fonts_stamp="$state/fonts-noto-1"
+  if [ ! -f "$fonts_stamp" ]; then
+    latin='Noto Sans\0Liberation Sans'
+    japanese='Noto Sans CJK JP\0Noto Sans\0Liberation Sans'
+    for mapping in "Segoe UI=$latin" "Segoe UI Semibold=$latin" \
+                   "Meiryo=$japanese" "Meiryo UI=$japanese"; do
+      $loader reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${mapping%%=*}" \
+        /t REG_MULTI_SZ /d "${mapping#*=}" /f </dev/null >/dev/null 2>&1
     done
-    wineserver -w
+    # A fresh prefix has no persistent server yet: let its registry reach the disk.
+    [ "$created" -eq 1 ] && wineserver -w
+    touch "$fonts_stamp"
   fi
   # One wineserver for the whole run, so each test process starts quickly.
   # It exits non-zero when this prefix's server already runs: that is fine.

@@ -137,21 +137,29 @@ class Canvas:
         r, g, b, a = (c / 255.0 for c in fill)
         self.pixels = [[r * a, g * a, b * a, a] for _ in range(width * height)]
 
-    def composite(self, x, y, r, g, b, a, cover=1.0, replace=False):
+    def composite(self, x, y, r, g, b, a, cover=1.0, replace=False, atop=False):
         """Straight colour (0-255) at opacity a (0-1) onto pixel (x, y), over
-        what is there or, with replace, in its place, on cover of its area."""
+        what is there or, with replace, in its place, on cover of its area.
+        With atop the colour only tints what is there and keeps its alpha."""
         px = self.pixels[y * self.width + x]
         a *= cover
+        if atop:
+            keep = 1.0 - a
+            px[0] = r / 255.0 * a * px[3] + px[0] * keep
+            px[1] = g / 255.0 * a * px[3] + px[1] * keep
+            px[2] = b / 255.0 * a * px[3] + px[2] * keep
+            return
         keep = 1.0 - (cover if replace else a)
         px[0] = r / 255.0 * a + px[0] * keep
         px[1] = g / 255.0 * a + px[1] * keep
         px[2] = b / 255.0 * a + px[2] * keep
         px[3] = a + px[3] * keep
 
-    def fill(self, shape, paint, samples=3, bounds=None, replace=False):
+    def fill(self, shape, paint, samples=3, bounds=None, replace=False, atop=False):
         """Paints the shape with paint (a colour tuple or (x, y) -> colour):
         composited over the canvas, or with replace taking the place of what
-        is there, so that a shape at alpha 179 stays at 179 over any ground."""
+        is there, so that a shape at alpha 179 stays at 179 over any ground,
+        or with atop only where the canvas already is, keeping its alpha."""
         x0, y0, x1, y1 = bounds or (0, 0, self.width, self.height)
         for y in range(max(y0, 0), min(y1, self.height)):
             for x in range(max(x0, 0), min(x1, self.width)):
@@ -159,7 +167,7 @@ class Canvas:
                 if c <= 0.0:
                     continue
                 r, g, b, a = paint(x + 0.5, y + 0.5) if callable(paint) else paint
-                self.composite(x, y, r, g, b, a / 255.0, c, replace)
+                self.composite(x, y, r, g, b, a / 255.0, c, replace, atop)
 
     def draw(self, other, left, top, scale=1):
         """Composites another canvas at (left, top), enlarged by a whole scale."""
@@ -191,6 +199,40 @@ class Canvas:
             out.append(alpha)
         return bytes(out)
 
+    def rgb(self):
+        """8-bit RGB of an opaque canvas, rounded; a pixel that is not fully
+        opaque is an error, since a colour-type-2 image has nowhere to keep it."""
+        out = bytearray()
+        for r, g, b, a in self.pixels:
+            if round(min(max(a, 0.0), 1.0) * 255) != 255:
+                raise ValueError("an RGB image needs every pixel opaque")
+            out += bytes(min(255, max(0, round(c / a * 255))) for c in (r, g, b))
+        return bytes(out)
+
+    def fill_mask(self, mask, left, top, colour):
+        """Composites colour over the canvas through a coverage mask: mask is
+        (width, height, bytes of 0-255 coverage, row by row), placed at
+        (left, top). Used for text rasterised elsewhere."""
+        width, height, data = mask
+        r, g, b, a = colour
+        for y in range(height):
+            ty = top + y
+            if not 0 <= ty < self.height:
+                continue
+            for x in range(width):
+                tx = left + x
+                c = data[y * width + x]
+                if c and 0 <= tx < self.width:
+                    self.composite(tx, ty, r, g, b, a / 255.0, c / 255.0)
+
+    def crop(self, left, top, width, height):
+        """A new canvas holding the given rectangle of this one."""
+        part = Canvas(width, height)
+        for y in range(height):
+            for x in range(width):
+                part.pixels[y * width + x] = list(self.pixels[(top + y) * self.width + left + x])
+        return part
+
     def bgra_premultiplied(self):
         """8-bit premultiplied BGRA, as Windows keeps 32-bit bitmaps."""
         out = bytearray()
@@ -207,20 +249,37 @@ def _chunk(kind, data):
             struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
 
 
-def encode_png(width, height, rgba):
-    """An 8-bit RGBA PNG (colour type 6) of straight-alpha pixels."""
-    if len(rgba) != width * height * 4:
+def encode_png(width, height, rgba, colour_type=6):
+    """An 8-bit PNG: colour type 6 from straight-alpha RGBA pixels, or colour
+    type 2 from RGB pixels. No filter, fixed compression and no time or text
+    chunks, so the same pixels always give the same bytes."""
+    channels = {2: 3, 6: 4}.get(colour_type)
+    if channels is None:
+        raise ValueError("only colour types 2 and 6 are written")
+    if len(rgba) != width * height * channels:
         raise ValueError("pixel data does not match the size")
-    stride = width * 4
+    stride = width * channels
     raw = b"".join(b"\0" + rgba[y * stride:(y + 1) * stride] for y in range(height))
-    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
+    header = struct.pack(">IIBBBBB", width, height, 8, colour_type, 0, 0, 0)
     return (b"\x89PNG\r\n\x1a\n" + _chunk(b"IHDR", header) +
             _chunk(b"IDAT", zlib.compress(raw, 9)) + _chunk(b"IEND", b""))
 
 
-def write_png(path, canvas):
+def write_png(path, canvas, colour_type=6):
+    """Writes the canvas as RGBA (colour type 6) or, when it is opaque, RGB (2)."""
+    pixels = canvas.rgb() if colour_type == 2 else canvas.rgba()
     with open(path, "wb") as f:
-        f.write(encode_png(canvas.width, canvas.height, canvas.rgba()))
+        f.write(encode_png(canvas.width, canvas.height, pixels, colour_type))
+
+
+def read_png_header(path):
+    """(width, height, bit depth, colour type) from a PNG file's header."""
+    with open(path, "rb") as f:
+        head = f.read(29)
+    if head[:8] != b"\x89PNG\r\n\x1a\n" or head[12:16] != b"IHDR":
+        raise ValueError("not a PNG file")
+    width, height, depth, colour_type = struct.unpack(">IIBB", head[16:26])
+    return width, height, depth, colour_type
 
 
 def _icon_bitmap(canvas):

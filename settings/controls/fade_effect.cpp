@@ -1,0 +1,126 @@
+#include "controls/fade_effect.h"
+
+#include "controls/wnd_shadow.h"
+
+namespace lensbeacon::settings {
+namespace {
+
+class SystemFadeApi final : public FadeWindowApi {
+  public:
+    BOOL IsWindowEnabled(HWND window) override { return ::IsWindowEnabled(window); }
+    void EnableWindow(HWND window, BOOL enable) override { ::EnableWindow(window, enable); }
+    LONG GetExStyle(HWND window) override { return ::GetWindowLongW(window, GWL_EXSTYLE); }
+    void SetExStyle(HWND window, LONG exStyle) override {
+        ::SetWindowLongW(window, GWL_EXSTYLE, exStyle);
+    }
+    UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT period) override {
+        return ::SetTimer(window, id, period, nullptr);
+    }
+    void KillTimer(HWND window, UINT_PTR id) override { ::KillTimer(window, id); }
+    void SetLayeredAlpha(HWND window, BYTE alpha) override {
+        ::SetLayeredWindowAttributes(window, 0, alpha, LWA_ALPHA);
+    }
+    void PostMessage(HWND window, UINT message) override { ::PostMessageW(window, message, 0, 0); }
+};
+
+constexpr LONG kLayered = WS_EX_LAYERED;
+
+}  // namespace
+
+FadeWindowApi& SystemFadeWindowApi() noexcept {
+    static SystemFadeApi api;
+    return api;
+}
+
+bool CFadeDialogEffect::Begin(HWND window, FadeAlphaFollower* follower, UINT endMessage) {
+    if (!api_->IsWindowEnabled(window)) {
+        return false;
+    }
+    endMessage_ = endMessage;
+    window_ = window;
+    follower_ = follower;
+    api_->EnableWindow(window, FALSE);
+    api_->SetExStyle(window, api_->GetExStyle(window) | kLayered);
+    return true;
+}
+
+void CFadeDialogEffect::FadeIn(HWND window, CWndShadow* shadow) {
+    FadeIn(window, static_cast<FadeAlphaFollower*>(shadow));
+}
+
+void CFadeDialogEffect::FadeIn(HWND window, FadeAlphaFollower* follower) {
+    if (!Begin(window, follower, 0)) {
+        return;
+    }
+    phase_ = Phase::kFadingIn;
+    step_ = 1;
+    ApplyAlpha(step_ * 255 / kSteps);
+    step_ = 2;
+    if (api_->SetTimer(window, kFadeInTimer, kTimerPeriod) == 0) {
+        step_ = kSteps;
+        FinishFadeIn();
+    }
+}
+
+BOOL CFadeDialogEffect::FadeOut(HWND window, CWndShadow* shadow) {
+    return FadeOut(window, static_cast<FadeAlphaFollower*>(shadow));
+}
+
+BOOL CFadeDialogEffect::FadeOut(HWND window, FadeAlphaFollower* follower) {
+    if (!Begin(window, follower, kFadeOutEndMessage)) {
+        return FALSE;
+    }
+    phase_ = Phase::kFadingOut;
+    step_ = 4;
+    ApplyAlpha(step_ * 255 / kSteps);
+    step_ = 3;
+    if (api_->SetTimer(window, kFadeOutTimer, kTimerPeriod) == 0) {
+        phase_ = Phase::kIdle;
+        api_->PostMessage(window_, endMessage_);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CFadeDialogEffect::FadeInStep() {
+    if (phase_ != Phase::kFadingIn) {
+        return;
+    }
+    if (step_ == kSteps) {
+        api_->KillTimer(window_, kFadeInTimer);
+        FinishFadeIn();
+        return;
+    }
+    ApplyAlpha(step_ * 255 / kSteps);
+    ++step_;
+}
+
+void CFadeDialogEffect::FadeOutStep() {
+    if (phase_ != Phase::kFadingOut) {
+        return;
+    }
+    if (step_ != 0) {
+        ApplyAlpha(step_ * 255 / kSteps);
+        --step_;
+        return;
+    }
+    api_->KillTimer(window_, kFadeOutTimer);
+    phase_ = Phase::kIdle;
+    api_->PostMessage(window_, endMessage_);
+}
+
+void CFadeDialogEffect::FinishFadeIn() {
+    phase_ = Phase::kIdle;
+    api_->SetExStyle(window_, api_->GetExStyle(window_) & ~kLayered);
+    api_->EnableWindow(window_, TRUE);
+}
+
+void CFadeDialogEffect::ApplyAlpha(int alpha) {
+    const auto value = static_cast<BYTE>(alpha);
+    api_->SetLayeredAlpha(window_, value);
+    if (follower_ != nullptr) {
+        follower_->SetAlpha(value, window_);
+    }
+}
+
+}  // namespace lensbeacon::settings

@@ -1,0 +1,135 @@
+#include "controls/shadow_geometry.h"
+
+namespace lensbeacon::settings {
+
+StripPlacement StripPlacementFor(int index, int leftWidth, int topHeight) noexcept {
+    switch (index) {
+        case kStripLeft:
+            return {-leftWidth, 0, kAnchorTopLeft};
+        case kStripRight:
+            return {0, 0, kAnchorTopRight};
+        case kStripTop:
+            return {-leftWidth, -topHeight, kAnchorTopLeft};
+        case kStripBottom:
+            return {-leftWidth, 0, kAnchorBottomLeft};
+        default:
+            return {0, 0, 0};
+    }
+}
+
+bool StripPositionFrom(const RECT& owner, const StripPlacement& placement, POINT* out) noexcept {
+    LONG x = 0;
+    LONG y = 0;
+    switch (placement.anchor) {
+        case kAnchorTopLeft:
+            x = owner.left;
+            y = owner.top;
+            break;
+        case kAnchorTopRight:
+            x = owner.right;
+            y = owner.top;
+            break;
+        case kAnchorBottomLeft:
+            x = owner.left;
+            y = owner.bottom;
+            break;
+        case kAnchorBottomRight:
+            x = owner.right;
+            y = owner.bottom;
+            break;
+        default:
+            return false;
+    }
+    if (out != nullptr) {
+        out->x = x + placement.xOffset;
+        out->y = y + placement.yOffset;
+    }
+    return true;
+}
+
+BYTE ShadowStatusFromStyle(LONG style) noexcept {
+    const auto bits = static_cast<DWORD>(style);
+    if ((bits & WS_VISIBLE) == 0) {
+        return kShadowEnabled;
+    }
+    if ((bits & (WS_MINIMIZE | WS_MAXIMIZE)) != 0) {
+        return kShadowEnabled | kShadowOwnerVisible;
+    }
+    return kShadowEnabled | kShadowShown | kShadowOwnerVisible;
+}
+
+void ShadowFollower::OnOwnerMessage(UINT message, WPARAM wParam, LPARAM lParam,
+                                    ShadowStripActions& strips) {
+    switch (message) {
+        case WM_DESTROY:
+            strips.DestroyStrips();
+            break;
+        case WM_MOVE:
+            if ((status_ & kShadowShown) != 0) {
+                strips.MoveStrips();
+            }
+            break;
+        case WM_SIZE:
+            if ((status_ & kShadowEnabled) != 0) {
+                OnSize(wParam, static_cast<DWORD>(static_cast<ULONG_PTR>(lParam)), strips);
+            }
+            break;
+        case WM_PAINT:
+            if (updatePending_) {
+                strips.UpdateStrips();
+                updatePending_ = false;
+            }
+            break;
+        case WM_SHOWWINDOW:
+            if ((status_ & kShadowEnabled) != 0) {
+                OnShowWindow(wParam != 0, strips);
+            }
+            break;
+        case WM_EXITSIZEMOVE:
+            if ((status_ & kShadowShown) != 0) {
+                strips.UpdateStrips();
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void ShadowFollower::OnSize(WPARAM type, DWORD size, ShadowStripActions& strips) {
+    if (type == SIZE_MAXIMIZED || type == SIZE_MINIMIZED) {
+        strips.HideStrips();
+        status_ = static_cast<BYTE>(status_ & ~kShadowShown);
+        lastSize_ = size;
+        return;
+    }
+    if ((status_ & kShadowOwnerVisible) != 0) {
+        const DWORD width = size & 0xFFFFu;
+        const DWORD height = size >> 16;
+        if (width > (lastSize_ & 0xFFFFu) || height > (lastSize_ >> 16)) {
+            updatePending_ = true;
+        } else {
+            strips.UpdateStrips();
+        }
+        if ((status_ & kShadowShown) == 0) {
+            strips.ShowStrips();
+            status_ = static_cast<BYTE>(status_ | kShadowShown);
+        }
+    }
+    lastSize_ = size;
+}
+
+void ShadowFollower::OnShowWindow(bool showing, ShadowStripActions& strips) {
+    if (!showing) {
+        strips.HideStrips();
+        status_ = static_cast<BYTE>(status_ & ~(kShadowShown | kShadowOwnerVisible));
+        return;
+    }
+    if ((status_ & kShadowOwnerVisible) != 0) {
+        return;
+    }
+    updatePending_ = true;
+    strips.ShowStrips();
+    status_ = static_cast<BYTE>(status_ | kShadowShown | kShadowOwnerVisible);
+}
+
+}  // namespace lensbeacon::settings

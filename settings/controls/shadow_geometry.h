@@ -1,0 +1,81 @@
+// Where the four shadow strips of the settings dialog sit around it, and how
+// the shadow follows the dialog's moves, sizes and showing: plain code over
+// the dialog's rectangle and messages.
+#pragma once
+
+#include <windows.h>
+
+namespace lensbeacon::settings {
+
+inline constexpr int kShadowStripCount = 4;
+inline constexpr int kStripLeft = 0;
+inline constexpr int kStripRight = 1;
+inline constexpr int kStripTop = 2;
+inline constexpr int kStripBottom = 3;
+
+// The dialog corner a strip hangs from.
+inline constexpr int kAnchorTopLeft = 0;
+inline constexpr int kAnchorTopRight = 1;
+inline constexpr int kAnchorBottomLeft = 2;
+inline constexpr int kAnchorBottomRight = 3;
+
+struct StripPlacement {
+    int xOffset = 0;
+    int yOffset = 0;
+    int anchor = kAnchorTopLeft;
+};
+
+// The placement of strip `index` given the left strip's width and the top
+// strip's height: the side strips run down the dialog's sides, the top and
+// bottom strips start left of the left strip. Index outside 0..3: all zero.
+StripPlacement StripPlacementFor(int index, int leftWidth, int topHeight) noexcept;
+
+// The strip's top-left corner on the screen for the owner's window
+// rectangle; false (and `out` untouched) for an anchor outside 0..3.
+bool StripPositionFrom(const RECT& owner, const StripPlacement& placement, POINT* out) noexcept;
+
+// Status flags of a shadow.
+inline constexpr BYTE kShadowEnabled = 1;
+inline constexpr BYTE kShadowShown = 2;
+inline constexpr BYTE kShadowOwnerVisible = 4;
+
+// The status a shadow starts with for its owner's style: enabled; visible and
+// shown unless hidden, or visible but not shown while minimised or maximised.
+BYTE ShadowStatusFromStyle(LONG style) noexcept;
+
+// What the shadow does to its four strips.
+class ShadowStripActions {
+  public:
+    virtual void ShowStrips() = 0;     // SW_SHOWNA each
+    virtual void HideStrips() = 0;     // SW_HIDE each
+    virtual void UpdateStrips() = 0;   // move, size and redraw each
+    virtual void MoveStrips() = 0;     // move each, no size change, no redraw
+    virtual void DestroyStrips() = 0;  // destroy the strip windows
+
+  protected:
+    ~ShadowStripActions() = default;
+};
+
+// How the shadow follows its owner's messages. Growing the owner defers the
+// redraw of the strips to its next paint, when the new rectangle is in
+// place; shrinking redraws them at once.
+class ShadowFollower {
+  public:
+    BYTE Status() const noexcept { return status_; }
+    void SetStatus(BYTE status) noexcept { status_ = status; }
+    DWORD LastSize() const noexcept { return lastSize_; }
+    bool UpdatePending() const noexcept { return updatePending_; }
+
+    // Acts on one of the owner's messages before the owner sees it.
+    void OnOwnerMessage(UINT message, WPARAM wParam, LPARAM lParam, ShadowStripActions& strips);
+
+  private:
+    void OnSize(WPARAM type, DWORD size, ShadowStripActions& strips);
+    void OnShowWindow(bool showing, ShadowStripActions& strips);
+
+    BYTE status_ = 0;
+    DWORD lastSize_ = 0;
+    bool updatePending_ = false;
+};
+
+}  // namespace lensbeacon::settings

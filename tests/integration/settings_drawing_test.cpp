@@ -1,0 +1,449 @@
+// The settings drawing toolbox against the real WIC, Direct2D, DirectWrite and
+// GDI: the embedded images decode to their sizes at both scales, the GDI
+// conversions and overlays give the expected premultiplied pixels, and the
+// text routines measure, draw and follow the language's font and direction.
+#include <gtest/gtest.h>
+
+#include <objbase.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "../support/screen_capture.h"
+#include "drawing/drawing.h"
+#include "localized_texts.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace lensbeacon::settings {
+namespace {
+
+// A BGRA pixel as stored in a 32-bit DIB.
+constexpr std::uint32_t Bgra(int b, int g, int r, int a) {
+    return static_cast<std::uint32_t>(b) | static_cast<std::uint32_t>(g) << 8 |
+           static_cast<std::uint32_t>(r) << 16 | static_cast<std::uint32_t>(a) << 24;
+}
+
+int Channel(std::uint32_t pixel, int shift) {
+    return static_cast<int>((pixel >> shift) & 0xFF);
+}
+
+// Each channel within `tolerance` of the expected one (GDI and Direct2D round
+// blends their own way).
+::testing::AssertionResult Near(std::uint32_t actual, std::uint32_t expected, int tolerance,
+                                bool withAlpha = true) {
+    for (int shift = 0; shift < (withAlpha ? 32 : 24); shift += 8) {
+        if (std::abs(Channel(actual, shift) - Channel(expected, shift)) > tolerance) {
+            return ::testing::AssertionFailure()
+                   << std::hex << "pixel 0x" << actual << ", expected 0x" << expected;
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+class SettingsDrawing : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(SUCCEEDED(::CoInitialize(nullptr))); }
+    static void TearDownTestSuite() { ::CoUninitialize(); }
+
+    void SetUp() override {
+        ASSERT_EQ(CreateDrawingFactory(), S_OK);
+        ASSERT_EQ(CreateImagingFactory(), S_OK);
+        ASSERT_EQ(CreateTextFactory(), S_OK);
+    }
+    void TearDown() override {
+        DrawingResources().writeFactory.Reset();
+        ReleaseDrawingResources();
+        g_languageOverride.store(1, std::memory_order_relaxed);
+    }
+
+    // A WIC bitmap of premultiplied BGRA pixels, rows top first.
+    static ComPtr<IWICBitmap> MakeBitmap(UINT width, UINT height,
+                                         std::vector<std::uint32_t> pixels) {
+        ComPtr<IWICBitmap> bitmap;
+        EXPECT_EQ(DrawingResources().wicFactory->CreateBitmapFromMemory(
+                      width, height, GUID_WICPixelFormat32bppPBGRA, width * 4,
+                      static_cast<UINT>(pixels.size() * 4), reinterpret_cast<BYTE*>(pixels.data()),
+                      &bitmap),
+                  S_OK);
+        return bitmap;
+    }
+
+    // A memory DC over a 32-bit DIB section holding `pixels`.
+    static MemoryDc MakeDibDc(UINT width, UINT height, std::vector<std::uint32_t> pixels) {
+        MemoryDc dc;
+        EXPECT_EQ(BitmapToMemoryDC(MakeBitmap(width, height, std::move(pixels)).Get(), &dc), 1);
+        return dc;
+    }
+
+    // The DIB section pixels of a DC made by BitmapToMemoryDC.
+    static std::vector<std::uint32_t> DibPixels(HDC dc) {
+        ::GdiFlush();
+        DIBSECTION section{};
+        HGDIOBJ bitmap = ::GetCurrentObject(dc, OBJ_BITMAP);
+        if (::GetObjectW(bitmap, sizeof(section), &section) != sizeof(section) ||
+            section.dsBm.bmBits == nullptr) {
+            ADD_FAILURE() << "not a DIB section";
+            return {};
+        }
+        const auto count = static_cast<std::size_t>(section.dsBm.bmWidth) *
+                           static_cast<std::size_t>(section.dsBm.bmHeight);
+        const auto* bits = static_cast<const std::uint32_t*>(section.dsBm.bmBits);
+        return std::vector<std::uint32_t>(bits, bits + count);
+    }
+
+    // Any DC's pixels, copied into a 32-bit DIB section (colour only).
+    static std::vector<std::uint32_t> ReadPixels(HDC dc, int width, int height) {
+        MemoryDc copy =
+            MakeDibDc(static_cast<UINT>(width), static_cast<UINT>(height),
+                      std::vector<std::uint32_t>(static_cast<std::size_t>(width * height), 0));
+        ::BitBlt(copy.get(), 0, 0, width, height, dc, 0, 0, SRCCOPY);
+        auto pixels = DibPixels(copy.get());
+        for (auto& pixel : pixels) {
+            pixel &= 0x00FFFFFFu;
+        }
+        return pixels;
+    }
+
+    static SIZE BitmapSize(HDC dc) {
+        BITMAP bitmap{};
+        ::GetObjectW(::GetCurrentObject(dc, OBJ_BITMAP), sizeof(bitmap), &bitmap);
+        return SIZE{bitmap.bmWidth, bitmap.bmHeight};
+    }
+
+    static void Save(HDC dc, int width, int height, const wchar_t* name) {
+        const std::wstring folder = test::ScreenshotFolder();
+        if (folder.empty()) {
+            return;
+        }
+        test::ScreenPixels image;
+        image.width = width;
+        image.height = height;
+        image.pixels = ReadPixels(dc, width, height);
+        test::SavePng(image, folder + name, 2);
+    }
+};
+
+TEST_F(SettingsDrawing, ImagesDecodeToTheirSizesAtBothScales) {
+    for (const float scale : {1.0f, 1.25f}) {
+        for (const ImageInfo& image : kImageSet) {
+            ComPtr<IWICFormatConverter> converter;
+            ASSERT_EQ(LoadImageResource(image.name, scale, image.loadMode, &converter), S_OK)
+                << image.name;
+            UINT width = 0;
+            UINT height = 0;
+            ASSERT_EQ(converter->GetSize(&width, &height), S_OK);
+            const float applied = image.loadMode == kLoadScaled ? scale : 1.0f;
+            EXPECT_EQ(static_cast<int>(width), ScaleValue(image.width, applied)) << image.name;
+            EXPECT_EQ(static_cast<int>(height), ScaleValue(image.height, applied)) << image.name;
+            WICPixelFormatGUID format{};
+            ASSERT_EQ(converter->GetPixelFormat(&format), S_OK);
+            EXPECT_TRUE(IsEqualGUID(format, GUID_WICPixelFormat32bppPBGRA)) << image.name;
+        }
+    }
+    // The spelled-out sizes at 1.25, and mode 0 ignoring any scale.
+    ComPtr<IWICBitmap> background;
+    ASSERT_EQ(LoadImageBitmap(kImageBackground, 1.25f, kLoadScaled, &background), S_OK);
+    UINT width = 0;
+    UINT height = 0;
+    background->GetSize(&width, &height);
+    EXPECT_EQ(width, 471u);
+    EXPECT_EQ(height, 228u);
+    ComPtr<IWICBitmap> close;
+    ASSERT_EQ(LoadImageBitmap(kImageCloseNormal, 1.25f, kLoadNatural, &close), S_OK);
+    close->GetSize(&width, &height);
+    EXPECT_EQ(width, 34u);
+    EXPECT_EQ(height, 34u);
+}
+
+TEST_F(SettingsDrawing, BackgroundPixelsArriveOpaqueAndTopDown) {
+    ASSERT_EQ(LoadBackgroundBitmap(1.0f), S_OK);
+    MemoryDc dc;
+    ASSERT_EQ(BitmapToMemoryDC(DrawingResources().background.Get(), &dc), 1);
+    const auto pixels = DibPixels(dc.get());
+    ASSERT_EQ(pixels.size(), 377u * 182u);
+    // The grey rule in row 57 across the whole width, white far below it.
+    EXPECT_EQ(pixels[57 * 377 + 0], Bgra(153, 153, 153, 255));
+    EXPECT_EQ(pixels[57 * 377 + 376], Bgra(153, 153, 153, 255));
+    EXPECT_EQ(pixels[170 * 377 + 200], Bgra(255, 255, 255, 255));
+    Save(dc.get(), 377, 182, L"settings_drawing_background.png");
+}
+
+TEST_F(SettingsDrawing, LoadingFailsWithoutFactoryOrResource) {
+    ComPtr<IWICFormatConverter> converter;
+    EXPECT_EQ(LoadImageResource(L"NO_SUCH_IMAGE", 1.0f, kLoadNatural, &converter), E_FAIL);
+    EXPECT_EQ(LoadImageResource(L"EMPTY", 1.0f, kLoadNatural, &converter), E_FAIL);
+    EXPECT_EQ(LoadImageResource(kImageBackground, 1.0f, kLoadNatural, nullptr), E_POINTER);
+    EXPECT_FALSE(converter);
+
+    // The last drawing user's leaving releases all four resources.
+    const HWND window = ::GetDesktopWindow();
+    RegisterDrawingUser(window);
+    ASSERT_EQ(LoadBackgroundBitmap(1.0f), S_OK);
+    UnregisterDrawingUser(window);
+    EXPECT_FALSE(DrawingResources().background);
+    EXPECT_FALSE(DrawingResources().wicFactory);
+    EXPECT_FALSE(DrawingResources().d2dFactory);
+    EXPECT_FALSE(DrawingResources().writeFactory);
+    EXPECT_EQ(LoadImageResource(kImageBackground, 1.0f, kLoadNatural, &converter), E_FAIL);
+    ComPtr<ID2D1DCRenderTarget> target;
+    EXPECT_EQ(CreateDCRenderTarget(&target), E_FAIL);
+    MemoryDc out;
+    EXPECT_EQ(LoadImageOverBackground(kImageSliderKnob, 1.0f, &out, nullptr, 0, 0), 0);
+    EXPECT_FALSE(out);
+}
+
+TEST_F(SettingsDrawing, BitmapToMemoryDcCopiesPremultipliedPixels) {
+    const std::vector<std::uint32_t> pixels = {Bgra(0, 0, 255, 255), Bgra(0, 0, 0, 0),
+                                               Bgra(64, 0, 0, 128), Bgra(10, 20, 30, 40)};
+    MemoryDc dc = MakeDibDc(2, 2, pixels);
+    ASSERT_TRUE(dc);
+    EXPECT_EQ(DibPixels(dc.get()), pixels);
+
+    MemoryDc untouched;
+    EXPECT_EQ(BitmapToMemoryDC(nullptr, &untouched), 0);
+    EXPECT_EQ(BitmapToMemoryDC(MakeBitmap(1, 1, {0}).Get(), nullptr), 0);
+    EXPECT_FALSE(untouched);
+}
+
+TEST_F(SettingsDrawing, BlendOverlayCopiesOrBlends) {
+    const std::uint32_t back = Bgra(0, 0, 200, 255);  // opaque red
+    const std::uint32_t over = Bgra(0, 128, 0, 128);  // half-covering green
+    MemoryDc background = MakeDibDc(2, 1, {back, back});
+    MemoryDc overlay = MakeDibDc(2, 1, {over, Bgra(0, 0, 0, 0)});
+    MemoryDc target = MakeDibDc(2, 1, {Bgra(1, 2, 3, 4), Bgra(1, 2, 3, 4)});
+
+    BlendOverlay(background.get(), 0, 1, 2, target.get(), overlay.get());
+    EXPECT_EQ(DibPixels(target.get()), (std::vector<std::uint32_t>{back, back}));
+
+    BlendOverlay(background.get(), 255, 1, 2, target.get(), overlay.get());
+    EXPECT_EQ(DibPixels(target.get()), (std::vector<std::uint32_t>{over, Bgra(0, 0, 0, 0)}));
+
+    // Constant alpha 128 over per-pixel alpha 128: the overlay counts a
+    // quarter; where it is clear the background shows unchanged.
+    BlendOverlay(background.get(), 128, 1, 2, target.get(), overlay.get());
+    const auto blended = DibPixels(target.get());
+    EXPECT_TRUE(Near(blended[0], Bgra(0, 64, 150, 255), 2));
+    EXPECT_TRUE(Near(blended[1], back, 1));
+}
+
+TEST_F(SettingsDrawing, ComposeDrawsTheImageOverTheBackgroundPatch) {
+    // A 4x4 background, distinct in each pixel of the patch at (2, 2).
+    std::vector<std::uint32_t> field(16, Bgra(255, 255, 255, 255));
+    field[2 * 4 + 2] = Bgra(0, 255, 0, 255);
+    field[2 * 4 + 3] = Bgra(255, 0, 0, 255);
+    field[3 * 4 + 2] = Bgra(0, 0, 0, 255);
+    field[3 * 4 + 3] = Bgra(200, 200, 200, 255);
+    MemoryDc background = MakeDibDc(4, 4, field);
+
+    // Opaque red, clear, half blue (premultiplied), clear.
+    ComPtr<IWICBitmap> image = MakeBitmap(
+        2, 2, {Bgra(0, 0, 255, 255), Bgra(0, 0, 0, 0), Bgra(128, 0, 0, 128), Bgra(0, 0, 0, 0)});
+    MemoryDc picture;
+    ASSERT_EQ(ComposeImageOverBackground(image.Get(), background.get(), 2, 2, &picture), 1);
+    ASSERT_TRUE(picture);
+    const SIZE size = BitmapSize(picture.get());
+    EXPECT_EQ(size.cx, 2);
+    EXPECT_EQ(size.cy, 2);
+    const auto pixels = ReadPixels(picture.get(), 2, 2);
+    EXPECT_TRUE(Near(pixels[0], Bgra(0, 0, 255, 0), 1, false));
+    EXPECT_TRUE(Near(pixels[1], Bgra(255, 0, 0, 0), 1, false));
+    EXPECT_TRUE(Near(pixels[2], Bgra(128, 0, 0, 0), 2, false));  // half blue over black
+    EXPECT_TRUE(Near(pixels[3], Bgra(200, 200, 200, 0), 1, false));
+
+    MemoryDc none;
+    EXPECT_EQ(ComposeImageOverBackground(nullptr, background.get(), 0, 0, &none), 0);
+    EXPECT_EQ(ComposeImageOverBackground(image.Get(), background.get(), 0, 0, nullptr), 0);
+    EXPECT_FALSE(none);
+
+    // Without the Direct2D factory the picture holds the background alone,
+    // and the result says the image is missing.
+    DrawingResources().d2dFactory.Reset();
+    MemoryDc patchOnly;
+    EXPECT_EQ(ComposeImageOverBackground(image.Get(), background.get(), 2, 2, &patchOnly), 0);
+    ASSERT_TRUE(patchOnly);
+    EXPECT_TRUE(Near(ReadPixels(patchOnly.get(), 2, 2)[0], Bgra(0, 255, 0, 0), 0, false));
+}
+
+TEST_F(SettingsDrawing, LoadImageOverBackgroundComposesAScaledTrack) {
+    ASSERT_EQ(LoadBackgroundBitmap(1.25f), S_OK);
+    MemoryDc background;
+    ASSERT_EQ(BitmapToMemoryDC(DrawingResources().background.Get(), &background), 1);
+    MemoryDc track;
+    ASSERT_EQ(
+        LoadImageOverBackground(kImageSliderTrackNormal, 1.25f, &track, background.get(), 40, 150),
+        1);
+    const SIZE size = BitmapSize(track.get());
+    EXPECT_EQ(size.cx, 125);
+    EXPECT_EQ(size.cy, 43);
+    // Opaque now: the white background shows in the track's clear corner.
+    EXPECT_TRUE(Near(ReadPixels(track.get(), 125, 43)[0], Bgra(255, 255, 255, 0), 8, false));
+    Save(track.get(), 125, 43, L"settings_drawing_track.png");
+
+    MemoryDc missing;
+    EXPECT_EQ(LoadImageOverBackground(L"NO_SUCH_IMAGE", 1.25f, &missing, background.get(), 0, 0),
+              0);
+    EXPECT_FALSE(missing);
+}
+
+TEST_F(SettingsDrawing, MemoryDcOwnsItsBitmap) {
+    MemoryDc dc;
+    ASSERT_EQ(CreateMemoryDC(8, 4, &dc), 1);
+    HGDIOBJ bitmap = ::GetCurrentObject(dc.get(), OBJ_BITMAP);
+    EXPECT_EQ(BitmapSize(dc.get()).cx, 8);
+    EXPECT_EQ(BitmapSize(dc.get()).cy, 4);
+    dc.reset();
+    EXPECT_EQ(::GetObjectType(bitmap), 0u);  // freed with its DC
+
+    MemoryDc kept;
+    EXPECT_EQ(CreateMemoryDC(0, 4, &kept), 0);
+    EXPECT_EQ(CreateMemoryDC(4, 4, nullptr), 0);
+    EXPECT_FALSE(kept);
+}
+
+TEST_F(SettingsDrawing, OffScreenPassCopiesItsRectangleAtTheEnd) {
+    const std::uint32_t white = Bgra(255, 255, 255, 255);
+    MemoryDc target = MakeDibDc(4, 4, std::vector<std::uint32_t>(16, white));
+    {
+        CMemDC2 pass(target.get(), RECT{1, 1, 3, 3});
+        ASSERT_TRUE(pass.usesMemoryDc());
+        const RECT area{1, 1, 3, 3};  // the target's coordinates
+        ::FillRect(pass.get(), &area, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+        EXPECT_EQ(DibPixels(target.get())[1 * 4 + 1], white);  // not yet
+    }
+    const auto pixels = ReadPixels(target.get(), 4, 4);
+    EXPECT_EQ(pixels[1 * 4 + 1], 0u);
+    EXPECT_EQ(pixels[2 * 4 + 2], 0u);
+    EXPECT_EQ(pixels[0], 0x00FFFFFFu);
+    EXPECT_EQ(pixels[3 * 4 + 3], 0x00FFFFFFu);
+
+    // An empty rectangle stands for the target's clip box.
+    CMemDC2 whole(target.get(), RECT{});
+    EXPECT_EQ(whole.rect().right, 4);
+    EXPECT_EQ(whole.rect().bottom, 4);
+}
+
+TEST_F(SettingsDrawing, TextFormatFollowsTheLanguage) {
+    for (const int language : {1, 8, 13}) {
+        g_languageOverride.store(language, std::memory_order_relaxed);
+        TextStyle style;
+        ASSERT_EQ(FillTextStyle(&style, kTextStyleBody), 1);
+        ComPtr<IDWriteTextFormat> format;
+        ASSERT_EQ(CreateTextFormatFor(&style, &format), S_OK) << language;
+        wchar_t family[64] = {};
+        ASSERT_EQ(format->GetFontFamilyName(family, 64), S_OK);
+        EXPECT_STREQ(family, language == 8 ? L"Meiryo" : L"Segoe UI");
+        EXPECT_FLOAT_EQ(format->GetFontSize(), 13.0f * g_fontScale);
+        EXPECT_EQ(format->GetReadingDirection(), language == 13
+                                                     ? DWRITE_READING_DIRECTION_RIGHT_TO_LEFT
+                                                     : DWRITE_READING_DIRECTION_LEFT_TO_RIGHT);
+    }
+}
+
+TEST_F(SettingsDrawing, MeasureOnlyGivesBoundsWithoutDrawing) {
+    TextStyle style;
+    ASSERT_EQ(FillTextStyleFor(&style, kTextStyleBody, 1), 1);
+    ComPtr<IDWriteTextFormat> format;
+    ASSERT_EQ(CreateTextFormatFor(&style, &format), S_OK);
+
+    const std::uint32_t white = Bgra(255, 255, 255, 255);
+    ComPtr<IWICBitmap> canvas = MakeBitmap(200, 40, std::vector<std::uint32_t>(200 * 40, white));
+    ComPtr<ID2D1RenderTarget> target;
+    ASSERT_EQ(CreateImageRenderTarget(canvas.Get(), &target), S_OK);
+
+    const D2D1_RECT_F box{10.0f, 5.0f, 190.0f, 35.0f};
+    D2D1_RECT_F bounds{-1.0f, -1.0f, -1.0f, -1.0f};
+    // The pass starts from white: a render target is not relied on to keep
+    // the bitmap's earlier pixels.
+    target->BeginDraw();
+    target->Clear(D2D1_COLOR_F{1.0f, 1.0f, 1.0f, 1.0f});
+    DrawTextInRect(target.Get(), L"Camera on", &style, format.Get(), box, &bounds, true);
+    ASSERT_EQ(target->EndDraw(), S_OK);
+    EXPECT_GE(bounds.left, box.left);
+    EXPECT_GE(bounds.top, box.top);
+    EXPECT_GT(bounds.right, bounds.left + 10.0f);
+    EXPECT_LE(bounds.right, box.right);
+    EXPECT_GT(bounds.bottom, bounds.top + 5.0f);
+    MemoryDc measured;
+    ASSERT_EQ(BitmapToMemoryDC(canvas.Get(), &measured), 1);
+    for (const std::uint32_t pixel : DibPixels(measured.get())) {
+        ASSERT_EQ(pixel, white);
+    }
+
+    // Measuring needs no render target; no style or format does nothing.
+    D2D1_RECT_F again{};
+    DrawTextInRect(nullptr, L"Camera on", &style, format.Get(), box, &again, true);
+    EXPECT_FLOAT_EQ(again.right, bounds.right);
+    D2D1_RECT_F kept{1.0f, 2.0f, 3.0f, 4.0f};
+    DrawTextInRect(nullptr, L"Camera on", nullptr, format.Get(), box, &kept, true);
+    DrawTextInRect(nullptr, L"Camera on", &style, nullptr, box, &kept, true);
+    EXPECT_FLOAT_EQ(kept.right, 3.0f);
+
+    // Drawing changes pixels inside the measured bounds only.
+    target->BeginDraw();
+    target->Clear(D2D1_COLOR_F{1.0f, 1.0f, 1.0f, 1.0f});
+    DrawTextInRect(target.Get(), L"Camera on", &style, format.Get(), box, nullptr, false);
+    ASSERT_EQ(target->EndDraw(), S_OK);
+    MemoryDc drawn;
+    ASSERT_EQ(BitmapToMemoryDC(canvas.Get(), &drawn), 1);
+    const auto pixels = DibPixels(drawn.get());
+    int inked = 0;
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 200; ++x) {
+            if (pixels[static_cast<std::size_t>(y * 200 + x)] != white) {
+                ++inked;
+                EXPECT_GE(x, static_cast<int>(bounds.left) - 2);
+                EXPECT_LE(x, static_cast<int>(bounds.right) + 2);
+            }
+        }
+    }
+    EXPECT_GT(inked, 20);
+}
+
+TEST_F(SettingsDrawing, DrawTextOnDcDrawsAndMeasures) {
+    g_languageOverride.store(8, std::memory_order_relaxed);
+    TextStyle style;
+    ASSERT_EQ(FillTextStyle(&style, kTextStyleSmall), 1);
+    ComPtr<IDWriteTextFormat> format;
+    ASSERT_EQ(CreateTextFormatFor(&style, &format), S_OK);
+    const std::uint32_t white = Bgra(255, 255, 255, 255);
+    MemoryDc dc = MakeDibDc(160, 30, std::vector<std::uint32_t>(160 * 30, white));
+    D2D1_RECT_F bounds{};
+    ASSERT_EQ(DrawTextOnDC(dc.get(), 160, 30, L"Lensbeacon", &style, format.Get(),
+                           D2D1_RECT_F{0.0f, 0.0f, 160.0f, 30.0f}, &bounds),
+              1);
+    EXPECT_GT(bounds.right - bounds.left, 10.0f);
+    // Text over the DC's white picture: inked pixels inside the bounds, the
+    // picture kept outside them.
+    const auto pixels = DibPixels(dc.get());
+    int inked = 0;
+    int keptWhite = 0;
+    for (int y = 0; y < 30; ++y) {
+        for (int x = 0; x < 160; ++x) {
+            const bool inside =
+                x >= static_cast<int>(bounds.left) - 2 && x <= static_cast<int>(bounds.right) + 2 &&
+                y >= static_cast<int>(bounds.top) - 2 && y <= static_cast<int>(bounds.bottom) + 2;
+            const std::uint32_t pixel = pixels[static_cast<std::size_t>(y * 160 + x)];
+            if (inside) {
+                inked += (pixel & 0x00FFFFFFu) != 0x00FFFFFFu ? 1 : 0;
+            } else {
+                keptWhite += (pixel & 0x00FFFFFFu) == 0x00FFFFFFu ? 1 : 0;
+                EXPECT_EQ(pixel & 0x00FFFFFFu, 0x00FFFFFFu) << x << "," << y;
+            }
+        }
+    }
+    EXPECT_GT(inked, 20);
+    EXPECT_GT(keptWhite, 100);
+    Save(dc.get(), 160, 30, L"settings_drawing_text.png");
+
+    DrawingResources().d2dFactory.Reset();
+    EXPECT_EQ(DrawTextOnDC(dc.get(), 160, 30, L"x", &style, format.Get(),
+                           D2D1_RECT_F{0.0f, 0.0f, 160.0f, 30.0f}, nullptr),
+              0);
+}
+
+}  // namespace
+}  // namespace lensbeacon::settings
