@@ -18,13 +18,10 @@ BOOL ChildView::CreateView(HWND parent, UINT id, DWORD style, DWORD exStyle) {
     if (!PreCreateWindow(cs, windowClass)) {
         return FALSE;
     }
-    const wchar_t* className = cs.lpszClass;
+    const wchar_t* className = ClassForCreation(cs.lpszClass, windowClass.style, windowClass.cursor,
+                                                windowClass.background, windowClass.icon);
     if (className == nullptr) {
-        className = RegisterWindowClassOnce(windowClass.style, windowClass.cursor,
-                                            windowClass.background, windowClass.icon);
-        if (className == nullptr) {
-            return FALSE;
-        }
+        return FALSE;
     }
     return CreateEx(cs.dwExStyle, className, cs.lpszName, static_cast<DWORD>(cs.style), cs.x, cs.y,
                     cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.lpCreateParams);

@@ -48,13 +48,10 @@ BOOL FrameWindow::LoadFrame(HINSTANCE instance, UINT resourceId, DWORD style, HW
     if (!PreCreateWindow(cs, windowClass)) {
         return FALSE;
     }
-    const wchar_t* className = cs.lpszClass;
+    const wchar_t* className = ClassForCreation(cs.lpszClass, windowClass.style, windowClass.cursor,
+                                                windowClass.background, windowClass.icon);
     if (className == nullptr) {
-        className = RegisterWindowClassOnce(windowClass.style, windowClass.cursor,
-                                            windowClass.background, windowClass.icon);
-        if (className == nullptr) {
-            return FALSE;
-        }
+        return FALSE;
     }
     const BOOL created =
         CreateEx(cs.dwExStyle, className, cs.lpszName, static_cast<DWORD>(cs.style), cs.x, cs.y,

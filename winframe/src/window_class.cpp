@@ -115,4 +115,9 @@ BOOL RegisterClassOnce(const WNDCLASSW& windowClass) {
     return ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS ? TRUE : FALSE;
 }
 
+const wchar_t* ClassForCreation(const wchar_t* named, UINT classStyle, HCURSOR cursor,
+                                HBRUSH background, HICON icon) {
+    return named != nullptr ? named : RegisterWindowClassOnce(classStyle, cursor, background, icon);
+}
+
 }  // namespace lensbeacon::winframe

@@ -13,6 +13,11 @@ namespace lensbeacon::winframe {
 const wchar_t* RegisterWindowClassOnce(UINT classStyle, HCURSOR cursor, HBRUSH background,
                                        HICON icon);
 
+// The class to create with: `named` when the caller chose one, otherwise one
+// registered once for these fields. Null on failure.
+const wchar_t* ClassForCreation(const wchar_t* named, UINT classStyle, HCURSOR cursor,
+                                HBRUSH background, HICON icon);
+
 // Registers a class described in full (for example one cloned from a system
 // class under a new name) unless a class of that name already exists for its
 // instance. TRUE when the class exists afterwards.
