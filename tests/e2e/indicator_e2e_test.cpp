@@ -117,7 +117,7 @@ TEST_F(IndicatorEndToEnd, ShowsWhileTheCameraIsOnAndEndsWithTheService) {
     settings.SetDword(kCheckUsbCameraValue, 1);
     SimulatedCamera camera(0, L"PCIROOT(0)#PCI(1400)#USBROOT(0)#USB(3)", CameraPower::D3);
     ASSERT_EQ(suite.Installer(L"-i"), 0u);
-    ASSERT_TRUE(WaitUntil([] { return static_cast<bool>(OpenSuiteEvent(kOffEventName)); }, 15s));
+    ASSERT_TRUE(WaitForSuiteEvents(15s));
     UniqueHandle on = OpenSuiteEvent(kOnEventName);
     UniqueHandle off = OpenSuiteEvent(kOffEventName);
     ASSERT_TRUE(on && off);

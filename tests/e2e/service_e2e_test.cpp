@@ -26,9 +26,7 @@ class ServiceEndToEnd : public ::testing::Test {
   protected:
     void Install() {
         ASSERT_EQ(suite.Installer(L"-i"), 0u);
-        ASSERT_TRUE(WaitUntil([] { return static_cast<bool>(OpenSuiteEvent(kOffEventName)); },
-                              kEventsAppear))
-            << "the service created no events";
+        ASSERT_TRUE(WaitForSuiteEvents(kEventsAppear)) << "the service created no events";
         on = OpenSuiteEvent(kOnEventName);
         off = OpenSuiteEvent(kOffEventName);
         ASSERT_TRUE(on && off);

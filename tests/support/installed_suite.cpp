@@ -69,6 +69,11 @@ UniqueHandle OpenSuiteEvent(const wchar_t* name, DWORD access) {
     return UniqueHandle(::OpenEventW(access, FALSE, name));
 }
 
+bool WaitForSuiteEvents(std::chrono::milliseconds timeout) {
+    return WaitUntil(
+        [] { return static_cast<bool>(OpenSuiteEvent(kEventNames[kEventCount - 1])); }, timeout);
+}
+
 InstalledSuite::InstalledSuite(std::initializer_list<const wchar_t*> programs)
     : folder_(kInstallFolder) {
     ::CreateDirectoryW(L"C:\\Program Files", nullptr);

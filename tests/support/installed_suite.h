@@ -34,6 +34,10 @@ bool Signaled(HANDLE event, DWORD timeoutMs = 0);
 // Opens one of the suite's named events for waiting; empty when it does not exist.
 UniqueHandle OpenSuiteEvent(const wchar_t* name, DWORD access = SYNCHRONIZE);
 
+// Waits until a freshly started service has created all six events. It
+// creates them in order, so the last one opening means they all do.
+bool WaitForSuiteEvents(std::chrono::milliseconds timeout);
+
 class InstalledSuite {
   public:
     // Copies `programs` (file names in dist) into "C:\Program Files\Lensbeacon Test\".
