@@ -18,6 +18,7 @@
 
 #include "bench_support.h"
 #include "indicator_bench.h"
+#include "settings_bench.h"
 #include "device_check.h"
 #include "device_system_setupapi.h"
 #include "installed_suite.h"
@@ -149,5 +150,6 @@ int wmain() {
     lensbeacon::bench::LatencyInUsbMode(20);
     lensbeacon::bench::IdleCostInChangeDrivenMode();
     lensbeacon::bench::IndicatorLatencyAndMemory(20);
+    lensbeacon::bench::SettingsStartAndMemory(10);
     return 0;
 }

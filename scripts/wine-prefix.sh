@@ -67,6 +67,18 @@ start)
     [ "$created" -eq 1 ] && wineserver -w
     touch "$fonts_stamp"
   fi
+  # No window manager runs on the Xvfb screen. Windows that Wine would hand to
+  # one (a caption, or WS_EX_APPWINDOW as the settings dialog has) are left
+  # unmanaged, or every hide of such a window waits two seconds for a
+  # manager's answer that never comes.
+  x11_stamp="$state/x11-unmanaged-1"
+  if [ ! -f "$x11_stamp" ]; then
+    $loader reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+      </dev/null >/dev/null 2>&1
+    # Let the registry reach the disk before the persistent server starts.
+    wineserver -w
+    touch "$x11_stamp"
+  fi
   # One wineserver for the whole run, so each test process starts quickly.
   # It exits non-zero when this prefix's server already runs: that is fine.
   wineserver -p </dev/null >/dev/null 2>&1 || true

@@ -1,11 +1,13 @@
 // The settings controls on real windows in Wine: the close button composes
 // its looks over the background, cross-fades and clicks; the Off/On label
-// renders its words and swaps them on WM_SWITCH_POSITION; the shadow strips
-// frame and follow their owner.
+// renders its words and swaps them on WM_SWITCH_POSITION; the switch composes
+// its track and knob, follows clicks by message and by the real pointer and
+// cross-fades its track; the shadow strips frame and follow their owner.
 #include <gtest/gtest.h>
 
 #include <objbase.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -13,6 +15,7 @@
 
 #include "../support/screen_capture.h"
 #include "controls/d2d_button.h"
+#include "controls/selector_wnd.h"
 #include "controls/static_text_wnd.h"
 #include "controls/wnd_shadow.h"
 #include "drawing/drawing.h"
@@ -305,6 +308,114 @@ TEST_F(SettingsControls, LabelShowsTheWordOfThePositionAndSwapsOnTheMessage) {
     EXPECT_FALSE(label.Created());
     EXPECT_EQ(label.Handle(), nullptr);
     EXPECT_EQ(g_hTipLabel, nullptr);
+}
+
+// The switch, with what it would tell the service counted instead.
+class CountingSelector : public CSelectorWndEx2 {
+  public:
+    std::vector<bool> published;
+
+  private:
+    void Publish(bool on) override { published.push_back(on); }
+};
+
+// The track's accent (blue) shows at its left end only while the knob is
+// right; the white knob covers it while left.
+bool ShowsOn(COLORREF colour) {
+    return static_cast<int>(GetBValue(colour)) > Red(colour) + 60;
+}
+
+// Runs the message loop, timers included, until `done` or two seconds pass.
+template <typename Done>
+bool PumpUntil(Done done) {
+    const ULONGLONG end = ::GetTickCount64() + 2000;
+    while (!done()) {
+        if (::GetTickCount64() >= end) {
+            return false;
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            ::DispatchMessageW(&message);
+        }
+    }
+    return true;
+}
+
+TEST_F(SettingsControls, SwitchFollowsClicksAndTheRealPointer) {
+    TestDialog dialog;
+    ShowDialog(dialog);
+    CountingSelector selector;
+    ASSERT_TRUE(selector.CreateSelector(dialog.Handle(), background_.get(), 240, 136, 100, 34, 0, 0,
+                                        1.0f, 2, 1));
+    EXPECT_FALSE(selector.CreateSelector(dialog.Handle(), background_.get(), 0, 0, 100, 34, 0, 0,
+                                         1.0f, 2, 1));
+    EXPECT_EQ(static_cast<DWORD>(::GetWindowLongW(selector.Handle(), GWL_STYLE)), 0x54010000u);
+    EXPECT_EQ(::GetDlgCtrlID(selector.Handle()), 0);
+    EXPECT_EQ(selector.Core().Travel(), 47);
+    EXPECT_TRUE(selector.HasFadePictures());
+    EXPECT_TRUE(ShowsOn(::GetPixel(selector.BackBuffer(), 20, 17)));
+    ::UpdateWindow(selector.Handle());
+    const RECT area{kDialogX + 240, kDialogY + 136, kDialogX + 340, kDialogY + 170};
+    test::ScreenPixels shot = test::CaptureScreen(area);
+    SaveShot(shot, L"settings_switch_on.png");
+    ASSERT_EQ(shot.width, 100);
+    EXPECT_TRUE(ShowsOn(ScreenColour(shot, 20, 17)));
+
+    // A click left of the On knob, without a move before it, steps to Off.
+    // The press fades the pressed look in on the real timer: the first frame
+    // lies between the two looks, near the normal one.
+    const COLORREF normal = ::GetPixel(selector.BackBuffer(), 20, 17);
+    ::SendMessageW(selector.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 17));
+    EXPECT_TRUE(selector.Core().Animating());
+    const COLORREF first = ::GetPixel(selector.BackBuffer(), 20, 17);
+    EXPECT_TRUE(PumpUntil([&] { return !selector.Core().Animating(); }));
+    const COLORREF pressed = ::GetPixel(selector.BackBuffer(), 20, 17);
+    EXPECT_NE(normal, pressed);
+    const auto between = [](int a, int b, int value) {
+        return value >= std::min(a, b) - 3 && value <= std::max(a, b) + 3 &&
+               std::abs(value - a) <= std::abs(value - b) + 3;
+    };
+    EXPECT_TRUE(between(Red(normal), Red(pressed), Red(first)));
+    EXPECT_TRUE(between(GetGValue(normal), GetGValue(pressed), GetGValue(first)));
+    EXPECT_TRUE(between(GetBValue(normal), GetBValue(pressed), GetBValue(first)));
+    ::SendMessageW(selector.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(10, 17));
+    EXPECT_EQ(selector.Position(), 0);
+    EXPECT_EQ(selector.published, std::vector<bool>{false});
+    EXPECT_TRUE(PumpUntil([&] { return !selector.Core().Animating(); }));
+    EXPECT_FALSE(ShowsOn(::GetPixel(selector.BackBuffer(), 20, 17)));
+    EXPECT_TRUE(Near(::GetPixel(selector.BackBuffer(), 20, 17), 255, 255, 255, 8));
+
+    // The keys' step, then a real click of the pointer on the track.
+    EXPECT_TRUE(selector.SetPosition(1, FALSE, TRUE));
+    EXPECT_EQ(selector.published, (std::vector<bool>{false, true}));
+    ASSERT_TRUE(::SetCursorPos(area.left + 10, area.top + 17));
+    INPUT input[2] = {};
+    input[0].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].type = INPUT_MOUSE;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ASSERT_EQ(::SendInput(2, input, sizeof(INPUT)), 2u);
+    EXPECT_TRUE(PumpUntil([&] { return selector.Position() == 0; }));
+    EXPECT_EQ(selector.published, (std::vector<bool>{false, true, false}));
+    EXPECT_TRUE(PumpUntil([&] { return !selector.Core().Animating(); }));
+    shot = test::CaptureScreen(area);
+    SaveShot(shot, L"settings_switch_off.png");
+    EXPECT_FALSE(ShowsOn(ScreenColour(shot, 20, 17)));
+
+    // Disabled: no key step; enabled again: the step works.
+    EXPECT_TRUE(selector.EnableSelector(FALSE));
+    EXPECT_FALSE(selector.EnableSelector(FALSE));
+    EXPECT_FALSE(selector.SetPosition(1, FALSE, TRUE));
+    EXPECT_TRUE(selector.EnableSelector(TRUE));
+    EXPECT_TRUE(selector.SetPosition(2, FALSE, FALSE));
+    EXPECT_EQ(selector.Position(), 1);
+
+    selector.CleanUp();
+    EXPECT_FALSE(selector.Created());
+    EXPECT_EQ(selector.Handle(), nullptr);
+    EXPECT_EQ(selector.BackBuffer(), nullptr);
+    EXPECT_FALSE(selector.SetPosition(0, FALSE, TRUE));
 }
 
 RECT WindowRect(HWND window) {

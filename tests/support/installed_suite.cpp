@@ -70,8 +70,8 @@ UniqueHandle OpenSuiteEvent(const wchar_t* name, DWORD access) {
 }
 
 bool WaitForSuiteEvents(std::chrono::milliseconds timeout) {
-    return WaitUntil(
-        [] { return static_cast<bool>(OpenSuiteEvent(kEventNames[kEventCount - 1])); }, timeout);
+    return WaitUntil([] { return static_cast<bool>(OpenSuiteEvent(kEventNames[kEventCount - 1])); },
+                     timeout);
 }
 
 InstalledSuite::InstalledSuite(std::initializer_list<const wchar_t*> programs)

@@ -1,0 +1,388 @@
+#include "dialog/lensdial_dlg.h"
+
+#include <wtsapi32.h>
+
+#include <cmath>
+#include <new>
+
+#include "controls/switch_events.h"
+#include "dialog/dialog_layout.h"
+#include "drawing/drawing.h"
+#include "lensbeacon/bounded_text.h"
+#include "lensbeacon/names.h"
+#include "lensbeacon/registry_value.h"
+#include "localized_texts.h"
+#include "resource.h"
+
+namespace lensbeacon::settings {
+
+using Microsoft::WRL::ComPtr;
+
+wchar_t g_title[kTitleCapacity] = {};
+
+namespace {
+
+constexpr wchar_t kTitle[] = L"Lensbeacon";
+
+HINSTANCE ModuleInstance() noexcept {
+    return ::GetModuleHandleW(nullptr);
+}
+
+// The screen's dots per inch: the smaller of the two axes, 96 when unknown.
+float ScreenScale() {
+    WindowDc screen(nullptr);
+    if (!screen) {
+        return 1.0f;
+    }
+    return ScaleForDpi(::GetDeviceCaps(screen.get(), LOGPIXELSX),
+                       ::GetDeviceCaps(screen.get(), LOGPIXELSY));
+}
+
+// The four shared drawing objects the dialog composes itself from. The text
+// factory is made only when the other two exist; the fonts then follow the
+// layout scale.
+bool CreateDrawingResources() {
+    const bool drawing = SUCCEEDED(CreateDrawingFactory());
+    const bool imaging = SUCCEEDED(CreateImagingFactory());
+    if (drawing && imaging && SUCCEEDED(CreateTextFactory())) {
+        g_fontScale = g_scale;
+    }
+    return drawing && imaging;
+}
+
+bool ShowsSwitchLabel() {
+    DWORD value = 0;
+    return ReadRegistryDword(HKEY_LOCAL_MACHINE, kSettingsKey, kShowCfgTipValue, 0, value) &&
+           value == 1;
+}
+
+}  // namespace
+
+CLensdialDlg::CLensdialDlg() noexcept
+    : icon_(::LoadIconW(ModuleInstance(), MAKEINTRESOURCEW(IDR_MAINFRAME))) {}
+
+CLensdialDlg::~CLensdialDlg() {
+    shadow_.reset();
+    DrawingResources().writeFactory.Reset();
+    ReleaseDrawingResources();
+}
+
+INT_PTR CLensdialDlg::DoModal(HINSTANCE instance, HWND parent) {
+    return ModalDialog::DoModal(instance, IDD_LENSDIAL_DIALOG, parent);
+}
+
+void CLensdialDlg::BindControls() {
+    closeButton_.AttachToDialog(Handle(), IDC_BTN_CLOSE);
+}
+
+BOOL CLensdialDlg::OnInitDialog() {
+    ModalDialog::OnInitDialog();
+    BindControls();
+    ::SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    ::SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+    g_scale = ScreenScale();
+    accelerators_ = ::LoadAcceleratorsW(ModuleInstance(), MAKEINTRESOURCEW(IDR_LENSDIAL_ACCEL));
+    SelectLanguage();
+    BoundedText title(g_title);
+    title.Append(kTitle);
+
+    // Without a background the dialog keeps the size its template gave it.
+    RECT client{};
+    if (::GetClientRect(Handle(), &client)) {
+        width_ = client.right;
+        height_ = client.bottom;
+    }
+    RegisterDrawingUser(Handle());
+    if (CreateDrawingResources()) {
+        BuildBackground();
+        LayOutControls();
+    }
+    // The close button still holds the resources until it has composed its
+    // pictures.
+    UnregisterDrawingUser(Handle());
+
+    ::SetWindowPos(Handle(), nullptr, 0, 0, width_, height_, SWP_NOMOVE | SWP_NOZORDER);
+    CentreOnScreen();
+    ::SetWindowTextW(Handle(), g_title);
+    ::WTSRegisterSessionNotification(Handle(), NOTIFY_FOR_THIS_SESSION);
+    destroyed_ = false;
+    fade_.FadeIn(Handle(), shadow_.get());
+    return TRUE;
+}
+
+// The template places the dialog at the screen's corner, where its shadow
+// would fall off the screen: it opens centred in the work area of the
+// monitor it is on instead.
+void CLensdialDlg::CentreOnScreen() {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (!::GetMonitorInfoW(::MonitorFromWindow(Handle(), MONITOR_DEFAULTTOPRIMARY), &monitor)) {
+        return;
+    }
+    const POINT corner = CentredIn(monitor.rcWork, width_, height_);
+    ::SetWindowPos(Handle(), nullptr, corner.x, corner.y, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CLensdialDlg::BuildBackground() {
+    SharedDrawingResources& resources = DrawingResources();
+    if (SUCCEEDED(LoadBackgroundBitmap(g_scale)) && resources.background) {
+        UINT width = 0;
+        UINT height = 0;
+        if (SUCCEEDED(resources.background->GetSize(&width, &height))) {
+            width_ = static_cast<int>(width);
+            height_ = static_cast<int>(height);
+        }
+        DrawDescription(resources.background.Get());
+    }
+    windowDc_.emplace(Handle());
+    if (resources.background) {
+        BitmapToMemoryDC(resources.background.Get(), &backgroundDc_);
+    }
+}
+
+void CLensdialDlg::DrawDescription(IWICBitmap* background) {
+    TextStyle style;
+    ComPtr<IDWriteTextFormat> format;
+    // Without DirectWrite the dialog draws no text.
+    if (FillTextStyle(&style, kTextStyleSmall) == 0 ||
+        FAILED(CreateTextFormatFor(&style, &format))) {
+        return;
+    }
+    const DWRITE_TRIMMING trimming{DWRITE_TRIMMING_GRANULARITY_CHARACTER, 0, 0};
+    format->SetTrimming(&trimming, nullptr);
+    format->SetTextAlignment(DWRITE_TEXT_ALIGNMENT_LEADING);
+    format->SetParagraphAlignment(DWRITE_PARAGRAPH_ALIGNMENT_CENTER);
+
+    const wchar_t* text = GetLocalizedText(kTextDescription);
+    const auto top = static_cast<float>(Scaled(kDescriptionTop));
+    const auto bottom = static_cast<float>(Scaled(kDescriptionBottom));
+    D2D1_RECT_F measured{};
+    DrawTextInRect(nullptr, text, &style, format.Get(),
+                   D2D1_RECT_F{0.0f, top, static_cast<float>(Scaled(kDescriptionWidth)), bottom},
+                   &measured, true);
+    // Rounded up: a box narrower than the widest line would wrap it anew.
+    const int width = static_cast<int>(std::ceil(measured.right - measured.left));
+    const auto left = static_cast<float>((width_ - width) / 2);
+
+    ComPtr<ID2D1RenderTarget> target;
+    if (FAILED(CreateImageRenderTarget(background, &target))) {
+        return;
+    }
+    // The pass draws the picture itself first: a render target over a bitmap
+    // is not relied on to keep the bitmap's pixels.
+    ComPtr<ID2D1Bitmap> picture;
+    const HRESULT copied = target->CreateBitmapFromWicBitmap(background, nullptr, &picture);
+    target->BeginDraw();
+    if (SUCCEEDED(copied)) {
+        target->DrawBitmap(picture.Get());
+    }
+    DrawTextInRect(target.Get(), text, &style, format.Get(),
+                   D2D1_RECT_F{left, top, left + static_cast<float>(width), bottom}, nullptr,
+                   false);
+    target->EndDraw();
+}
+
+void CLensdialDlg::LayOutControls() {
+    if (!dragBand_.HasRectangles()) {
+        const RECT band{0, 0, width_, Scaled(kTitleBandHeight)};
+        dragBand_.SetRectangles({&band, 1});
+    }
+    dragBand_.SetWindow(Handle());
+    dragBand_.SetArea(width_, height_);
+
+    if (closeButton_.Handle() != nullptr) {
+        closeButton_.InitImages(DrawingResources().background.Get(), g_scale);
+        ::SetWindowPos(closeButton_.Handle(), nullptr, Scaled(kCloseX), Scaled(kCloseY),
+                       closeButton_.Width(), closeButton_.Height(),
+                       SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    }
+    CreateSwitchAndLabel();
+    if (!shadow_) {
+        shadow_.reset(new (std::nothrow) CWndShadow());
+        if (shadow_) {
+            shadow_->SetScale(g_scale);
+            shadow_->AttachToOwner(Handle());
+        }
+    }
+}
+
+void CLensdialDlg::CreateSwitchAndLabel() {
+    const int state = QuerySwitchState();
+    const int initial = SwitchPositionFor(state);
+    if (ShowsSwitchLabel()) {
+        const wchar_t* const texts[CStaticTextWnd::kTextCount] = {GetLocalizedText(kTextOff),
+                                                                  GetLocalizedText(kTextOn)};
+        tipLabel_.CreateLabel(Handle(), backgroundDc_.get(), texts, Scaled(kLabelX),
+                              Scaled(kLabelY), Scaled(kLabelWidth), Scaled(kLabelHeight), initial);
+    }
+    if (selector_.CreateSelector(Handle(), backgroundDc_.get(), Scaled(kSwitchX), Scaled(kSwitchY),
+                                 Scaled(kSwitchWidth), Scaled(kSwitchHeight), 0, 0, g_scale,
+                                 kSwitchPositions, initial)) {
+        selector_.EnableSelector(SwitchEnabledFor(state) ? TRUE : FALSE);
+    }
+}
+
+// After a console connect the service may have started, stopped or been
+// switched from elsewhere. The position step needs an enabled switch, so a
+// switch that was disabled is only enabled here and shows the position from
+// the next change on.
+void CLensdialDlg::RefreshSwitch() {
+    const int state = QuerySwitchState();
+    selector_.SetPosition(SwitchPositionFor(state), TRUE, FALSE);
+    if (selector_.Created()) {
+        selector_.EnableSelector(SwitchEnabledFor(state) ? TRUE : FALSE);
+    }
+}
+
+BOOL CLensdialDlg::PreTranslateMessage(MSG& message) {
+    if (accelerators_ != nullptr &&
+        ::TranslateAcceleratorW(Handle(), accelerators_, &message) != 0) {
+        return TRUE;
+    }
+    return ModalDialog::PreTranslateMessage(message);
+}
+
+void CLensdialDlg::FadeOut() {
+    fade_.FadeOut(Handle(), shadow_.get());
+}
+
+void CLensdialDlg::OnCommand(WORD id, WORD code) {
+    switch (id) {
+        case ID_KEY_CLOSE:
+            FadeOut();
+            break;
+        case ID_KEY_OFF:
+            selector_.SetPosition(0, FALSE, TRUE);
+            break;
+        case ID_KEY_ON:
+            selector_.SetPosition(1, FALSE, TRUE);
+            break;
+        case IDC_BTN_CLOSE:
+            if (code == BN_CLICKED) {
+                // The button's look changes at once: the window fades anyway.
+                closeButton_.SetAnimate(false);
+                FadeOut();
+            }
+            break;
+        // Enter and Alt+F4 end the dialog at once, without a fade.
+        case IDOK:
+            EndDialog(IDOK);
+            break;
+        case IDCANCEL:
+            EndDialog(IDCANCEL);
+            break;
+        default:
+            break;
+    }
+}
+
+void CLensdialDlg::OnMouse(UINT message, LPARAM lParam) {
+    switch (message) {
+        case WM_MOUSEMOVE: {
+            int previous = -1;
+            int current = -1;
+            dragBand_.OnMouseMove(lParam, &previous, &current);
+            break;
+        }
+        case WM_LBUTTONDOWN:
+            dragBand_.SetPressedIndex(dragBand_.HoverIndex());
+            if (dragBand_.HoverIndex() == 0) {
+                // The system moves the window as if its caption were pressed;
+                // that message takes the point in screen coordinates.
+                POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+                ::ClientToScreen(Handle(), &point);
+                ::PostMessageW(Handle(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(point.x, point.y));
+            }
+            break;
+        case WM_LBUTTONUP:
+            if (dragBand_.PressedIndex() == dragBand_.HoverIndex()) {
+                dragBand_.SetPressedIndex(-1);
+            }
+            break;
+        case WM_LBUTTONDBLCLK:
+            dragBand_.SetPressedIndex(dragBand_.HoverIndex());
+            break;
+        case WM_MOUSELEAVE:
+            dragBand_.ClearTracking();
+            dragBand_.SetHoverSubRegion(-1);
+            dragBand_.SetHoverIndex(-1);
+            break;
+        default:
+            break;
+    }
+}
+
+void CLensdialDlg::PaintBackground(HDC dc) {
+    RECT client{};
+    if (!::GetClientRect(Handle(), &client) || backgroundDc_.get() == nullptr) {
+        return;
+    }
+    CMemDC2 memory(dc, client);
+    ::BitBlt(memory.get(), client.left, client.top, client.right - client.left,
+             client.bottom - client.top, backgroundDc_.get(), client.left, client.top, SRCCOPY);
+}
+
+void CLensdialDlg::CleanUp() {
+    ::WTSUnRegisterSessionNotification(Handle());
+    if (tipLabel_.Created()) {
+        tipLabel_.CleanUp();
+    }
+    if (selector_.Created()) {
+        selector_.CleanUp();
+    }
+    closeButton_.ReleaseImages();
+    backgroundDc_.reset();
+    windowDc_.reset();
+    destroyed_ = true;
+}
+
+LRESULT CLensdialDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_DESTROY:
+            if (!destroyed_) {
+                CleanUp();
+            }
+            break;
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_LBUTTONDBLCLK:
+        case WM_MOUSELEAVE:
+            OnMouse(message, lParam);
+            break;
+        case WM_WTSSESSION_CHANGE:
+            if (wParam == WTS_CONSOLE_CONNECT) {
+                RefreshSwitch();
+            }
+            break;
+        case kEndOkMessage:
+            EndDialog(IDOK);
+            return 0;
+        case kEndCancelMessage:
+            EndDialog(IDCANCEL);
+            return 0;
+        case WM_TIMER:
+            if (wParam == CFadeDialogEffect::kFadeInTimer) {
+                fade_.FadeInStep();
+            } else if (wParam == CFadeDialogEffect::kFadeOutTimer) {
+                fade_.FadeOutStep();
+            }
+            break;
+        case WM_ERASEBKGND: {
+            ModalDialog::WindowProc(message, wParam, lParam);
+            PaintBackground(reinterpret_cast<HDC>(wParam));
+            return TRUE;
+        }
+        case WM_HELP:
+            return 0;
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam), HIWORD(wParam));
+            return 0;
+        default:
+            break;
+    }
+    return ModalDialog::WindowProc(message, wParam, lParam);
+}
+
+}  // namespace lensbeacon::settings

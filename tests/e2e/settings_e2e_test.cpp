@@ -1,0 +1,279 @@
+// The real settings program, Lensdial, against the real service: the switch
+// read from and written to the service's events, the language option, the
+// Off/On label, single instance, closing, and the size at 144 dots per inch.
+// Keys are posted into the dialog's message loop; clicks are real pointer
+// input on the Xvfb screen.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "installed_suite.h"
+#include "lensbeacon/names.h"
+#include "probe_programs.h"
+#include "registry_sandbox.h"
+#include "screen_capture.h"
+
+namespace lensbeacon::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto kAppear = 15s;
+constexpr wchar_t kDialogClass[] = L"Lensbeacon Control App Class";
+constexpr UINT kCloseCommand = 32771;
+constexpr wchar_t kDpiKey[] =
+    L"System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts";
+
+HWND FindDialog() {
+    return ::FindWindowW(kDialogClass, nullptr);
+}
+
+// Open, and done fading in: the fade makes the window layered and disabled
+// while it runs.
+bool DialogSettled() {
+    HWND dialog = FindDialog();
+    return dialog != nullptr && ::IsWindowVisible(dialog) && ::IsWindowEnabled(dialog) &&
+           (::GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_LAYERED) == 0;
+}
+
+int Scaled(int value, float scale) {
+    return static_cast<int>(static_cast<float>(value) * scale + 0.5f);
+}
+
+struct Channel {
+    int red;
+    int green;
+    int blue;
+};
+
+Channel At(const ScreenPixels& image, int x, int y) {
+    const std::uint32_t pixel = image.At(x, y);
+    return {static_cast<int>((pixel >> 16) & 0xFF), static_cast<int>((pixel >> 8) & 0xFF),
+            static_cast<int>(pixel & 0xFF)};
+}
+
+class SettingsEndToEnd : public ::testing::Test {
+  protected:
+    void TearDown() override {
+        for (UniqueProcessInformation* program : {&dialog, &second}) {
+            if (program->process && !Signaled(program->process.get())) {
+                ::TerminateProcess(program->process.get(), 1);
+                ::WaitForSingleObject(program->process.get(), 5000);
+            }
+        }
+    }
+
+    void InstallService() {
+        settings.CreateKey();
+        ASSERT_EQ(suite.Installer(L"-i"), 0u);
+        ASSERT_TRUE(WaitForSuiteEvents(kAppear)) << "the service did not create its events";
+    }
+
+    UniqueProcessInformation Start(const std::wstring& arguments) {
+        const std::wstring program = suite.folder() + L"Lensdial.exe";
+        return StartCommandLine(program, L"\"" + program + L"\" " + arguments);
+    }
+
+    void Open(const std::wstring& arguments = L"", float expectedScale = 1.0f) {
+        scale = expectedScale;
+        dialog = Start(arguments);
+        ASSERT_TRUE(dialog.process);
+        ASSERT_TRUE(WaitUntil(DialogSettled, kAppear)) << "the dialog did not open";
+        window = FindDialog();
+    }
+
+    RECT DialogRect() const {
+        RECT rect{};
+        EXPECT_TRUE(::GetWindowRect(window, &rect));
+        return rect;
+    }
+
+    // The switch's area on the screen.
+    RECT SwitchRect() const {
+        const RECT dialogRect = DialogRect();
+        const int left = dialogRect.left + Scaled(260, scale);
+        const int top = dialogRect.top + Scaled(136, scale);
+        return RECT{left, top, left + Scaled(100, scale), top + Scaled(34, scale)};
+    }
+
+    // On: the knob is right and the track's accent shows at its left end;
+    // Off: the white knob covers it.
+    bool SwitchShowsOn() const {
+        const ScreenPixels image = CaptureScreen(SwitchRect());
+        if (image.width == 0) {
+            return false;
+        }
+        const Channel left = At(image, Scaled(20, scale), Scaled(17, scale));
+        return left.blue > left.red + 60;
+    }
+
+    bool SwitchShowsOff() const {
+        const ScreenPixels image = CaptureScreen(SwitchRect());
+        if (image.width == 0) {
+            return false;
+        }
+        const Channel left = At(image, Scaled(20, scale), Scaled(17, scale));
+        return left.red > 200 && left.green > 200 && left.blue > 200;
+    }
+
+    // The label's area, left of the switch.
+    ScreenPixels LabelPixels() const {
+        const RECT dialogRect = DialogRect();
+        const int left = dialogRect.left + Scaled(168, scale);
+        const int top = dialogRect.top + Scaled(136, scale);
+        return CaptureScreen(RECT{left, top, left + Scaled(72, scale), top + Scaled(34, scale)});
+    }
+
+    // The same key press the user makes, through the dialog's message loop.
+    void PressKey(UINT key) const {
+        ASSERT_TRUE(::PostMessageW(window, WM_KEYDOWN, key, 1));
+        // Repeat count 1, previous state down, key being released.
+        constexpr auto kKeyUp = static_cast<LPARAM>(static_cast<LONG>(0xC0000001u));
+        ASSERT_TRUE(::PostMessageW(window, WM_KEYUP, key, kKeyUp));
+    }
+
+    // A real click of the left button at a screen point.
+    static void ClickAt(int x, int y) {
+        ASSERT_TRUE(::SetCursorPos(x, y));
+        INPUT input[2] = {};
+        input[0].type = INPUT_MOUSE;
+        input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        input[1].type = INPUT_MOUSE;
+        input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        ASSERT_EQ(::SendInput(2, input, sizeof(INPUT)), 2u);
+    }
+
+    void SaveShot(const wchar_t* name) const {
+        const std::wstring folder = ScreenshotFolder();
+        RECT rect = DialogRect();
+        // With the shadow round it, over the screen's background.
+        const int margin = Scaled(12, scale);
+        rect =
+            RECT{rect.left - margin, rect.top - margin, rect.right + margin, rect.bottom + margin};
+        const ScreenPixels image = CaptureScreen(rect);
+        ASSERT_GT(image.width, 0);
+        if (!folder.empty()) {
+            EXPECT_TRUE(SavePng(image, folder + name));
+        }
+    }
+
+    bool ShowOsdIs(DWORD expected) const {
+        DWORD type = 0;
+        std::vector<unsigned char> data;
+        return settings.Read(kShowOsdValue, type, data) && type == REG_DWORD && data.size() == 4 &&
+               data[0] == expected && data[1] == 0 && data[2] == 0 && data[3] == 0;
+    }
+
+    RegistrySandbox settings{kSettingsKey};
+    InstalledSuite suite{L"Lenswatch.exe", L"InstLenswatch.exe", L"Lensdial.exe"};
+    UniqueProcessInformation dialog;
+    UniqueProcessInformation second;
+    HWND window = nullptr;
+    float scale = 1.0f;
+};
+
+TEST_F(SettingsEndToEnd, TheSwitchFollowsAndDrivesTheService) {
+    InstallService();
+    UniqueHandle enable = OpenSuiteEvent(kSettingEnableEventName);
+    ASSERT_TRUE(enable);
+    Open(L"-Lang=1");
+    const RECT rect = DialogRect();
+    EXPECT_EQ(rect.right - rect.left, 377);
+    EXPECT_EQ(rect.bottom - rect.top, 182);
+    EXPECT_TRUE(SwitchShowsOn()) << "the service's switch is on";
+    SaveShot(L"settings_english.png");
+
+    // A click on the track left of the On knob steps it to Off.
+    const RECT track = SwitchRect();
+    ClickAt(track.left + 10, track.top + 17);
+    EXPECT_TRUE(WaitUntil([this] { return ShowOsdIs(0); }, 5s)) << "the service was not told";
+    EXPECT_FALSE(Signaled(enable.get()));
+    EXPECT_TRUE(WaitUntil([this] { return SwitchShowsOff(); }, 2s));
+
+    // Right arrow turns it on again.
+    PressKey(VK_RIGHT);
+    EXPECT_TRUE(WaitUntil([this] { return ShowOsdIs(1); }, 5s));
+    EXPECT_TRUE(Signaled(enable.get()));
+    EXPECT_TRUE(WaitUntil([this] { return SwitchShowsOn(); }, 2s));
+    // F1 is answered and does nothing.
+    HELPINFO help{};
+    help.cbSize = sizeof(help);
+    help.iContextType = HELPINFO_WINDOW;
+    help.hItemHandle = window;
+    EXPECT_EQ(::SendMessageW(window, WM_HELP, 0, reinterpret_cast<LPARAM>(&help)), 0);
+    EXPECT_TRUE(DialogSettled());
+}
+
+TEST_F(SettingsEndToEnd, WithoutTheServiceTheSwitchIsOffAndIgnoresInput) {
+    Open();
+    ASSERT_TRUE(SwitchShowsOff());
+    const RECT track = SwitchRect();
+    ClickAt(track.right - 10, track.top + 17);
+    PressKey(VK_RIGHT);
+    // Both inputs went through the dialog's loop once this answer comes back.
+    ::SendMessageW(window, WM_NULL, 0, 0);
+    EXPECT_TRUE(SwitchShowsOff());
+}
+
+TEST_F(SettingsEndToEnd, ASecondStartBringsTheFirstForward) {
+    Open();
+    second = Start(L"");
+    ASSERT_TRUE(second.process);
+    EXPECT_TRUE(Signaled(second.process.get(), 10000)) << "the second instance stayed";
+    EXPECT_EQ(::GetForegroundWindow(), window);
+    int dialogs = 0;
+    for (HWND found = nullptr; (found = ::FindWindowExW(nullptr, found, kDialogClass, nullptr));) {
+        ++dialogs;
+    }
+    EXPECT_EQ(dialogs, 1);
+}
+
+TEST_F(SettingsEndToEnd, GermanWithTheLabelThatFollowsTheSwitch) {
+    InstallService();
+    settings.SetDword(kShowCfgTipValue, 1);
+    Open(L"-Lang=5");
+    const ScreenPixels on = LabelPixels();
+    ASSERT_GT(on.width, 0);
+    SaveShot(L"settings_german.png");
+    PressKey(VK_LEFT);
+    ASSERT_TRUE(WaitUntil([this] { return ShowOsdIs(0); }, 5s));
+    ASSERT_TRUE(WaitUntil([&] { return LabelPixels().pixels != on.pixels; }, 2s))
+        << "the label did not follow the switch";
+    SaveShot(L"settings_german_off.png");
+}
+
+TEST_F(SettingsEndToEnd, EscapeFadesTheDialogOutAndEndsTheProgram) {
+    Open(L"-Lang=13");
+    SaveShot(L"settings_arabic.png");
+    PressKey(VK_ESCAPE);
+    // The fade makes the window layered for the 150 ms it runs.
+    EXPECT_TRUE(WaitUntil(
+        [] {
+            HWND found = FindDialog();
+            return found != nullptr && (::GetWindowLongW(found, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
+        },
+        5s))
+        << "no fade";
+    ASSERT_TRUE(Signaled(dialog.process.get(), 10000)) << "the program did not end";
+    EXPECT_EQ(FindDialog(), nullptr);
+}
+
+TEST_F(SettingsEndToEnd, At144DotsPerInchEverythingGrowsByAQuarter) {
+    // A new process reads the screen's dots per inch from here at start.
+    RegistrySandbox dpi{kDpiKey};
+    dpi.SetDword(L"LogPixels", 144);
+    Open(L"-Lang=8", 1.25f);
+    const RECT rect = DialogRect();
+    EXPECT_EQ(rect.right - rect.left, 471);
+    EXPECT_EQ(rect.bottom - rect.top, 228);
+    SaveShot(L"settings_japanese_144dpi.png");
+    ::PostMessageW(window, WM_COMMAND, kCloseCommand, 0);
+    EXPECT_TRUE(Signaled(dialog.process.get(), 10000));
+}
+
+}  // namespace
+}  // namespace lensbeacon::test
