@@ -285,7 +285,13 @@ void CLensdialDlg::OnMouse(UINT message, LPARAM lParam) {
             dragBand_.OnMouseMove(lParam, &previous, &current);
             break;
         }
-        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDOWN: {
+            // The press point is hit-tested itself: a press need not follow
+            // a move to the same point (a window that opened under a still
+            // pointer, a touch).
+            int previous = -1;
+            int current = -1;
+            dragBand_.OnMouseMove(lParam, &previous, &current);
             dragBand_.SetPressedIndex(dragBand_.HoverIndex());
             if (dragBand_.HoverIndex() == 0) {
                 // The system moves the window as if its caption were pressed;
@@ -295,6 +301,7 @@ void CLensdialDlg::OnMouse(UINT message, LPARAM lParam) {
                 ::PostMessageW(Handle(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(point.x, point.y));
             }
             break;
+        }
         case WM_LBUTTONUP:
             if (dragBand_.PressedIndex() == dragBand_.HoverIndex()) {
                 dragBand_.SetPressedIndex(-1);

@@ -147,6 +147,13 @@ class SettingsEndToEnd : public ::testing::Test {
         ASSERT_EQ(::SendInput(2, input, sizeof(INPUT)), 2u);
     }
 
+    static void SendMouse(DWORD flags) {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = flags;
+        ASSERT_EQ(::SendInput(1, &input, sizeof(INPUT)), 1u);
+    }
+
     void SaveShot(const wchar_t* name) const {
         const std::wstring folder = ScreenshotFolder();
         RECT rect = DialogRect();
@@ -244,6 +251,36 @@ TEST_F(SettingsEndToEnd, GermanWithTheLabelThatFollowsTheSwitch) {
     ASSERT_TRUE(WaitUntil([&] { return LabelPixels().pixels != on.pixels; }, 2s))
         << "the label did not follow the switch";
     SaveShot(L"settings_german_off.png");
+}
+
+TEST_F(SettingsEndToEnd, TheTitleBandDragsTheWindow) {
+    Open();
+    const RECT before = DialogRect();
+    // Below the band the window stays where it is.
+    ASSERT_TRUE(::SetCursorPos(before.left + 100, before.top + 100));
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    ASSERT_TRUE(::SetCursorPos(before.left + 160, before.top + 140));
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    ::SendMessageW(window, WM_NULL, 0, 0);
+    EXPECT_EQ(DialogRect().left, before.left);
+
+    ASSERT_TRUE(::SetCursorPos(before.left + 100, before.top + 20));
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    // The button stays down until the system's move loop runs.
+    ASSERT_TRUE(WaitUntil(
+        [this] {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof(info);
+            return ::GetGUIThreadInfo(dialog.threadId, &info) && (info.flags & GUI_INMOVESIZE) != 0;
+        },
+        5s))
+        << "no move loop";
+    ASSERT_TRUE(::SetCursorPos(before.left + 160, before.top + 60));
+    SendMouse(MOUSEEVENTF_MOVE);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    EXPECT_TRUE(WaitUntil([&] { return DialogRect().left == before.left + 60; }, 5s))
+        << "moved to " << DialogRect().left << ", " << DialogRect().top;
+    EXPECT_EQ(DialogRect().top, before.top + 40);
 }
 
 TEST_F(SettingsEndToEnd, EscapeFadesTheDialogOutAndEndsTheProgram) {
