@@ -102,4 +102,15 @@ bool StartService(test::InstalledSuite& suite) {
                            15s);
 }
 
+bool PollUntil(const std::function<bool()>& done, Clock::duration limit) {
+    const auto deadline = Clock::now() + limit;
+    while (!done()) {
+        if (Clock::now() >= deadline) {
+            return false;
+        }
+        ::Sleep(1);
+    }
+    return true;
+}
+
 }  // namespace lensbeacon::bench

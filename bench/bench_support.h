@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,10 @@ std::string ReadWholeFile(const std::wstring& path);
 std::wstring FindLinuxProcess(const std::string& imageName);
 double CpuMillis(const std::wstring& linuxProcess);
 double PrivateKiB(const std::wstring& linuxProcess);
+
+// Polls `done` in 1 ms steps until it holds; false after `limit`. For the
+// figures measured here, all well above a millisecond.
+bool PollUntil(const std::function<bool()>& done, Clock::duration limit);
 
 // Installs and starts the service from the suite's folder and waits for its
 // events.

@@ -27,16 +27,8 @@ bool IndicatorVisible() {
     return window != nullptr && ::IsWindowVisible(window);
 }
 
-// Polls in 1 ms steps: the figure of interest is well above that.
 bool WaitVisible(bool visible, Clock::duration limit) {
-    const auto deadline = Clock::now() + limit;
-    while (IndicatorVisible() != visible) {
-        if (Clock::now() >= deadline) {
-            return false;
-        }
-        ::Sleep(1);
-    }
-    return true;
+    return PollUntil([visible] { return IndicatorVisible() == visible; }, limit);
 }
 
 }  // namespace

@@ -29,19 +29,6 @@ COLORREF ScreenPixel(int x, int y) {
     return screen ? ::GetPixel(screen.get(), x, y) : CLR_INVALID;
 }
 
-// Polls in 1 ms steps until `done` holds; false after `limit`.
-template <typename Condition>
-bool PollUntil(Condition done, Clock::duration limit) {
-    const auto deadline = Clock::now() + limit;
-    while (!done()) {
-        if (Clock::now() >= deadline) {
-            return false;
-        }
-        ::Sleep(1);
-    }
-    return true;
-}
-
 }  // namespace
 
 void SettingsStartAndMemory(int starts) {

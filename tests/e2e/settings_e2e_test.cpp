@@ -13,6 +13,7 @@
 
 #include "installed_suite.h"
 #include "lensbeacon/names.h"
+#include "pointer_input.h"
 #include "probe_programs.h"
 #include "registry_sandbox.h"
 #include "screen_capture.h"
@@ -136,24 +137,6 @@ class SettingsEndToEnd : public ::testing::Test {
         ASSERT_TRUE(::PostMessageW(window, WM_KEYUP, key, kKeyUp));
     }
 
-    // A real click of the left button at a screen point.
-    static void ClickAt(int x, int y) {
-        ASSERT_TRUE(::SetCursorPos(x, y));
-        INPUT input[2] = {};
-        input[0].type = INPUT_MOUSE;
-        input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-        input[1].type = INPUT_MOUSE;
-        input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-        ASSERT_EQ(::SendInput(2, input, sizeof(INPUT)), 2u);
-    }
-
-    static void SendMouse(DWORD flags) {
-        INPUT input{};
-        input.type = INPUT_MOUSE;
-        input.mi.dwFlags = flags;
-        ASSERT_EQ(::SendInput(1, &input, sizeof(INPUT)), 1u);
-    }
-
     void SaveShot(const wchar_t* name) const {
         const std::wstring folder = ScreenshotFolder();
         RECT rect = DialogRect();
@@ -196,7 +179,7 @@ TEST_F(SettingsEndToEnd, TheSwitchFollowsAndDrivesTheService) {
 
     // A click on the track left of the On knob steps it to Off.
     const RECT track = SwitchRect();
-    ClickAt(track.left + 10, track.top + 17);
+    ASSERT_TRUE(ClickAt(track.left + 10, track.top + 17));
     EXPECT_TRUE(WaitUntil([this] { return ShowOsdIs(0); }, 5s)) << "the service was not told";
     EXPECT_FALSE(Signaled(enable.get()));
     EXPECT_TRUE(WaitUntil([this] { return SwitchShowsOff(); }, 2s));
@@ -219,7 +202,7 @@ TEST_F(SettingsEndToEnd, WithoutTheServiceTheSwitchIsOffAndIgnoresInput) {
     Open();
     ASSERT_TRUE(SwitchShowsOff());
     const RECT track = SwitchRect();
-    ClickAt(track.right - 10, track.top + 17);
+    ASSERT_TRUE(ClickAt(track.right - 10, track.top + 17));
     PressKey(VK_RIGHT);
     // Both inputs went through the dialog's loop once this answer comes back.
     ::SendMessageW(window, WM_NULL, 0, 0);
@@ -258,14 +241,14 @@ TEST_F(SettingsEndToEnd, TheTitleBandDragsTheWindow) {
     const RECT before = DialogRect();
     // Below the band the window stays where it is.
     ASSERT_TRUE(::SetCursorPos(before.left + 100, before.top + 100));
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    ASSERT_TRUE(SendMouse(MOUSEEVENTF_LEFTDOWN));
     ASSERT_TRUE(::SetCursorPos(before.left + 160, before.top + 140));
-    SendMouse(MOUSEEVENTF_LEFTUP);
+    ASSERT_TRUE(SendMouse(MOUSEEVENTF_LEFTUP));
     ::SendMessageW(window, WM_NULL, 0, 0);
     EXPECT_EQ(DialogRect().left, before.left);
 
     ASSERT_TRUE(::SetCursorPos(before.left + 100, before.top + 20));
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    ASSERT_TRUE(SendMouse(MOUSEEVENTF_LEFTDOWN));
     // The button stays down until the system's move loop runs.
     ASSERT_TRUE(WaitUntil(
         [this] {
@@ -276,8 +259,8 @@ TEST_F(SettingsEndToEnd, TheTitleBandDragsTheWindow) {
         5s))
         << "no move loop";
     ASSERT_TRUE(::SetCursorPos(before.left + 160, before.top + 60));
-    SendMouse(MOUSEEVENTF_MOVE);
-    SendMouse(MOUSEEVENTF_LEFTUP);
+    ASSERT_TRUE(SendMouse(MOUSEEVENTF_MOVE));
+    ASSERT_TRUE(SendMouse(MOUSEEVENTF_LEFTUP));
     EXPECT_TRUE(WaitUntil([&] { return DialogRect().left == before.left + 60; }, 5s))
         << "moved to " << DialogRect().left << ", " << DialogRect().top;
     EXPECT_EQ(DialogRect().top, before.top + 40);

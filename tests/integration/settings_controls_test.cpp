@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/pointer_input.h"
 #include "../support/screen_capture.h"
 #include "controls/d2d_button.h"
 #include "controls/selector_wnd.h"
@@ -389,13 +390,7 @@ TEST_F(SettingsControls, SwitchFollowsClicksAndTheRealPointer) {
     // The keys' step, then a real click of the pointer on the track.
     EXPECT_TRUE(selector.SetPosition(1, FALSE, TRUE));
     EXPECT_EQ(selector.published, (std::vector<bool>{false, true}));
-    ASSERT_TRUE(::SetCursorPos(area.left + 10, area.top + 17));
-    INPUT input[2] = {};
-    input[0].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[1].type = INPUT_MOUSE;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    ASSERT_EQ(::SendInput(2, input, sizeof(INPUT)), 2u);
+    ASSERT_TRUE(test::ClickAt(area.left + 10, area.top + 17));
     EXPECT_TRUE(PumpUntil([&] { return selector.Position() == 0; }));
     EXPECT_EQ(selector.published, (std::vector<bool>{false, true, false}));
     EXPECT_TRUE(PumpUntil([&] { return !selector.Core().Animating(); }));
