@@ -20,6 +20,8 @@ trap 'bash "$root/scripts/wine-prefix.sh" stop "$prefix"' EXIT
 bash "$root/scripts/wine-prefix.sh" start "$prefix" "$arch"
 export LENSBEACON_DIST="$build/dist"
 table=$(bash "$root/scripts/wine-run.sh" "$prefix" "$build/bench/lensbeacon_bench.exe" | tr -d '\r')
+# The installer package, installed and removed in the same prefix.
+package_rows=$(bash "$root/bench/package_bench.sh" "$prefix" "$build/dist/Lensbeacon.msi")
 {
   echo "# Lensbeacon benchmarks"
   echo
@@ -28,6 +30,10 @@ table=$(bash "$root/scripts/wine-run.sh" "$prefix" "$build/bench/lensbeacon_benc
   echo "watch mode runs after the trace's fail-over: a check every second."
   echo
   echo "$table"
+  echo
+  echo "| installer package ($arch build) | result | how |"
+  echo "|---|---|---|"
+  echo "$package_rows"
   echo
   echo "| program (shipped 32-bit build, dist/) | size |"
   echo "|---|---|"

@@ -9,13 +9,15 @@ set -euo pipefail
 # 32-bit Wine's Direct2D draws through OpenGL, so it needs the i386 Mesa
 # libraries.
 # The x86-64 compiler builds the tests for machines whose kernel cannot run
-# 32-bit code (scripts/test-arch.sh).
+# 32-bit code (scripts/test-arch.sh). wixl and msitools make and read the
+# installer package; osslsigncode and openssl sign it and its programs.
 packages=(cmake make g++-mingw-w64-i686-posix binutils-mingw-w64-i686
           mingw-w64-i686-dev g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
           wine wine32:i386 wine64 xvfb xauth googletest
           clang-format fonts-dejavu-core fonts-liberation fonts-noto-core fonts-noto-cjk
           libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386
-          python3 python3-pil file git)
+          python3 python3-pil file git
+          wixl msitools osslsigncode openssl)
 
 missing=()
 for p in "${packages[@]}"; do
