@@ -67,18 +67,7 @@ DWORD Msiexec(const std::wstring& arguments) {
 }
 
 bool GlyphShown() {
-    const test::ScreenPixels image = test::CaptureScreen(kIndicatorPlace);
-    if (image.width != kIndicatorPlace.right - kIndicatorPlace.left) {
-        return false;
-    }
-    int bright = 0;
-    for (int y = 0; y < 60; ++y) {
-        for (int x = 34; x < 94; ++x) {
-            const std::uint32_t pixel = image.At(x, y);
-            bright += (pixel & 0xFF) > 160 && ((pixel >> 8) & 0xFF) > 160 && (pixel >> 16) > 160;
-        }
-    }
-    return bright > 1200;
+    return test::IndicatorGlyphIn(test::CaptureScreen(kIndicatorPlace));
 }
 
 void SavePicture(const RECT& area, const wchar_t* name, int scale) {

@@ -51,20 +51,6 @@ UniqueProcessInformation StartProgram(const std::wstring& program) {
     return StartCommandLine(program, L"\"" + program + L"\"");
 }
 
-// Pixels that read as the white glyph or the white caption text.
-int BrightPixels(const ScreenPixels& image, int left, int top, int right, int bottom) {
-    int count = 0;
-    for (int y = top; y < bottom; ++y) {
-        for (int x = left; x < right; ++x) {
-            const std::uint32_t pixel = image.At(x, y);
-            if ((pixel & 0xFF) > 160 && ((pixel >> 8) & 0xFF) > 160 && (pixel >> 16) > 160) {
-                ++count;
-            }
-        }
-    }
-    return count;
-}
-
 ScreenPixels CaptureIndicator() {
     RECT rect{};
     EXPECT_TRUE(::GetWindowRect(FindIndicator(), &rect));
@@ -274,7 +260,7 @@ bool ProgramRunning(const wchar_t* imageName) {
 bool GlyphOnScreenAtDefaultPlace() {
     const ScreenPixels image =
         CaptureScreen(RECT{kDefaultX, kDefaultY, kDefaultX + kWidth, kDefaultY + kHeight});
-    return image.width == kWidth && BrightPixels(image, 34, 0, 94, 60) > 1200;
+    return IndicatorGlyphIn(image);
 }
 
 TEST(LogonDesktopIndicator, TheServiceStartsItAndItFollowsTheCamera) {

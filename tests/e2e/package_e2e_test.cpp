@@ -205,18 +205,7 @@ bool ValueExists(const RegistrySandbox& settings, const wchar_t* name) {
 // The glyph of the indicator the service starts, read from the screen at
 // its default place (Wine draws every desktop on the one X screen).
 bool GlyphShown() {
-    const ScreenPixels image = CaptureScreen(kDefaultPlace);
-    if (image.width != kDefaultPlace.right - kDefaultPlace.left) {
-        return false;
-    }
-    int bright = 0;
-    for (int y = 0; y < 60; ++y) {
-        for (int x = 34; x < 94; ++x) {
-            const std::uint32_t pixel = image.At(x, y);
-            bright += (pixel & 0xFF) > 160 && ((pixel >> 8) & 0xFF) > 160 && (pixel >> 16) > 160;
-        }
-    }
-    return bright > 1200;
+    return IndicatorGlyphIn(CaptureScreen(kDefaultPlace));
 }
 
 void ExpectNothingLeft(const RegistrySandbox& settings) {

@@ -102,4 +102,21 @@ std::wstring ScreenshotFolder() {
     return FolderFromEnvironment(L"LENSBEACON_SCREENSHOTS");
 }
 
+int BrightPixels(const ScreenPixels& image, int left, int top, int right, int bottom) {
+    int count = 0;
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            const std::uint32_t pixel = image.At(x, y);
+            if ((pixel & 0xFF) > 160 && ((pixel >> 8) & 0xFF) > 160 && (pixel >> 16) > 160) {
+                ++count;
+            }
+        }
+    }
+    return count;
+}
+
+bool IndicatorGlyphIn(const ScreenPixels& image) {
+    return image.width == 128 && image.height == 75 && BrightPixels(image, 34, 0, 94, 60) > 1200;
+}
+
 }  // namespace lensbeacon::test

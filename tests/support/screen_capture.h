@@ -29,6 +29,13 @@ ScreenPixels CaptureScreen(const RECT& area);
 // `scale` times in both directions; false when it could not be written.
 bool SavePng(const ScreenPixels& image, const std::wstring& path, int scale = 1);
 
+// Pixels inside (left, top)-(right, bottom) of `image` that are bright in all
+// three channels: the indicator's white glyph and caption text.
+int BrightPixels(const ScreenPixels& image, int left, int top, int right, int bottom);
+
+// Whether a capture of the indicator's 128 x 75 window shows its white glyph.
+bool IndicatorGlyphIn(const ScreenPixels& image);
+
 // The folder the test run keeps its pictures in (LENSBEACON_SCREENSHOTS, a
 // Unix path, as a Windows path ending in a backslash); empty when unset.
 std::wstring ScreenshotFolder();
