@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "lensbeacon/dib_info.h"
+
 namespace lensbeacon::indicator {
 
 bool OsdCanvas::Create(int width, int height) {
@@ -15,13 +17,7 @@ bool OsdCanvas::Create(int width, int height) {
         if (!dc_) {
             return false;
         }
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = height;  // bottom-up
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO info = Bitmap32Info(width, height);  // bottom-up
         info.bmiHeader.biSizeImage = static_cast<DWORD>(width) * static_cast<DWORD>(height) * 4;
         void* bits = nullptr;
         bitmap_.reset(::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));

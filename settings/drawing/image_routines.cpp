@@ -4,6 +4,8 @@
 #include <limits>
 #include <utility>
 
+#include "lensbeacon/dib_info.h"
+
 #include "drawing/drawing_resources.h"
 #include "drawing/image_set.h"
 #include "drawing/scale.h"
@@ -45,13 +47,7 @@ HRESULT DrawDcUnderlay(ID2D1RenderTarget* target, HDC dc, int width, int height)
     if (bytes == 0) {
         return E_INVALIDARG;
     }
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = Bitmap32Info(width, -height);
     void* bits = nullptr;
     UniqueBitmap section(::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     UniqueMemoryDc copy(::CreateCompatibleDC(dc));
@@ -192,13 +188,7 @@ int BitmapToMemoryDC(IWICBitmapSource* source, MemoryDc* out) noexcept {
     if (!memory) {
         return 0;
     }
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = static_cast<LONG>(width);
-    info.bmiHeader.biHeight = -static_cast<LONG>(height);  // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = Bitmap32Info(static_cast<LONG>(width), -static_cast<LONG>(height));
     void* bits = nullptr;
     UniqueBitmap section(
         ::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));

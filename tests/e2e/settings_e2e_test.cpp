@@ -46,9 +46,9 @@ int Scaled(int value, float scale) {
 }
 
 struct Channel {
-    int red;
-    int green;
-    int blue;
+    int red = 0;
+    int green = 0;
+    int blue = 0;
 };
 
 Channel At(const ScreenPixels& image, int x, int y) {
@@ -101,23 +101,23 @@ class SettingsEndToEnd : public ::testing::Test {
         return RECT{left, top, left + Scaled(100, scale), top + Scaled(34, scale)};
     }
 
-    // On: the knob is right and the track's accent shows at its left end;
-    // Off: the white knob covers it.
-    bool SwitchShowsOn() const {
+    // The colour at the track's left end. On: the knob is right and the
+    // track's accent shows there; Off: the white knob covers it.
+    Channel SwitchLeftEnd() const {
         const ScreenPixels image = CaptureScreen(SwitchRect());
         if (image.width == 0) {
-            return false;
+            return {};
         }
-        const Channel left = At(image, Scaled(20, scale), Scaled(17, scale));
+        return At(image, Scaled(20, scale), Scaled(17, scale));
+    }
+
+    bool SwitchShowsOn() const {
+        const Channel left = SwitchLeftEnd();
         return left.blue > left.red + 60;
     }
 
     bool SwitchShowsOff() const {
-        const ScreenPixels image = CaptureScreen(SwitchRect());
-        if (image.width == 0) {
-            return false;
-        }
-        const Channel left = At(image, Scaled(20, scale), Scaled(17, scale));
+        const Channel left = SwitchLeftEnd();
         return left.red > 200 && left.green > 200 && left.blue > 200;
     }
 

@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "lensbeacon/dib_info.h"
+
 namespace lensbeacon::indicator {
 namespace {
 
@@ -32,13 +34,7 @@ struct Ink {
 class TextBitmap : public ::testing::Test {
   protected:
     void SetUp() override {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = kWidth;
-        info.bmiHeader.biHeight = -kHeight;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        const BITMAPINFO info = Bitmap32Info(kWidth, -kHeight);
         void* bits = nullptr;
         dc_.reset(CreateCompatibleDC(nullptr));
         ASSERT_TRUE(dc_);

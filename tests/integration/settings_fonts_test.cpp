@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "lensbeacon/dib_info.h"
+
 namespace lensbeacon::settings {
 namespace {
 
@@ -288,13 +290,7 @@ void LanguageDrawing::DrawAndCheck(int index, int kind) {
 
     // Read the bitmap back, top row first: white ink on the render target's black.
     const HDC dc = target->GetMemoryDC();
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = kWidth;
-    info.bmiHeader.biHeight = -kHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = Bitmap32Info(kWidth, -kHeight);
     test::ScreenPixels picture;
     picture.width = kWidth;
     picture.height = kHeight;

@@ -4,6 +4,7 @@
 #include <wrl/client.h>
 
 #include "installed_suite.h"
+#include "lensbeacon/dib_info.h"
 #include "lensbeacon/unique_owner.h"
 
 namespace lensbeacon::test {
@@ -22,13 +23,7 @@ ScreenPixels CaptureScreen(const RECT& area) {
     if (!memory) {
         return image;
     }
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = Bitmap32Info(width, -height);
     void* bits = nullptr;
     UniqueBitmap bitmap(::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap) {
