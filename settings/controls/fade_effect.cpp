@@ -57,7 +57,10 @@ void CFadeDialogEffect::FadeIn(HWND window, FadeAlphaFollower* follower) {
     ApplyAlpha(step_ * 255 / kSteps);
     step_ = 2;
     if (api_->SetTimer(window, kFadeInTimer, kTimerPeriod) == 0) {
+        // Without a timer the steps cannot run: leave the dialog and its
+        // shadow as a finished fade-in leaves them, not at the first alpha.
         step_ = kSteps;
+        ApplyAlpha((kSteps - 1) * 255 / kSteps);
         FinishFadeIn();
     }
 }

@@ -63,8 +63,7 @@ BOOL CStaticTextWnd::CreateLabel(HWND parent, HDC background,
 }
 
 void CStaticTextWnd::BuildTexts(const wchar_t* const texts[kTextCount]) {
-    windowDc_ = ::GetDC(Handle());
-    windowDcOwner_ = Handle();
+    windowDc_.emplace(Handle());
     CreateMemoryDC(width_, height_, &composed_);
     if (composed_ && background_ != nullptr) {
         ::BitBlt(composed_.get(), 0, 0, width_, height_, background_, x_, y_, SRCCOPY);
@@ -135,11 +134,7 @@ void CStaticTextWnd::CleanUp() {
         text.reset();
     }
     composed_.reset();
-    if (windowDc_ != nullptr) {
-        ::ReleaseDC(windowDcOwner_, windowDc_);
-        windowDc_ = nullptr;
-        windowDcOwner_ = nullptr;
-    }
+    windowDc_.reset();
     if (Handle() != nullptr) {
         DestroyWindow();
     }
@@ -151,10 +146,10 @@ void CStaticTextWnd::CleanUp() {
 void CStaticTextWnd::Paint() {
     PAINTSTRUCT paint{};
     HDC dc = ::BeginPaint(Handle(), &paint);
-    if (dc != nullptr && windowDc_ != nullptr && composed_) {
+    if (dc != nullptr && WindowPicture() != nullptr && composed_) {
         const RECT& r = paint.rcPaint;
-        ::BitBlt(windowDc_, r.left, r.top, r.right - r.left, r.bottom - r.top, composed_.get(),
-                 r.left, r.top, SRCCOPY);
+        ::BitBlt(WindowPicture(), r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 composed_.get(), r.left, r.top, SRCCOPY);
     }
     ::EndPaint(Handle(), &paint);
 }
@@ -168,8 +163,9 @@ LRESULT CStaticTextWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             if (wParam == 1) {
                 const LPARAM position = lParam;
                 if (position >= 0 && position < count_ && ShowText(static_cast<int>(position)) &&
-                    windowDc_ != nullptr && composed_) {
-                    ::BitBlt(windowDc_, 0, 0, width_, height_, composed_.get(), 0, 0, SRCCOPY);
+                    WindowPicture() != nullptr && composed_) {
+                    ::BitBlt(WindowPicture(), 0, 0, width_, height_, composed_.get(), 0, 0,
+                             SRCCOPY);
                 }
             }
             break;
@@ -177,11 +173,7 @@ LRESULT CStaticTextWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             if (g_hTipLabel == Handle()) {
                 g_hTipLabel = nullptr;
             }
-            if (windowDc_ != nullptr) {
-                ::ReleaseDC(windowDcOwner_, windowDc_);
-                windowDc_ = nullptr;
-                windowDcOwner_ = nullptr;
-            }
+            windowDc_.reset();
             break;
         default:
             break;

@@ -7,7 +7,10 @@
 #include <windows.h>
 #include <d2d1.h>
 
+#include <optional>
+
 #include "drawing/memory_dc.h"
+#include "lensbeacon/unique_owner.h"
 #include "winframe/window.h"
 
 namespace lensbeacon::settings {
@@ -71,9 +74,11 @@ class CStaticTextWnd : public winframe::Window {
     void RestoreBackground(const TextPatch& patch);
     void Paint();
 
+    // The window's DC, or null when the window has none.
+    HDC WindowPicture() const noexcept { return windowDc_ ? windowDc_->get() : nullptr; }
+
     HDC background_ = nullptr;
-    HDC windowDc_ = nullptr;
-    HWND windowDcOwner_ = nullptr;
+    std::optional<WindowDc> windowDc_;
     MemoryDc composed_;
     int x_ = 0;
     int y_ = 0;

@@ -248,6 +248,9 @@ void CWndShadow::MoveStrips() {
     for (int i = 0; i < kShadowStripCount; ++i) {
         POINT position{};
         if (strips_[i].window != nullptr && StripPosition(owner_, i, &position)) {
+            // A move keeps the strips where they are in the z-order, just
+            // under their owner; without SWP_NOZORDER the null insert-after
+            // would raise them to the top, over the dialog.
             ::SetWindowPos(strips_[i].window, nullptr, position.x, position.y, 0, 0,
                            SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOZORDER);
         }

@@ -114,10 +114,12 @@ TEST(FadeEffect, NoFadeStartsWhileTheWindowIsDisabled) {
 TEST(FadeEffect, WithoutATimerTheFadesFinishAtOnce) {
     FakeFadeApi api;
     api.timerWorks = false;
+    FakeFollower shadow;
     CFadeDialogEffect fade(api);
-    fade.FadeIn(FakeWindow(), static_cast<FadeAlphaFollower*>(nullptr));
+    fade.FadeIn(FakeWindow(), &shadow);
     EXPECT_TRUE(api.enabled);
     EXPECT_EQ(api.exStyle, WS_EX_APPWINDOW);
+    EXPECT_EQ(shadow.alphas.back(), 204);
     EXPECT_FALSE(fade.FadeOut(FakeWindow(), static_cast<FadeAlphaFollower*>(nullptr)));
     EXPECT_EQ(api.posted, std::vector<UINT>{WM_USER + 402});
 }
