@@ -1,5 +1,6 @@
 // The indicator as a user meets it: how soon after the service's On event the
-// window is on the screen, and what the program holds while shown and hidden.
+// window is on the screen, how soon after the Off event it has faded out and
+// gone, and what the program holds while shown and hidden.
 #include <windows.h>
 
 #include <chrono>
@@ -56,8 +57,12 @@ void IndicatorLatencyAndMemory(int sessions) {
     const std::wstring linuxProcess = FindLinuxProcess("LenspopUI.exe");
     std::vector<double> toOn;
     std::vector<double> toVisible;
+    std::vector<double> toHidden;
     double shownKiB = -1;
     double hiddenKiB = -1;
+    DWORD shownGdi = 0;
+    DWORD firstHiddenGdi = 0;
+    DWORD lastHiddenGdi = 0;
     for (int i = 0; i < sessions; ++i) {
         // Each session starts at another phase of the service's one-second pass.
         std::this_thread::sleep_for(std::chrono::milliseconds(137 * i % 1000));
@@ -73,17 +78,25 @@ void IndicatorLatencyAndMemory(int sessions) {
         }
         if (i == 0) {
             shownKiB = PrivateKiB(linuxProcess);
+            shownGdi = ::GetGuiResources(indicator.process.get(), GR_GDIOBJECTS);
         }
         camera.SetPower(test::CameraPower::D3);
         if (::WaitForSingleObject(off.get(), 5000) == WAIT_OBJECT_0) {
-            WaitVisible(false, 5s);
+            const auto offEvent = Clock::now();
+            if (WaitVisible(false, 5s)) {
+                toHidden.push_back(Millis(Clock::now() - offEvent));
+            }
         }
+        const DWORD hiddenGdi = ::GetGuiResources(indicator.process.get(), GR_GDIOBJECTS);
         if (i == 0) {
             hiddenKiB = PrivateKiB(linuxProcess);
+            firstHiddenGdi = hiddenGdi;
         }
+        lastHiddenGdi = hiddenGdi;
     }
     const Summary cameraToOn = Summarize(toOn);
     const Summary onToVisible = Summarize(toVisible);
+    const Summary offToHidden = Summarize(toHidden);
     std::printf(
         "| camera on -> On event (USB watch mode, indicator running) | median %.0f ms, p95 %.0f "
         "ms | %zu of %d sessions |\n",
@@ -92,6 +105,15 @@ void IndicatorLatencyAndMemory(int sessions) {
         "| On event -> indicator window visible | median %.1f ms, p95 %.1f ms, max %.1f ms | "
         "%zu of %d sessions, IsWindowVisible polled every 1 ms |\n",
         onToVisible.median, onToVisible.p95, onToVisible.max, onToVisible.count, sessions);
+    std::printf(
+        "| Off event -> indicator faded out and hidden | median %.1f ms, p95 %.1f ms, max %.1f "
+        "ms | %zu of %d sessions, three 41 ms fade steps included |\n",
+        offToHidden.median, offToHidden.p95, offToHidden.max, offToHidden.count, sessions);
+    std::printf(
+        "| LenspopUI GDI objects, shown / hidden after the first / hidden after the last session "
+        "| %lu / %lu / %lu | GetGuiResources |\n",
+        static_cast<unsigned long>(shownGdi), static_cast<unsigned long>(firstHiddenGdi),
+        static_cast<unsigned long>(lastHiddenGdi));
     std::printf(
         "| LenspopUI private memory, shown / hidden (Wine process, incl. Wine's own) | %.0f KiB "
         "/ %.0f KiB | /proc smaps_rollup, first session |\n",

@@ -70,9 +70,8 @@ bool GlyphShown() {
     return test::IndicatorGlyphIn(test::CaptureScreen(kIndicatorPlace));
 }
 
-void SavePicture(const RECT& area, const wchar_t* name, int scale) {
+void SavePicture(const test::ScreenPixels& image, const wchar_t* name, int scale) {
     const std::wstring folder = test::ScreenshotFolder();
-    const test::ScreenPixels image = test::CaptureScreen(area);
     if (!folder.empty() && test::SavePng(image, folder + name, scale)) {
         Say(L"saved %ls%ls", folder.c_str(), name);
     } else {
@@ -135,7 +134,7 @@ bool ShowSettings() {
     ::GetWindowRect(window, &rect);
     // Its drop shadow lies around the window.
     ::InflateRect(&rect, 16, 16);
-    SavePicture(rect, L"demo-settings.png", 1);
+    SavePicture(test::CaptureScreen(rect), L"demo-settings.png", 1);
     ::PostMessageW(window, WM_COMMAND, kSettingsEscapeCommand, 0);
     const bool ended = ::WaitForSingleObject(dialog.process.get(), 10000) == WAIT_OBJECT_0;
     if (!ended) {
@@ -180,9 +179,11 @@ int wmain() {
         std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - cameraOn);
     Say(L"INDICATOR ON SCREEN: the camera took %lld ms to reach the screen",
         static_cast<long long>(latency.count()));
-    SavePicture(RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)},
+    SavePicture(test::CaptureScreen(
+                    RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}),
                 L"demo-screen.png", 1);
-    SavePicture(kIndicatorPlace, L"demo-indicator.png", 4);
+    SavePicture(test::IndicatorOverGrey(test::CaptureScreen(kIndicatorPlace)),
+                L"demo-indicator.png", 4);
 
     Say(L"simulated camera powered to D3 (idle)");
     camera.SetPower(test::CameraPower::D3);

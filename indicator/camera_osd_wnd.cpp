@@ -46,18 +46,17 @@ BOOL CCameraOSDWnd::CreateIndicator() {
         return FALSE;
     }
     EnsureTextFactory();
-    penProperty_ = ::GlobalAddAtomW(kPenProperty);
-    if (penProperty_ != 0) {
+    penProperty_.reset(::GlobalAddAtomW(kPenProperty));
+    if (penProperty_) {
         ::SetPropW(Handle(), kPenProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(1)));
     }
     return TRUE;
 }
 
 void CCameraOSDWnd::DestroyIndicator() {
-    if (penProperty_ != 0) {
+    if (penProperty_) {
         ::RemovePropW(Handle(), kPenProperty);
-        ::GlobalDeleteAtom(penProperty_);
-        penProperty_ = 0;
+        penProperty_.reset();
     }
     canvas_.Reset();
     images_.Free();

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "indicator_state.h"
+#include "lensbeacon/unique_owner.h"
 #include "osd_canvas.h"
 #include "osd_images.h"
 #include "osd_window_core.h"
@@ -63,7 +64,7 @@ class CCameraOSDWnd final : public winframe::Window, private OsdWindowOps {
     OsdImages images_;
     OsdCanvas canvas_;
     OsdWindowCore core_;
-    ATOM penProperty_ = 0;
+    UniqueGlobalAtom penProperty_;
 };
 
 }  // namespace lensbeacon::indicator

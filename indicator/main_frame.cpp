@@ -83,10 +83,7 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
                 }
                 break;
             case WM_ENDSESSION:
-                if (SavesAtEndSession(wParam, state_)) {
-                    state_.positionSaved = TRUE;
-                    positions_.Save();
-                }
+                HandleEndSession(wParam, state_, *this);
                 break;
             case WM_WTSSESSION_CHANGE:
                 HandleSessionChange(wParam, state_, *this);
@@ -128,9 +125,8 @@ void CMainFrame::ShutdownIndicator() {
     if (view_.shutDown) {
         return;
     }
-    if (!state_.ordinaryDesktop.load(std::memory_order_relaxed) &&
-        state_.consoleState.load(std::memory_order_relaxed) == 1 && !state_.positionSaved) {
-        positions_.Save();
+    if (SavesAtShutdown(state_)) {
+        SavePosition();
     }
     // The listener is stopped before the window it posts to goes away.
     if (listener_) {

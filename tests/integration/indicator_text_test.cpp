@@ -1,6 +1,8 @@
 // The indicator's DirectWrite text drawing, against Wine's DirectWrite and
-// GDI: the caption as the indicator draws it, read back from the bitmap.
+// GDI: the caption as the indicator draws it, read back from the bitmap, and
+// the pixels the layered window is given.
 #include "gdi_text_renderer.h"
+#include "osd_canvas.h"
 #include "text_renderer.h"
 
 #include <lensbeacon/unique_owner.h>
@@ -185,6 +187,49 @@ TEST_F(TextBitmap, RendererAnswersOnlyForItsInterfacesAndHoldsItsTarget) {
     ReleaseTextSlot(0);
     renderer.Reset();
     EXPECT_EQ(target.Detach()->Release(), 0u);
+}
+
+// The text target writes colour and leaves alpha 0 under the glyphs. Handed
+// to the layered window as they are, those pixels are invalid premultiplied
+// colour and the caption would not show; after the cover every pixel of the
+// band is valid and the glyphs carry their coverage as alpha.
+TEST(OsdCaption, CaptionPixelsBecomeValidPremultipliedColour) {
+    OsdCanvas canvas;
+    ASSERT_TRUE(canvas.Create(kWidth, kHeight));
+    ASSERT_TRUE(canvas.HasBitmap());
+    EnsureTextFactory();
+    ASSERT_TRUE(CreateTextSlot(0, canvas.Dc(), kWidth, kHeight));
+    ASSERT_TRUE(
+        DrawTextInRect(canvas.Dc(), L"Camera on", kCaptionRect, kTextCentreTop, 13.0f, FALSE));
+    ReleaseAllText();
+    GdiFlush();
+    const auto invalidPixels = [&canvas](int top, int bottom) {
+        int count = 0;
+        for (int y = top; y < bottom; ++y) {
+            for (int x = 0; x < kWidth; ++x) {
+                const std::uint32_t pixel = canvas.Row(y)[x];
+                const std::uint32_t alpha = pixel >> 24;
+                count += ((pixel & 0xFFu) > alpha || ((pixel >> 8) & 0xFFu) > alpha ||
+                          ((pixel >> 16) & 0xFFu) > alpha)
+                             ? 1
+                             : 0;
+            }
+        }
+        return count;
+    };
+    ASSERT_GT(invalidPixels(52, kHeight), 10) << "the text target wrote no bare colour";
+
+    canvas.CoverColourWithAlpha(52, kHeight);
+    EXPECT_EQ(invalidPixels(0, kHeight), 0);
+    int opaqueInk = 0;
+    for (int y = 52; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            opaqueInk += (canvas.Row(y)[x] >> 24) > 128 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(opaqueInk, 10) << "the glyphs did not keep their coverage";
+    EXPECT_EQ(canvas.Row(kHeight), nullptr);
+    EXPECT_EQ(canvas.Row(-1), nullptr);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <wincodec.h>
 #include <wrl/client.h>
 
+#include <algorithm>
+
 #include "installed_suite.h"
 #include "lensbeacon/dib_info.h"
 #include "lensbeacon/unique_owner.h"
@@ -108,6 +110,22 @@ int BrightPixels(const ScreenPixels& image, int left, int top, int right, int bo
         }
     }
     return count;
+}
+
+ScreenPixels IndicatorOverGrey(const ScreenPixels& image, std::uint8_t grey) {
+    ScreenPixels out = image;
+    for (std::uint32_t& pixel : out.pixels) {
+        const std::uint32_t alpha =
+            std::max({pixel & 0xFFu, (pixel >> 8) & 0xFFu, (pixel >> 16) & 0xFFu});
+        const std::uint32_t under = grey * (255u - alpha) / 255u;
+        std::uint32_t composed = 0;
+        for (int shift = 0; shift <= 16; shift += 8) {
+            const std::uint32_t channel = ((pixel >> shift) & 0xFFu) + under;
+            composed |= std::min(channel, 255u) << shift;
+        }
+        pixel = composed;
+    }
+    return out;
 }
 
 bool IndicatorGlyphIn(const ScreenPixels& image) {

@@ -33,6 +33,12 @@ bool SavePng(const ScreenPixels& image, const std::wstring& path, int scale = 1)
 // three channels: the indicator's white glyph and caption text.
 int BrightPixels(const ScreenPixels& image, int left, int top, int right, int bottom);
 
+// A capture of the indicator as a desktop of `grey` shows it. Every pixel the
+// indicator draws is white premultiplied by its alpha, so on a screen that
+// ignores alpha each pixel's brightest channel is its alpha, and the
+// composite is exact.
+ScreenPixels IndicatorOverGrey(const ScreenPixels& image, std::uint8_t grey = 0x80);
+
 // Whether a capture of the indicator's 128 x 75 window shows its white glyph.
 bool IndicatorGlyphIn(const ScreenPixels& image);
 

@@ -1,8 +1,8 @@
 // Move-only owners for Win32 handles, keys, memory, SIDs, modules, desktops,
-// environment blocks, file searches and GDI objects. Each owner closes its value exactly once, with
-// the function that matches how it was obtained, and treats its type's "invalid" value as empty.
-// Closing keeps the thread's last-error value, so the error of a call that failed survives the
-// clean-up of what that call left behind.
+// environment blocks, file searches, global atoms and GDI objects. Each owner closes its value
+// exactly once, with the function that matches how it was obtained, and treats its type's "invalid"
+// value as empty. Closing keeps the thread's last-error value, so the error of a call that failed
+// survives the clean-up of what that call left behind.
 #pragma once
 
 #include <windows.h>
@@ -83,9 +83,17 @@ struct FindHandleTraits {
     static void close(pointer value) noexcept { ::FindClose(value); }
 };
 
+// GlobalAddAtomW reports failure as 0.
+struct GlobalAtomTraits {
+    using pointer = ATOM;
+    static pointer invalid() noexcept { return 0; }
+    static void close(pointer value) noexcept { ::GlobalDeleteAtom(value); }
+};
+
 using UniqueHandle = UniqueOwner<HANDLE, ::CloseHandle>;
 using UniqueFileHandle = BasicOwner<FileHandleTraits>;
 using UniqueFindHandle = BasicOwner<FindHandleTraits>;
+using UniqueGlobalAtom = BasicOwner<GlobalAtomTraits>;
 using UniqueRegKey = UniqueOwner<HKEY, ::RegCloseKey>;
 using UniqueLocalMemory = UniqueOwner<HLOCAL, ::LocalFree>;
 using UniqueSid = UniqueOwner<PSID, ::FreeSid>;
