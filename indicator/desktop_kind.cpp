@@ -1,14 +1,13 @@
 // The desktop test: the thread's desktop, its name, and the name rule.
 #include "desktop_kind.h"
 
-#include <cwchar>
-
+#include "lensbeacon/names.h"
 #include "lensbeacon/unique_owner.h"
 
 namespace lensbeacon::indicator {
 
 bool IsOrdinaryDesktopName(const wchar_t* name) noexcept {
-    return name == nullptr || std::wcscmp(name, kLogonDesktopName) != 0;
+    return !IsLogonDesktopName(name);
 }
 
 BOOL IsOrdinaryDesktop() {

@@ -7,9 +7,6 @@
 
 namespace lensbeacon::indicator {
 
-// The logon desktop's name, compared exactly and case-sensitively.
-inline constexpr const wchar_t* kLogonDesktopName = L"Winlogon";
-
 // The name test alone: only a name that is exactly "Winlogon" is the logon
 // desktop. A null name (the name could not be read) counts as ordinary.
 bool IsOrdinaryDesktopName(const wchar_t* name) noexcept;

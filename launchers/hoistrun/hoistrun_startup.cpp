@@ -1,26 +1,24 @@
 #include "hoistrun_startup.h"
 
-#include <cwchar>
-
 #include "launch_paths.h"
+#include "lensbeacon/api_owner.h"
 
 namespace lensbeacon {
 
 bool IsLogonDesktop(StartupApi& startup) {
-    HDESK desktop = startup.ThreadDesktop();
-    if (desktop == nullptr) {
+    // Handed back whatever the answer; the system keeps the thread's desktop
+    // open while the thread uses it.
+    const ApiOwner<StartupApi, HDESK, &StartupApi::CloseDesktop> desktop(startup,
+                                                                         startup.ThreadDesktop());
+    if (!desktop) {
         return false;
     }
     PathBuffer name = {};
-    const bool named = startup.DesktopName(desktop, name);
-    // Handed back whatever the answer; the system keeps the thread's desktop
-    // open while the thread uses it.
-    startup.CloseDesktop(desktop);
-    if (!named) {
+    if (!startup.DesktopName(desktop.get(), name)) {
         return false;
     }
     name[kPathCapacity - 1] = L'\0';
-    return std::wcscmp(name, kLogonDesktopName) == 0;
+    return IsLogonDesktopName(name);
 }
 
 int RunHoistrun(StartupApi& startup, UserLaunchApi& launch) {

@@ -172,27 +172,18 @@ def alpha_rule_faults(name, image):
     return ["%s: %s" % (name, f) for f in faults]
 
 
-def main(argv):
-    args = [a for a in argv[1:] if a != "--preview"]
-    if len(args) != 1:
-        sys.stderr.write(__doc__)
-        return 2
-    folder = args[0]
-    os.makedirs(folder, exist_ok=True)
+def make():
     images = (background(), button_normal(), button_down())
     names = ("BKGND", "BTN_NORMAL", "BTN_DOWN")
     # Nothing is written when an image would give the window wrong hit areas.
     faults = [f for n, i in zip(names, images) for f in alpha_rule_faults(n, i)]
-    if faults:
-        sys.stderr.write("\n".join(faults) + "\n")
-        return 1
-    for name, image in zip(names, images):
-        png.write_png(os.path.join(folder, name + ".png"), image)
     icons = icon_sizes()
-    png.write_ico(os.path.join(folder, "lenspop.ico"), icons)
-    if "--preview" in argv[1:]:
-        png.write_png(os.path.join(folder, "preview.png"), preview(images, icons))
-    return 0
+    pictures = [(name, image, 6) for name, image in zip(names, images)]
+    return pictures, faults, "lenspop.ico", icons, lambda: preview(images, icons)
+
+
+def main(argv):
+    return png.artwork_main(argv, __doc__, make)
 
 
 if __name__ == "__main__":

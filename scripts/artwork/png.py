@@ -9,7 +9,9 @@ reproduces the same bytes.
 """
 
 import math
+import os
 import struct
+import sys
 import zlib
 
 # --- signed distance functions ------------------------------------------------
@@ -322,3 +324,29 @@ def encode_ico(canvases):
 def write_ico(path, canvases):
     with open(path, "wb") as f:
         f.write(encode_ico(canvases))
+
+
+# --- the command line of the artwork scripts --------------------------------
+
+
+def artwork_main(argv, usage, make):
+    """Runs `script FOLDER [--preview]`. make() returns (pictures, faults,
+    icon_file, icons, preview): pictures as (name, canvas, colour_type), the
+    faults that forbid writing anything, the icon file's name and canvases,
+    and a function that draws the preview sheet."""
+    args = [a for a in argv[1:] if a != "--preview"]
+    if len(args) != 1:
+        sys.stderr.write(usage)
+        return 2
+    folder = args[0]
+    pictures, faults, icon_file, icons, preview = make()
+    if faults:
+        sys.stderr.write("\n".join(faults) + "\n")
+        return 1
+    os.makedirs(folder, exist_ok=True)
+    for name, canvas, colour_type in pictures:
+        write_png(os.path.join(folder, name + ".png"), canvas, colour_type)
+    write_ico(os.path.join(folder, icon_file), icons)
+    if "--preview" in argv[1:]:
+        write_png(os.path.join(folder, "preview.png"), preview())
+    return 0

@@ -456,12 +456,7 @@ def preview(images, icons):
     return sheet
 
 
-def main(argv):
-    args = [a for a in argv[1:] if a != "--preview"]
-    if len(args) != 1:
-        sys.stderr.write(__doc__)
-        return 2
-    folder = args[0]
+def make():
     images = {
         "BKGND": background(),
         "BTN_CLOSE_NORMAL": close_normal(),
@@ -473,17 +468,13 @@ def main(argv):
     images.update(shadow_strips())
     # Nothing is written when an image would not fit the dialog.
     faults = faults_of(images)
-    if faults:
-        sys.stderr.write("\n".join(faults) + "\n")
-        return 1
-    os.makedirs(folder, exist_ok=True)
-    for name, (_, _, colour_type) in SIZES.items():
-        png.write_png(os.path.join(folder, name + ".png"), images[name], colour_type)
     icons = icon_sizes()
-    png.write_ico(os.path.join(folder, "lensdial.ico"), icons)
-    if "--preview" in argv[1:]:
-        png.write_png(os.path.join(folder, "preview.png"), preview(images, icons))
-    return 0
+    pictures = [(name, images[name], colour_type) for name, (_, _, colour_type) in SIZES.items()]
+    return pictures, faults, "lensdial.ico", icons, lambda: preview(images, icons)
+
+
+def main(argv):
+    return png.artwork_main(argv, __doc__, make)
 
 
 if __name__ == "__main__":

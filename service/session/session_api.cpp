@@ -3,6 +3,7 @@
 #include <userenv.h>
 #include <wtsapi32.h>
 
+#include "lensbeacon/own_folder.h"
 #include "session_launch.h"
 
 namespace lensbeacon {
@@ -29,6 +30,12 @@ const SessionApi kRealSessionApi = {
 
 const SessionApi& RealSessionApi() {
     return kRealSessionApi;
+}
+
+// Reading the program's own folder is a system call, so this constructor
+// lives with the adapter; the launcher itself is plain code.
+SessionLauncher::SessionLauncher(const SessionApi& api) : api_(api) {
+    folderValid_ = OwnFolder(nullptr, folder_);
 }
 
 }  // namespace lensbeacon

@@ -104,10 +104,6 @@ ApiHandle SessionToken(const SessionApi& api, DWORD session) {
 
 }  // namespace
 
-SessionLauncher::SessionLauncher(const SessionApi& api) : api_(api) {
-    folderValid_ = OwnFolder(nullptr, folder_);
-}
-
 SessionLauncher::SessionLauncher(const SessionApi& api, const wchar_t* folder) : api_(api) {
     const std::size_t length = folder != nullptr ? std::wcslen(folder) : 0;
     folderValid_ = length < kPathCapacity;

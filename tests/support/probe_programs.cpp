@@ -75,14 +75,13 @@ ScratchFolder::ScratchFolder(const wchar_t* label) {
 
 ScratchFolder::~ScratchFolder() {
     WIN32_FIND_DATAW found;
-    HANDLE search = ::FindFirstFileW((folder_ + L"*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
+    const UniqueFindHandle search(::FindFirstFileW((folder_ + L"*").c_str(), &found));
+    if (search) {
         do {
             if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
                 ::DeleteFileW((folder_ + found.cFileName).c_str());
             }
-        } while (::FindNextFileW(search, &found));
-        ::FindClose(search);
+        } while (::FindNextFileW(search.get(), &found));
     }
     ::RemoveDirectoryW(folder_.c_str());
 }

@@ -1,5 +1,5 @@
-// The shared bounded text builder and the owner of values obtained through an
-// interface of system calls.
+// The shared bounded text builder, the owner of values obtained through an
+// interface of system calls, and the Win32 owners' care for the last error.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,6 +8,7 @@
 #include "lensbeacon/api_owner.h"
 #include "lensbeacon/bounded_text.h"
 #include "lensbeacon/own_folder.h"
+#include "lensbeacon/unique_owner.h"
 
 namespace lensbeacon {
 namespace {
@@ -58,6 +59,33 @@ TEST(ApiOwner, ClosesEachValueOnceThroughTheInterfaceAndNeverAnEmptyOne) {
         EXPECT_EQ(released.release(), 9);
     }
     EXPECT_EQ(api.closed, (std::vector<int>{7, 8}));
+}
+
+int g_failingCloses = 0;
+void CloseAndFail(HANDLE) {
+    ++g_failingCloses;
+    ::SetLastError(ERROR_INVALID_HANDLE);
+}
+
+// A call fails, and what it left is released before its error is read: the
+// release must not replace that error with its own.
+TEST(UniqueOwner, ReleasingKeepsTheErrorOfTheCallThatFailed) {
+    g_failingCloses = 0;
+    {
+        UniqueOwner<HANDLE, CloseAndFail> owner(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(1)));
+        ::SetLastError(ERROR_ACCESS_DENIED);
+        owner.reset(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(2)));
+        EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+        ::SetLastError(ERROR_FILE_NOT_FOUND);
+    }
+    EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(g_failingCloses, 2);
+    {
+        const WindowDc screen(nullptr);
+        ASSERT_TRUE(screen);
+        ::SetLastError(ERROR_ACCESS_DENIED);
+    }
+    EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
 }
 
 }  // namespace

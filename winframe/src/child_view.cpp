@@ -1,7 +1,5 @@
 #include "winframe/child_view.h"
 
-#include "winframe/window_class.h"
-
 namespace lensbeacon::winframe {
 
 BOOL ChildView::CreateView(HWND parent, UINT id, DWORD style, DWORD exStyle) {
@@ -18,13 +16,8 @@ BOOL ChildView::CreateView(HWND parent, UINT id, DWORD style, DWORD exStyle) {
     if (!PreCreateWindow(cs, windowClass)) {
         return FALSE;
     }
-    const wchar_t* className = ClassForCreation(cs.lpszClass, windowClass.style, windowClass.cursor,
-                                                windowClass.background, windowClass.icon);
-    if (className == nullptr) {
-        return FALSE;
-    }
-    return CreateEx(cs.dwExStyle, className, cs.lpszName, static_cast<DWORD>(cs.style), cs.x, cs.y,
-                    cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.lpCreateParams);
+    return CreateFromStruct(cs, windowClass.style, windowClass.cursor, windowClass.background,
+                            windowClass.icon);
 }
 
 BOOL ChildView::PreCreateWindow(CREATESTRUCTW&, FrameWindow::ClassSpec&) {

@@ -1,7 +1,6 @@
 #include "winframe/frame_window.h"
 
 #include "lensbeacon/unique_owner.h"
-#include "winframe/window_class.h"
 
 namespace lensbeacon::winframe {
 namespace {
@@ -48,14 +47,8 @@ BOOL FrameWindow::LoadFrame(HINSTANCE instance, UINT resourceId, DWORD style, HW
     if (!PreCreateWindow(cs, windowClass)) {
         return FALSE;
     }
-    const wchar_t* className = ClassForCreation(cs.lpszClass, windowClass.style, windowClass.cursor,
-                                                windowClass.background, windowClass.icon);
-    if (className == nullptr) {
-        return FALSE;
-    }
-    const BOOL created =
-        CreateEx(cs.dwExStyle, className, cs.lpszName, static_cast<DWORD>(cs.style), cs.x, cs.y,
-                 cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.lpCreateParams);
+    const BOOL created = CreateFromStruct(cs, windowClass.style, windowClass.cursor,
+                                          windowClass.background, windowClass.icon);
     // A window that existed, even briefly, owns the menu it was given and
     // destroys it with itself.
     if (cs.hMenu == menu.get() && (created || WindowWasCreated())) {

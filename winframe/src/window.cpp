@@ -4,6 +4,7 @@
 
 #include "module_instance.h"
 #include "winframe/application.h"
+#include "winframe/window_class.h"
 
 namespace lensbeacon::winframe {
 namespace {
@@ -79,6 +80,17 @@ Window::~Window() {
     if (gone && wasMain) {
         ::PostQuitMessage(0);
     }
+}
+
+BOOL Window::CreateFromStruct(const CREATESTRUCTW& cs, UINT classStyle, HCURSOR cursor,
+                              HBRUSH background, HICON icon) {
+    const wchar_t* className = ClassForCreation(cs.lpszClass, classStyle, cursor, background, icon);
+    if (className == nullptr) {
+        windowWasCreated_ = false;
+        return FALSE;
+    }
+    return CreateEx(cs.dwExStyle, className, cs.lpszName, static_cast<DWORD>(cs.style), cs.x, cs.y,
+                    cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.lpCreateParams);
 }
 
 BOOL Window::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style,

@@ -47,6 +47,8 @@ class ApiOwner {
     explicit operator bool() const noexcept { return !IsEmpty(value_); }
     T release() noexcept { return std::exchange(value_, T{}); }
 
+    // Unlike UniqueOwner it leaves the thread's last error alone: the cores
+    // it serves make no system call of their own, the interface does.
     void reset(T value = T{}) noexcept {
         const T old = std::exchange(value_, value);
         if (!IsEmpty(old)) {

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <cwchar>
 
 namespace lensbeacon {
 
@@ -66,6 +67,11 @@ inline constexpr const wchar_t* kLogonIndicatorFile = L"Lenspop.exe";
 inline constexpr wchar_t kUserDesktop[] = L"Winsta0\\Default";
 inline constexpr wchar_t kLogonDesktop[] = L"Winsta0\\Winlogon";
 inline constexpr const wchar_t* kLogonDesktopName = L"Winlogon";
+
+// Whether a desktop's name is the logon desktop's; a null name is not.
+inline bool IsLogonDesktopName(const wchar_t* name) noexcept {
+    return name != nullptr && std::wcscmp(name, kLogonDesktopName) == 0;
+}
 
 // Creation flags of every start into another session.
 inline constexpr DWORD kLaunchCreationFlags = CREATE_UNICODE_ENVIRONMENT | CREATE_NEW_CONSOLE;

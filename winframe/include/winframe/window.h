@@ -47,6 +47,11 @@ class Window {
                   int y, int width, int height, HWND parent, HMENU menuOrId,
                   void* createParam = nullptr);
 
+    // CreateEx with what `cs` describes. A null cs.lpszClass means a class
+    // registered once for these class fields (see ClassForCreation).
+    BOOL CreateFromStruct(const CREATESTRUCTW& cs, UINT classStyle, HCURSOR cursor,
+                          HBRUSH background, HICON icon);
+
     // Subclasses an existing window of this process. FALSE if the window is
     // null, belongs to another process, already has a Window, or this object
     // already has a window.
