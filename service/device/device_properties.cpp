@@ -18,7 +18,7 @@ wchar_t CharacterAt(const uint8_t* data, std::size_t index) {
 
 std::optional<int32_t> PowerStateFromPowerData(uint32_t type, const uint8_t* data,
                                                std::size_t size) {
-    if (type != kPowerDataPropertyType || data == nullptr || size != kPowerDataSize) {
+    if (type != kPowerDataPropertyType || data == nullptr || size < kPowerDataSize) {
         return std::nullopt;
     }
     int32_t state = 0;

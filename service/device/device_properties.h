@@ -18,8 +18,9 @@ inline constexpr std::size_t kPowerDataSize = 56;
 // DEVPROP_TYPE_STRING_LIST, the type of the location paths.
 inline constexpr uint32_t kStringListPropertyType = 0x2012;
 
-// PD_MostRecentPowerState (at byte 4) of power data of the right type and
-// size; empty otherwise.
+// PD_MostRecentPowerState (at byte 4) of power data of the right type that
+// holds a whole record; empty otherwise. A longer record (the structure
+// carries its own size, so it may grow) is read like the known one.
 std::optional<int32_t> PowerStateFromPowerData(uint32_t type, const uint8_t* data,
                                                std::size_t size);
 

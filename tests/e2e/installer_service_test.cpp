@@ -66,10 +66,8 @@ class InstallerEndToEnd : public testing::Test {
         folder_ = scratch_.Folder();
         const std::wstring dist = test::DistFolder();
         ASSERT_FALSE(dist.empty()) << "LENSBEACON_DIST is not set";
-        ASSERT_TRUE(::CopyFileW((dist + L"InstLenswatch.exe").c_str(),
-                                (folder_ + L"InstLenswatch.exe").c_str(), FALSE));
-        ASSERT_TRUE(::CopyFileW((TestFolder() + L"stand_in_service.exe").c_str(),
-                                (folder_ + L"Lenswatch.exe").c_str(), FALSE));
+        scratch_.CopyIn(dist + L"InstLenswatch.exe", L"InstLenswatch.exe");
+        scratch_.CopyIn(TestFolder() + L"stand_in_service.exe", L"Lenswatch.exe");
     }
 
     void TearDown() override {

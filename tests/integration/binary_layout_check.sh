@@ -3,8 +3,8 @@
 # 32-bit x86 PE image that imports no MinGW runtime DLL (they are linked
 # statically and run with nothing beside them); Lensmemo.dll exports the four
 # position functions by undecorated name and carries the 20-byte shared data
-# section "GlobalSh"; the programs carry the execution levels their manifests
-# ask for.
+# section "GlobalSh"; the programs carry the execution levels, DPI awareness
+# and resources their manifests and resource scripts give them.
 #   binary_layout_check.sh DIST_FOLDER [TEST_BINARY_FOLDER]
 set -euo pipefail
 dist=${1:?dist folder}
@@ -48,4 +48,25 @@ done
 resources=$(i686-w64-mingw32-windres -J coff -O rc -i "$dist/Lenswatch.exe")
 check "Lenswatch carries an icon, a version and a manifest resource" \
   "grep -q 'RT_GROUP_ICON' <<<\"\$resources\" && grep -q 'VERSIONINFO' <<<\"\$resources\" && grep -q 'RT_MANIFEST' <<<\"\$resources\""
+
+# The window programs: the indicator may stay above other programs' windows
+# (uiAccess), both draw for the screen's real DPI, and their pictures, icon
+# and version travel inside them.
+for program in LenspopUI Lenspop; do
+  check "$program runs as invoker with UI access" \
+    "grep -aq 'level=\"asInvoker\" uiAccess=\"true\"' \"$dist/$program.exe\""
+  check "$program declares five supported OS versions" \
+    "[ \$(grep -aoE 'supportedOS Id=\"[{][0-9a-f-]+[}]\"' \"$dist/$program.exe\" | sort -u | wc -l) -eq 5 ]"
+  resources=$(i686-w64-mingw32-windres -J coff -O rc -i "$dist/$program.exe")
+  check "$program carries its images, icon, manifest and version 1.0.1.3" \
+    "grep -q '\"BKGND\" \"IMAGE\"' <<<\"\$resources\" && grep -q '\"BTN_NORMAL\" \"IMAGE\"' <<<\"\$resources\" && grep -q '\"BTN_DOWN\" \"IMAGE\"' <<<\"\$resources\" && grep -q 'RT_GROUP_ICON' <<<\"\$resources\" && grep -q 'RT_MANIFEST' <<<\"\$resources\" && grep -q 'VALUE \"FileVersion\", \"1.0.1.3\"' <<<\"\$resources\""
+done
+check "Lensdial runs as invoker without UI access" \
+  "grep -aq 'level=\"asInvoker\" uiAccess=\"false\"' \"$dist/Lensdial.exe\""
+for program in LenspopUI Lenspop Lensdial; do
+  check "$program is DPI-aware" "grep -aq '>true</dpiAware>' \"$dist/$program.exe\""
+done
+resources=$(i686-w64-mingw32-windres -J coff -O rc -i "$dist/Lensdial.exe")
+check "Lensdial files its ten images under one language" \
+  "[ \$(sed -n '/^LANGUAGE 4, 1\$/,/^LANGUAGE/p' <<<\"\$resources\" | grep -c '\" \"IMAGE\"') -eq 10 ]"
 exit $fail

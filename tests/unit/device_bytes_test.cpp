@@ -51,8 +51,9 @@ TEST(DeviceProperties, PowerDataMustBeAWholeBinaryRecord) {
     EXPECT_EQ(PowerStateFromPowerData(0x1004, data.data(), data.size()), std::nullopt);
     EXPECT_EQ(PowerStateFromPowerData(0x0003, data.data(), data.size()), std::nullopt);
     EXPECT_EQ(PowerStateFromPowerData(0x1003, data.data(), 8), std::nullopt);
+    EXPECT_EQ(PowerStateFromPowerData(0x1003, data.data(), data.size() - 1), std::nullopt);
     data.push_back(0);
-    EXPECT_EQ(PowerStateFromPowerData(0x1003, data.data(), data.size()), std::nullopt);
+    EXPECT_EQ(PowerStateFromPowerData(0x1003, data.data(), data.size()), 4) << "a grown record";
 }
 
 std::vector<uint8_t> Bytes(const std::wstring& text) {
