@@ -124,18 +124,7 @@ def preview(images, icons):
         [(window_mock(bg, normal), 1), (window_mock(bg, down), 1), (bg, 1),
          (window_mock(bg, normal), 2)],
     ]
-    gap = 16
-    width = max(gap + sum(c.width * k + gap for c, k in row) for row in rows)
-    height = gap + sum(max(c.height * k for c, k in row) + gap for row in rows)
-    sheet = png.Canvas(width, height, fill=GREY)
-    y = gap
-    for row in rows:
-        x = gap
-        for canvas, scale in row:
-            sheet.draw(canvas, x, y, scale)
-            x += canvas.width * scale + gap
-        y += max(c.height * k for c, k in row) + gap
-    return sheet
+    return png.contact_sheet(rows, GREY)
 
 
 def alpha_rule_faults(name, image):

@@ -326,6 +326,22 @@ def write_ico(path, canvases):
         f.write(encode_ico(canvases))
 
 
+def contact_sheet(rows, fill, gap=16):
+    """Rows of (canvas, scale) laid out left to right, top to bottom, `gap`
+    pixels apart, on a canvas of `fill`: the scripts' preview sheets."""
+    width = max(gap + sum(c.width * k + gap for c, k in row) for row in rows)
+    height = gap + sum(max(c.height * k for c, k in row) + gap for row in rows)
+    sheet = Canvas(width, height, fill=fill)
+    y = gap
+    for row in rows:
+        x = gap
+        for canvas, scale in row:
+            sheet.draw(canvas, x, y, scale)
+            x += canvas.width * scale + gap
+        y += max(c.height * k for c, k in row) + gap
+    return sheet
+
+
 # --- the command line of the artwork scripts --------------------------------
 
 

@@ -442,18 +442,7 @@ def preview(images, icons):
          (on_white(images["BTN_CLOSE_NORMAL"]), 4), (on_white(images["BTN_CLOSE_DOWN"]), 4),
          (icons[3], 1)] + [(i, 1) for i in reversed(icons[:3])],
     ]
-    gap = 16
-    width = max(gap + sum(c.width * k + gap for c, k in row) for row in rows)
-    height = gap + sum(max(c.height * k for c, k in row) + gap for row in rows)
-    sheet = png.Canvas(width, height, fill=png.hex_colour("#5A5A5A"))
-    y = gap
-    for row in rows:
-        x = gap
-        for canvas, scale in row:
-            sheet.draw(canvas, x, y, scale)
-            x += canvas.width * scale + gap
-        y += max(c.height * k for c, k in row) + gap
-    return sheet
+    return png.contact_sheet(rows, png.hex_colour("#5A5A5A"))
 
 
 def make():

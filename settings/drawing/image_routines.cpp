@@ -16,6 +16,17 @@ namespace lensbeacon::settings {
 
 namespace {
 
+// Empties a COM out-parameter before a routine fills it; false when the
+// caller gave none.
+template <typename T>
+bool EmptyOut(ComPtr<T>* out) noexcept {
+    if (out == nullptr) {
+        return false;
+    }
+    out->Reset();
+    return true;
+}
+
 // A scaled side of a mode-2 image; 0 when it leaves the range WIC takes.
 UINT ScaledSide(UINT side, float scale) noexcept {
     if (side > static_cast<UINT>(std::numeric_limits<int>::max())) {
@@ -82,10 +93,9 @@ HRESULT DrawDcUnderlay(ID2D1RenderTarget* target, HDC dc, int width, int height)
 
 HRESULT LoadImageResource(const wchar_t* name, float scale, int mode,
                           ComPtr<IWICFormatConverter>* out) noexcept {
-    if (out == nullptr) {
+    if (!EmptyOut(out)) {
         return E_POINTER;
     }
-    out->Reset();
     IWICImagingFactory* factory = DrawingResources().wicFactory.Get();
     if (factory == nullptr || name == nullptr) {
         return E_FAIL;
@@ -154,10 +164,9 @@ HRESULT LoadImageResource(const wchar_t* name, float scale, int mode,
 
 HRESULT LoadImageBitmap(const wchar_t* name, float scale, int mode,
                         ComPtr<IWICBitmap>* out) noexcept {
-    if (out == nullptr) {
+    if (!EmptyOut(out)) {
         return E_POINTER;
     }
-    out->Reset();
     ComPtr<IWICFormatConverter> converter;
     HRESULT hr = LoadImageResource(name, scale, mode, &converter);
     if (SUCCEEDED(hr)) {
@@ -275,10 +284,9 @@ int LoadImageOverBackground(const wchar_t* name, float scale, MemoryDc* out, HDC
 }
 
 HRESULT CreateImageRenderTarget(IWICBitmap* bitmap, ComPtr<ID2D1RenderTarget>* out) noexcept {
-    if (out == nullptr) {
+    if (!EmptyOut(out)) {
         return E_POINTER;
     }
-    out->Reset();
     ID2D1Factory* factory = DrawingResources().d2dFactory.Get();
     if (factory == nullptr) {
         return E_FAIL;
@@ -291,10 +299,9 @@ HRESULT CreateImageRenderTarget(IWICBitmap* bitmap, ComPtr<ID2D1RenderTarget>* o
 }
 
 HRESULT CreateDCRenderTarget(ComPtr<ID2D1DCRenderTarget>* out) noexcept {
-    if (out == nullptr) {
+    if (!EmptyOut(out)) {
         return E_POINTER;
     }
-    out->Reset();
     ID2D1Factory* factory = DrawingResources().d2dFactory.Get();
     if (factory == nullptr) {
         return E_FAIL;
