@@ -60,9 +60,7 @@ void IndicatorLatencyAndMemory(int sessions) {
     std::vector<double> toHidden;
     double shownKiB = -1;
     double hiddenKiB = -1;
-    DWORD shownGdi = 0;
-    DWORD firstHiddenGdi = 0;
-    DWORD lastHiddenGdi = 0;
+    double lastHiddenKiB = -1;
     for (int i = 0; i < sessions; ++i) {
         // Each session starts at another phase of the service's one-second pass.
         std::this_thread::sleep_for(std::chrono::milliseconds(137 * i % 1000));
@@ -78,7 +76,6 @@ void IndicatorLatencyAndMemory(int sessions) {
         }
         if (i == 0) {
             shownKiB = PrivateKiB(linuxProcess);
-            shownGdi = ::GetGuiResources(indicator.process.get(), GR_GDIOBJECTS);
         }
         camera.SetPower(test::CameraPower::D3);
         if (::WaitForSingleObject(off.get(), 5000) == WAIT_OBJECT_0) {
@@ -87,12 +84,12 @@ void IndicatorLatencyAndMemory(int sessions) {
                 toHidden.push_back(Millis(Clock::now() - offEvent));
             }
         }
-        const DWORD hiddenGdi = ::GetGuiResources(indicator.process.get(), GR_GDIOBJECTS);
         if (i == 0) {
             hiddenKiB = PrivateKiB(linuxProcess);
-            firstHiddenGdi = hiddenGdi;
         }
-        lastHiddenGdi = hiddenGdi;
+        if (i == sessions - 1) {
+            lastHiddenKiB = PrivateKiB(linuxProcess);
+        }
     }
     const Summary cameraToOn = Summarize(toOn);
     const Summary onToVisible = Summarize(toVisible);
@@ -110,14 +107,10 @@ void IndicatorLatencyAndMemory(int sessions) {
         "ms | %zu of %d sessions, three 41 ms fade steps included |\n",
         offToHidden.median, offToHidden.p95, offToHidden.max, offToHidden.count, sessions);
     std::printf(
-        "| LenspopUI GDI objects, shown / hidden after the first / hidden after the last session "
-        "| %lu / %lu / %lu | GetGuiResources |\n",
-        static_cast<unsigned long>(shownGdi), static_cast<unsigned long>(firstHiddenGdi),
-        static_cast<unsigned long>(lastHiddenGdi));
-    std::printf(
-        "| LenspopUI private memory, shown / hidden (Wine process, incl. Wine's own) | %.0f KiB "
-        "/ %.0f KiB | /proc smaps_rollup, first session |\n",
-        shownKiB, hiddenKiB);
+        "| LenspopUI private memory, shown / hidden after the first / hidden after the last "
+        "session (Wine process, incl. Wine's own) | %.0f KiB / %.0f KiB / %.0f KiB | /proc "
+        "smaps_rollup |\n",
+        shownKiB, hiddenKiB, lastHiddenKiB);
     ::TerminateProcess(indicator.process.get(), 0);
 }
 
