@@ -42,13 +42,13 @@ windows_calls() {
 for library in "${through[@]}"; do
   [ -f "$library" ] || { echo "missing $library"; exit 2; }
   # nm -A starts each line "LIB:OBJECT:" and, for defined names, the address.
-  "$nm" -A -u "$library" | awk '{sub(/:[0-9a-fA-F]*$/, "", $1); print $1, $NF}' \
-    >"$work/undefined_by_object"
+  by_object='{sub(/:[0-9a-fA-F]*$/, "", $1); print $1, $NF}'
+  "$nm" -A -u "$library" | awk "$by_object" >"$work/undefined_by_object"
+  "$nm" -A --defined-only --extern-only "$library" | awk "$by_object" >"$work/defined_by_object"
   while read -r object; do
     awk -v o="$object" '$1 == o {print $2}' "$work/undefined_by_object" | sort -u >"$work/one"
     if [ -n "$(windows_calls "$work/one")" ]; then
-      "$nm" -A --defined-only --extern-only "$library" |
-        awk -v o="$object" '{sub(/:[0-9a-fA-F]*$/, "", $1)} $1 == o {print $NF}'
+      awk -v o="$object" '$1 == o {print $2}' "$work/defined_by_object"
     fi
   done < <(awk '{print $1}' "$work/undefined_by_object" | sort -u)
 done | sort -u >"$work/through"
