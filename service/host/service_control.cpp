@@ -71,11 +71,15 @@ void ServiceControl::OnSessionChange(DWORD eventType, const void* eventData) {
                 }
                 system_.StartSessionLauncher(session);
             }
+            // A person's hive is loaded at logon and unloaded after logoff:
+            // the record watch enumerates the hives again at both.
+            system_.ReloadRecordHives();
             break;
         case WTS_SESSION_LOGOFF:
             if (session == state_.userSessionServed) {
                 state_.userSessionServed = 0;
             }
+            system_.ReloadRecordHives();
             break;
         case WTS_CONSOLE_CONNECT:
             if (!StopRequested() && session != state_.consoleSessionServed) {

@@ -26,6 +26,26 @@ bool Watcher::WaitForStop(DWORD timeoutMs) {
     return system_.Wait(&stop, 1, timeoutMs) == WAIT_OBJECT_0;
 }
 
+Watcher::Wake Watcher::WaitForWake(HANDLE event, DWORD timeoutMs) {
+    HANDLE handles[3] = {state_.stopEvent.load()};
+    Wake wakes[3] = {Wake::Stop};
+    DWORD count = 1;
+    if (event != nullptr) {
+        wakes[count] = Wake::Event;
+        handles[count++] = event;
+    }
+    if (HANDLE records = system_.RecordsChanged()) {
+        wakes[count] = Wake::Records;
+        handles[count++] = records;
+    }
+    const DWORD result = system_.Wait(handles, count, timeoutMs);
+    return result - WAIT_OBJECT_0 < count ? wakes[result - WAIT_OBJECT_0] : Wake::Timeout;
+}
+
+bool Watcher::CaptureActivity() {
+    return system_.RecordsHoldCamera() != 0 || state_.publisher.published() == CameraState::On;
+}
+
 void Watcher::SetIfPresent(EventId id) {
     if (HANDLE event = state_.events.get(id)) {
         state_.events.api().setEvent(event);
@@ -93,11 +113,13 @@ void Watcher::RunWorker() {
     if (!Signaled(state_.stopEvent.load())) {
         StartIndicators();
         system_.FreeDeviceCache();
+        system_.StartRecordWatch();
         if (system_.ReadCheckUsbCamera()) {
             RunUsbWatch(traceActive.get(), traceIdle.get());
         } else {
             RunChangeDrivenWatch();
         }
+        system_.StopRecordWatch();
         system_.FreeDeviceCache();
     }
 
@@ -119,9 +141,8 @@ void Watcher::RunUsbWatch(HANDLE traceActive, HANDLE traceIdle) {
     int pass = 0;
     bool traceStarted = false;
     for (;;) {
-        const bool on = state_.publisher.published() == CameraState::On;
         if (state_.monitorOn != 0 && state_.switchOn != 0 &&
-            (pass < kStartupPasses || system_.TraceIdle() == 0 || on)) {
+            (pass < kStartupPasses || system_.TraceIdle() == 0 || CaptureActivity())) {
             CheckAndPublish(true);
         }
 
@@ -134,9 +155,12 @@ void Watcher::RunUsbWatch(HANDLE traceActive, HANDLE traceIdle) {
         } else {
             second = published ? traceIdle : nullptr;
         }
-        const HANDLE handles[2] = {state_.stopEvent.load(), second};
-        if (system_.Wait(handles, second != nullptr ? 2 : 1, kPassMs) == WAIT_OBJECT_0) {
+        const Wake wake = WaitForWake(second, kPassMs);
+        if (wake == Wake::Stop) {
             break;
+        }
+        if (wake == Wake::Records) {
+            continue;  // look at once; a change of the records is not a pass
         }
 
         if (pass < kStartupPasses && ++pass == kStartupPasses) {
@@ -161,10 +185,11 @@ void Watcher::ConsumeChange(HANDLE change) {
 
 void Watcher::RunChangeDrivenWatch() {
     for (;;) {
-        if (state_.monitorOn != 0 && state_.switchOn != 0 && state_.pollCounter < kBurstLength) {
+        const bool burst = state_.pollCounter < kBurstLength;
+        if (state_.monitorOn != 0 && state_.switchOn != 0 && (burst || CaptureActivity())) {
             CheckAndPublish(false);
         }
-        if (state_.pollCounter < kBurstLength) {
+        if (burst) {
             ++state_.pollCounter;
             if (WaitForStop(kPassMs)) {
                 return;
@@ -172,22 +197,23 @@ void Watcher::RunChangeDrivenWatch() {
             continue;
         }
 
-        // Between bursts: sleep until a Change event or the stop.
+        // Between bursts: sleep until a Change event, a change of the
+        // records or the stop; while some app holds the camera or the
+        // camera is on, look again every second.
         HANDLE change = state_.events.get(EventId::Change);
         if (change == nullptr) {
             ++state_.pollCounter;
-            if (WaitForStop(kPassMs)) {
+            if (WaitForWake(nullptr, kPassMs) == Wake::Stop) {
                 return;
             }
             continue;
         }
         if (!Signaled(change)) {
-            const HANDLE handles[2] = {state_.stopEvent.load(), change};
-            const DWORD result = system_.Wait(handles, 2, INFINITE);
-            if (result == WAIT_OBJECT_0) {
+            const Wake wake = WaitForWake(change, CaptureActivity() ? kPassMs : INFINITE);
+            if (wake == Wake::Stop) {
                 return;
             }
-            if (result == WAIT_OBJECT_0 + 1) {
+            if (wake == Wake::Event) {
                 ConsumeChange(change);
             }
             continue;

@@ -24,12 +24,22 @@ class Watcher {
     void OnSettingChange();
 
   private:
+    // What woke a wait: the stop event, the event asked for, a change of
+    // the record of camera use, or a time-out (or failed wait).
+    enum class Wake { Stop, Event, Records, Timeout };
+
     void RunUsbWatch(HANDLE traceActive, HANDLE traceIdle);
     void RunChangeDrivenWatch();
     void CheckAndPublish(bool countPipes);
     void StartIndicators();
     bool Signaled(HANDLE event);
     bool WaitForStop(DWORD timeoutMs);  // true when the stop event was signaled
+    // Waits on the stop event, `event` if any, and the records' event if a
+    // record watch runs.
+    Wake WaitForWake(HANDLE event, DWORD timeoutMs);
+    // Some app holds the camera by the records, or the camera is on: look
+    // every second until neither holds.
+    bool CaptureActivity();
     void ConsumeChange(HANDLE change);
     void SetIfPresent(EventId id);
 

@@ -1,7 +1,7 @@
 // Everything the watch loop needs from the system besides the shared events:
 // settings, device checks, waits with time-outs, the setting listener and
-// trace threads, monitor power registration and the launches into sessions.
-// The service wires the real calls in; tests run the loop on a virtual clock.
+// trace threads, the record of camera use, monitor power registration and the launches into
+// sessions. The service wires the real calls in; tests run the loop on a virtual clock.
 #pragma once
 
 #include <windows.h>
@@ -47,6 +47,15 @@ class WatchSystem {
     virtual int32_t TraceIdle() = 0;
     virtual void EndTrace() = 0;  // running flag 0, event references cleared
     virtual void JoinTraceThread(DWORD timeoutMs) = 0;
+
+    // Windows' record of camera use, the other source of wake-ups: the watch
+    // reads the records at start and at every change, sets its flag while
+    // some app holds the camera, and then signals its auto-reset event.
+    virtual void StartRecordWatch() = 0;
+    virtual HANDLE RecordsChanged() = 0;  // null while no record watch runs
+    virtual int32_t RecordsHoldCamera() = 0;
+    virtual void ReloadRecordHives() = 0;  // at a logon or logoff; any thread
+    virtual void StopRecordWatch() = 0;
 };
 
 }  // namespace lensbeacon

@@ -1,6 +1,6 @@
 // The watch loop's system interface over the real calls: registry settings,
 // the setupapi device check, WaitForMultipleObjects, the setting listener and
-// trace threads, monitor power registration and launches into sessions.
+// trace threads, the record watch, monitor power registration and launches into sessions.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "camera_trace.h"
+#include "camera_use_watch.h"
 #include "device_check.h"
 #include "device_system_setupapi.h"
 #include "lensbeacon/unique_owner.h"
@@ -45,6 +46,14 @@ class Win32WatchSystem : public WatchSystem {
     int32_t TraceIdle() override { return traceShared_.idle.load(std::memory_order_relaxed); }
     void EndTrace() override { traceShared_.Withdraw(); }
     void JoinTraceThread(DWORD timeoutMs) override { trace_.Stop(timeoutMs); }
+    void StartRecordWatch() override { recordsRunning_ = records_.Start(); }
+    HANDLE RecordsChanged() override { return recordsRunning_ ? records_.changed() : nullptr; }
+    int32_t RecordsHoldCamera() override { return records_.holding(); }
+    void ReloadRecordHives() override { records_.ReloadHives(); }
+    void StopRecordWatch() override {
+        records_.Stop(CameraUseWatch::kJoinMs);
+        recordsRunning_ = false;
+    }
 
   private:
     static DWORD WINAPI SettingListenerMain(LPVOID parameter);
@@ -58,6 +67,8 @@ class Win32WatchSystem : public WatchSystem {
     TraceShared traceShared_;
     TraceThread trace_{traceShared_};
     UniqueHandle listener_;
+    CameraUseWatch records_;
+    bool recordsRunning_ = false;  // the worker's own
 };
 
 }  // namespace lensbeacon

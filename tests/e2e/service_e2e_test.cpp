@@ -96,16 +96,21 @@ TEST_F(ServiceEndToEnd, ChangeDrivenWatchLooksAgainOnChange) {
     // The start-up burst sees the camera.
     ASSERT_TRUE(Signaled(on.get(), kCameraNoticeMs));
 
-    // After the ten-second burst the service sleeps: a camera that stops is
-    // not noticed until a Change event asks for a new look. The burst's end
-    // shows nowhere outside the service, so this waits it out.
+    // After the ten-second burst a camera that is on is still looked at
+    // every second, so its stop is seen. The burst's end shows nowhere
+    // outside the service, so this waits it out.
     std::this_thread::sleep_for(11s);
     camera.SetPower(CameraPower::D3);
-    EXPECT_FALSE(Signaled(off.get(), 2000));
+    EXPECT_TRUE(Signaled(off.get(), kCameraNoticeMs));
+
+    // With the camera off the service sleeps: a camera that starts is not
+    // noticed until a Change event asks for a new look.
+    camera.SetPower(CameraPower::D0);
+    EXPECT_FALSE(Signaled(on.get(), 2000));
     UniqueHandle change = OpenSuiteEvent(kChangeEventName, EVENT_MODIFY_STATE);
     ASSERT_TRUE(change);
     ASSERT_TRUE(::SetEvent(change.get()));
-    EXPECT_TRUE(Signaled(off.get(), kCameraNoticeMs));
+    EXPECT_TRUE(Signaled(on.get(), kCameraNoticeMs));
 }
 
 TEST_F(ServiceEndToEnd, SwitchEventsFromOutsideArePersisted) {

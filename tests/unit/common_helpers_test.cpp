@@ -7,11 +7,43 @@
 
 #include "lensbeacon/api_owner.h"
 #include "lensbeacon/bounded_text.h"
+#include "lensbeacon/camera_use_records.h"
 #include "lensbeacon/own_folder.h"
 #include "lensbeacon/unique_owner.h"
 
 namespace lensbeacon {
 namespace {
+
+TEST(CameraUseRecords, AnAppHoldsTheCameraFromItsStartUntilALaterStop) {
+    EXPECT_FALSE(HoldsCamera(0, 0));    // never used
+    EXPECT_FALSE(HoldsCamera(0, 50));   // no Start, whatever the Stop
+    EXPECT_TRUE(HoldsCamera(100, 0));   // started, not stopped
+    EXPECT_TRUE(HoldsCamera(100, 99));  // stopped before this start
+    EXPECT_FALSE(HoldsCamera(100, 100));
+    EXPECT_FALSE(HoldsCamera(100, 101));
+    EXPECT_FALSE(HoldsCamera(100, ~0ULL));  // a Stop in the future ends it too
+}
+
+TEST(CameraUseRecords, OnlyAnEightByteQwordIsATime) {
+    const unsigned char bytes[16] = {1, 2, 3, 4, 5, 6, 7, 8, 9};
+    EXPECT_EQ(FileTimeFromValue(REG_QWORD, bytes, 8), 0x0807060504030201ULL);
+    EXPECT_EQ(FileTimeFromValue(REG_BINARY, bytes, 8), 0u);
+    EXPECT_EQ(FileTimeFromValue(REG_SZ, bytes, 8), 0u);
+    EXPECT_EQ(FileTimeFromValue(REG_QWORD, bytes, 3), 0u);
+    EXPECT_EQ(FileTimeFromValue(REG_QWORD, bytes, 16), 0u);
+    EXPECT_EQ(FileTimeFromValue(REG_QWORD, nullptr, 8), 0u);
+}
+
+TEST(CameraUseRecords, PeoplesHivesAreTheAccountsNotTheirClassesOrServices) {
+    EXPECT_TRUE(IsPersonHiveName(L"S-1-5-21-1004336348-1177238915-682003330-1001"));
+    EXPECT_TRUE(IsPersonHiveName(L"S-1-12-1-3057456765-1090227347-1536337539-2813357296"));
+    EXPECT_FALSE(IsPersonHiveName(L"S-1-5-21-1004336348-1177238915-682003330-1001_Classes"));
+    EXPECT_FALSE(IsPersonHiveName(L".DEFAULT"));
+    EXPECT_FALSE(IsPersonHiveName(L"S-1-5-18"));
+    EXPECT_FALSE(IsPersonHiveName(L"S-1-5-19"));
+    EXPECT_FALSE(IsPersonHiveName(L"S-1-5-21-"));
+    EXPECT_FALSE(IsPersonHiveName(L""));
+}
 
 TEST(BoundedText, FillsToCapacityAndRefusesOneCharacterMore) {
     wchar_t buffer[6];

@@ -103,6 +103,8 @@ TEST_F(ServiceControlTest, LogonLaunchesOncePerServedSessionUntilLogoff) {
     EXPECT_EQ(system.launches, (std::vector<std::wstring>{L"user 1"}));
     EXPECT_TRUE(ChangeSignaled());
     EXPECT_EQ(state.pollCounter, 0);
+    // Every logon and logoff has the record watch look at the hives again.
+    EXPECT_EQ(system.hiveReloads, 3);
 }
 
 TEST_F(ServiceControlTest, ConsoleConnectStartsTheLogonIndicatorInNewSessions) {

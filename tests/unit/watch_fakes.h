@@ -68,6 +68,17 @@ class FakeWatchSystem : public WatchSystem {
     bool traceStartSucceeds = true;
     std::function<void()> onTraceStart;
 
+    // The record of camera use: a test sets `recordsHold`, then the event.
+    UniqueHandle recordsEvent{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+    int32_t recordsHold = 0;
+    int recordWatchStarts = 0, recordWatchStops = 0, hiveReloads = 0;
+    void RecordsChangeAt(int64_t atMs, int32_t hold) {
+        At(atMs, [this, hold] {
+            recordsHold = hold;
+            ::SetEvent(recordsEvent.get());
+        });
+    }
+
     bool ReadNoPhysicalCameraLed() override { return noLed; }
     bool ReadShowOsd() override { return showOsd; }
     bool ReadCheckUsbCamera() override { return usbMode; }
@@ -92,6 +103,13 @@ class FakeWatchSystem : public WatchSystem {
     int32_t TraceIdle() override { return traceIdle; }
     void EndTrace() override { calls.push_back("end trace"); }
     void JoinTraceThread(DWORD timeoutMs) override;
+    void StartRecordWatch() override { ++recordWatchStarts; }
+    HANDLE RecordsChanged() override {
+        return recordWatchStarts > recordWatchStops ? recordsEvent.get() : nullptr;
+    }
+    int32_t RecordsHoldCamera() override { return recordsHold; }
+    void ReloadRecordHives() override { ++hiveReloads; }
+    void StopRecordWatch() override { ++recordWatchStops; }
 
   private:
     HANDLE stop_;

@@ -269,6 +269,47 @@ TEST_F(WatchLoopTest, UsbModeWithoutTraceThreadChecksOnlyWhileOn) {
     EXPECT_EQ(system.traceThreadStarts, 1);
 }
 
+TEST_F(WatchLoopTest, ChangeDrivenRecordsWakeACheckAndKeepItGoingWhileHeld) {
+    // An app starts holding the camera long after the start burst, and its
+    // record's Stop comes as the device leaves D0.
+    system.deviceResult = [](int64_t now) { return now >= 30'000 && now < 35'500 ? 1 : 0; };
+    system.RecordsChangeAt(30'000, 1);
+    system.RecordsChangeAt(35'500, 0);
+    // A change of the records that holds nothing wakes the loop but looks
+    // at nothing.
+    system.RecordsChangeAt(50'000, 0);
+    StopAt(100'000);
+    Run();
+    // At once on the record, every second while held, once more at its end.
+    EXPECT_EQ(system.CheckTimes(), Concat(Concat(Range(0, 9), Range(30, 35)), Times{35'500}));
+    EXPECT_EQ(state.publisher.published(), CameraState::Off);
+    EXPECT_EQ(system.recordWatchStarts, 1);
+    EXPECT_EQ(system.recordWatchStops, 1);
+}
+
+TEST_F(WatchLoopTest, ChangeDrivenCameraStillOnAfterTheBurstIsLookedAtEverySecond) {
+    system.deviceResult = [](int64_t now) { return now < 14'000 ? 1 : 0; };
+    StopAt(100'000);
+    Run();
+    EXPECT_EQ(system.CheckTimes(), Range(0, 14));
+    EXPECT_EQ(state.publisher.published(), CameraState::Off);
+}
+
+TEST_F(WatchLoopTest, UsbModeRecordsWakeACheckBesideTheTrace) {
+    system.usbMode = true;
+    system.deviceResult = [](int64_t now) { return now >= 20'300 && now < 23'000 ? 1 : 0; };
+    system.RecordsChangeAt(20'300, 1);
+    system.RecordsChangeAt(24'600, 0);
+    StopAt(40'000);
+    Run();
+    // Startup passes stay ten seconds long; the record brings a check at
+    // once, then one a second while it holds, with the trace idle throughout.
+    // Its Stop, with the camera already off, looks at nothing.
+    EXPECT_EQ(system.CheckTimes(),
+              Concat(Range(0, 9), Times{20'300, 21'300, 22'300, 23'300, 24'300}));
+    EXPECT_EQ(system.handOverAtMs, 10'000);
+}
+
 class SettingListenerTest : public WatchLoopTest {
   protected:
     void SetUp() override {

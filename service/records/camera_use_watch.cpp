@@ -1,0 +1,143 @@
+#include "camera_use_watch.h"
+
+#include <cstddef>
+#include <string>
+
+#include "lensbeacon/camera_use_records.h"
+
+namespace lensbeacon {
+namespace {
+
+// The thread waits on its quit and reload events plus one event per key.
+constexpr std::size_t kFixedHandles = 2;
+constexpr std::size_t kMaxWatched = MAXIMUM_WAIT_OBJECTS - kFixedHandles;
+// Whole subtree, new or deleted keys and changed values.
+constexpr DWORD kNotifyFilter = REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET;
+// The records live in the native view; on 32-bit Windows the flag is ignored.
+constexpr REGSAM kRecordAccess = KEY_READ | KEY_WOW64_64KEY;
+constexpr DWORD kHiveNameCapacity = 256;
+
+bool Arm(HKEY key, HANDLE event) {
+    return ::RegNotifyChangeKeyValue(key, TRUE, kNotifyFilter, event, TRUE) == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+CameraUseWatch::CameraUseWatch()
+    : quit_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+      reload_(::CreateEventW(nullptr, FALSE, FALSE, nullptr)),
+      changed_(::CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
+
+bool CameraUseWatch::Start() {
+    if (thread_) {
+        return true;
+    }
+    if (!quit_ || !reload_ || !changed_ || !::ResetEvent(quit_.get())) {
+        return false;
+    }
+    thread_.reset(::CreateThread(nullptr, 0, ThreadMain, this, 0, nullptr));
+    return static_cast<bool>(thread_);
+}
+
+void CameraUseWatch::Stop(DWORD timeoutMs) {
+    if (!thread_) {
+        return;
+    }
+    ::SetEvent(quit_.get());
+    ::WaitForSingleObject(thread_.get(), timeoutMs);
+    thread_.reset();
+    holding_ = 0;
+}
+
+void CameraUseWatch::ReloadHives() {
+    if (reload_) {
+        ::SetEvent(reload_.get());
+    }
+}
+
+DWORD WINAPI CameraUseWatch::ThreadMain(LPVOID parameter) {
+    static_cast<CameraUseWatch*>(parameter)->Run();
+    return 0;
+}
+
+void CameraUseWatch::Run() {
+    WatchAll();
+    ReadAll();
+    for (;;) {
+        HANDLE handles[MAXIMUM_WAIT_OBJECTS] = {quit_.get(), reload_.get()};
+        DWORD count = kFixedHandles;
+        for (const Watched& watched : watched_) {
+            handles[count++] = watched.event.get();
+        }
+        const DWORD result = ::WaitForMultipleObjects(count, handles, FALSE, INFINITE);
+        if (result == WAIT_OBJECT_0 || result >= WAIT_OBJECT_0 + count) {
+            break;  // quit, or a failed wait that would fail again at once
+        }
+        if (result == WAIT_OBJECT_0 + 1) {
+            WatchAll();
+        } else {
+            // A notification fires once: arm it again before reading, so a
+            // change made during the read is not lost. A key that cannot be
+            // armed again (its hive was unloaded) is dropped until the next
+            // enumeration.
+            const auto fired = watched_.begin() +
+                               static_cast<std::ptrdiff_t>(result - WAIT_OBJECT_0 - kFixedHandles);
+            if (!Arm(fired->key.get(), fired->event.get())) {
+                watched_.erase(fired);
+            }
+        }
+        ReadAll();
+    }
+    watched_.clear();
+}
+
+void CameraUseWatch::WatchAll() {
+    watched_.clear();
+    Watch(HKEY_LOCAL_MACHINE, kCameraUseRecordsKey);
+    for (DWORD index = 0;; ++index) {
+        wchar_t name[kHiveNameCapacity];
+        DWORD length = kHiveNameCapacity;
+        const LONG result =
+            ::RegEnumKeyExW(HKEY_USERS, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (result == ERROR_MORE_DATA) {
+            continue;
+        }
+        if (result != ERROR_SUCCESS) {
+            break;
+        }
+        if (IsPersonHiveName(std::wstring_view(name, length))) {
+            Watch(HKEY_USERS, (std::wstring(name, length) + L"\\" + kCameraUseRecordsKey).c_str());
+        }
+    }
+}
+
+void CameraUseWatch::Watch(HKEY root, const wchar_t* subKey) {
+    if (watched_.size() >= kMaxWatched) {
+        return;
+    }
+    Watched watched;
+    // A missing key (an older Windows, or one that moved it) gives no wake-ups.
+    if (::RegOpenKeyExW(root, subKey, 0, kRecordAccess, watched.key.put()) != ERROR_SUCCESS) {
+        return;
+    }
+    watched.event.reset(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    if (!watched.event || !Arm(watched.key.get(), watched.event.get())) {
+        return;
+    }
+    watched_.push_back(std::move(watched));
+}
+
+void CameraUseWatch::ReadAll() {
+    int32_t holding = 0;
+    for (const Watched& watched : watched_) {
+        if (AnyRecordHoldsCamera(watched.key.get())) {
+            holding = 1;
+            break;
+        }
+    }
+    // The flag is set before the event, so the loop reads the new value.
+    holding_ = holding;
+    ::SetEvent(changed_.get());
+}
+
+}  // namespace lensbeacon

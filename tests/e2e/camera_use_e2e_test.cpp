@@ -1,0 +1,124 @@
+// A camera session as a person has it on a current PC: the real service, in
+// either watch mode, woken by Windows' record of camera use in the user's
+// hive, with the real indicator on the user's desktop. The simulated camera
+// stands for the device, which still decides on or off.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "camera_use_records_sandbox.h"
+#include "indicator_window.h"
+#include "installed_suite.h"
+#include "lensbeacon/camera_use_records.h"
+#include "lensbeacon/names.h"
+#include "probe_programs.h"
+#include "registry_sandbox.h"
+#include "simulated_camera.h"
+
+namespace lensbeacon::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Generous bounds for a loaded machine; latencies are measured in bench/.
+constexpr DWORD kCameraNoticeMs = 5000;
+constexpr auto kAppear = 10s;
+const std::wstring kMeet = CameraUseRecordsSandbox::DesktopAppKey(L"C:\\Tools\\meet.exe");
+
+class CameraUseEndToEnd : public ::testing::Test {
+  protected:
+    void TearDown() override {
+        if (indicator.process) {
+            ::TerminateProcess(indicator.process.get(), 1);
+            ::WaitForSingleObject(indicator.process.get(), 5000);
+        }
+    }
+
+    void InstallAndShowIndicator() {
+        ASSERT_EQ(suite.Installer(L"-i"), 0u);
+        ASSERT_TRUE(WaitForSuiteEvents(15s)) << "the service created no events";
+        on = OpenSuiteEvent(kOnEventName);
+        off = OpenSuiteEvent(kOffEventName);
+        ASSERT_TRUE(on && off);
+        const std::wstring program = suite.folder() + L"LenspopUI.exe";
+        indicator = StartCommandLine(program, L"\"" + program + L"\"");
+        ASSERT_TRUE(indicator.process);
+        ASSERT_TRUE(WaitUntil([] { return FindIndicator() != nullptr; }, kAppear));
+    }
+
+    // A call starts: the device powers up and Windows records the program.
+    void SessionStartsAndIsShown() {
+        camera.SetPower(CameraPower::D0);
+        records.StartUsing(kMeet);
+        ASSERT_TRUE(Signaled(on.get(), kCameraNoticeMs)) << "the record woke no check";
+        EXPECT_TRUE(WaitUntil(IndicatorVisible, kAppear)) << "not shown with the camera on";
+    }
+
+    // The call ends: the device powers down and the record gets its Stop.
+    void SessionEndsAndIsHidden() {
+        camera.SetPower(CameraPower::D3);
+        records.StopUsing(kMeet);
+        ASSERT_TRUE(Signaled(off.get(), kCameraNoticeMs)) << "the record's Stop woke no check";
+        EXPECT_TRUE(WaitUntil([] { return !IndicatorVisible(); }, kAppear)) << "stayed shown";
+    }
+
+    RegistrySandbox settings{kSettingsKey};
+    // The user's records exist before the service starts, as on a PC.
+    CameraUseRecordsSandbox records;
+    SimulatedCamera camera{0, L"PCIROOT(0)#PCI(1400)", CameraPower::D3};
+    InstalledSuite suite{L"Lenswatch.exe", L"InstLenswatch.exe", L"LenspopUI.exe", L"Lensmemo.dll"};
+    UniqueProcessInformation indicator;
+    UniqueHandle on;
+    UniqueHandle off;
+};
+
+TEST_F(CameraUseEndToEnd, ChangeDrivenWatchSeesASessionLongAfterTheStartBurst) {
+    InstallAndShowIndicator();
+    // The ten-second start burst shows nowhere outside the service, so this
+    // waits it out.
+    std::this_thread::sleep_for(11s);
+
+    // Without a record, a camera that powers up is not looked at.
+    camera.SetPower(CameraPower::D0);
+    EXPECT_FALSE(Signaled(on.get(), 2000)) << "looked at the camera without a wake-up";
+    camera.SetPower(CameraPower::D3);
+
+    SessionStartsAndIsShown();
+    SessionEndsAndIsHidden();
+    // A second call is seen as well.
+    SessionStartsAndIsShown();
+    SessionEndsAndIsHidden();
+}
+
+TEST_F(CameraUseEndToEnd, UsbWatchTakesRecordsBesideTheTraceAndSurvivesMalformedOnes) {
+    settings.SetDword(kCheckUsbCameraValue, 1);
+    InstallAndShowIndicator();
+    SessionStartsAndIsShown();
+    SessionEndsAndIsHidden();
+
+    // Records any program could write: times as text, three- and
+    // sixteen-byte values, a Start without a Stop, a Stop without a Start.
+    records.SetRaw(L"C:#text.exe", kLastUsedStartValue, REG_SZ, L"1234", 10);
+    const unsigned char three[3] = {1, 2, 3};
+    records.SetRaw(L"C:#short.exe", kLastUsedStartValue, REG_QWORD, three, 3);
+    records.SetRaw(L"C:#short.exe", kLastUsedStopValue, REG_BINARY, three, 3);
+    const ULONGLONG sixteen[2] = {5, 6};
+    records.SetRaw(L"C:#long.exe", kLastUsedStartValue, REG_QWORD, sixteen, sizeof(sixteen));
+    records.StartUsing(L"Stuck.App_0000000000000", true);
+    const ULONGLONG stop = 7;
+    records.SetRaw(L"C:#stoponly.exe", kLastUsedStopValue, REG_QWORD, &stop, sizeof(stop));
+
+    // The service runs on and still follows the camera; the stuck record
+    // only keeps it looking every second.
+    SessionStartsAndIsShown();
+    SessionEndsAndIsHidden();
+    UniqueHandle process = suite.ServiceProcess();
+    ASSERT_TRUE(process);
+    EXPECT_FALSE(Signaled(process.get()));
+}
+
+}  // namespace
+}  // namespace lensbeacon::test
