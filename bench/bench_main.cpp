@@ -18,6 +18,7 @@
 
 #include "bench_support.h"
 #include "indicator_bench.h"
+#include "records_bench.h"
 #include "settings_bench.h"
 #include "device_check.h"
 #include "device_system_setupapi.h"
@@ -149,6 +150,8 @@ int wmain() {
     lensbeacon::bench::DeviceCheckCost();
     lensbeacon::bench::LatencyInUsbMode(20);
     lensbeacon::bench::IdleCostInChangeDrivenMode();
+    lensbeacon::bench::RecordLatencyAndIdleCost(20);
+    lensbeacon::bench::RecordSoak(200);
     lensbeacon::bench::IndicatorLatencyAndMemory(20);
     lensbeacon::bench::SettingsStartAndMemory(10);
     return 0;

@@ -1,8 +1,11 @@
-// The suite's live demo in Wine, as an administrator deploys it: installs
-// the package silently, powers a simulated camera on, waits for the
-// indicator on the screen and photographs it, powers the camera off, opens
-// the settings dialog and photographs it, removes the package silently and
-// shows that nothing is left. Every step is printed with its time.
+// The suite's live demo in Wine, as an administrator deploys it and a person
+// meets it: installs the package silently in the default mode, and once the
+// service's start-up checks are over, holds a video call the way a current
+// PC reports one (the camera powers up and Windows records the program),
+// first with the logon-desktop indicator alone, then with the user-desktop
+// indicator started as at logon; photographs the indicator, opens the
+// settings dialog and photographs it, removes the package silently and shows
+// that nothing is left. Every step is printed with its time.
 #include <windows.h>
 
 #include <msi.h>
@@ -12,7 +15,10 @@
 #include <cstdarg>
 #include <cstdio>
 #include <string>
+#include <thread>
 
+#include "camera_use_records_sandbox.h"
+#include "indicator_window.h"
 #include "installed_suite.h"
 #include "lensbeacon/names.h"
 #include "lensbeacon/sc_handle.h"
@@ -102,6 +108,45 @@ bool ProductInstalled() {
     return ::MsiEnumRelatedProductsW(kUpgradeCode, 0, 0, code) == ERROR_SUCCESS;
 }
 
+const std::wstring kCallProgram =
+    test::CameraUseRecordsSandbox::DesktopAppKey(L"C:\\Program Files\\Meet\\meet.exe");
+
+// A call starts: the camera powers up and Windows records the program. The
+// time until `shown` holds, or -1 when it never did.
+long long CallStarts(test::SimulatedCamera& camera, test::CameraUseRecordsSandbox& records,
+                     bool (*shown)()) {
+    Say(L"a call starts: camera powered to D0, Windows records meet.exe as holding it");
+    const auto start = Clock::now();
+    camera.SetPower(test::CameraPower::D0);
+    records.StartUsing(kCallProgram);
+    if (!test::WaitUntil(shown, 15s)) {
+        Say(L"the indicator did not appear");
+        return -1;
+    }
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+    Say(L"INDICATOR ON SCREEN after %lld ms", static_cast<long long>(ms.count()));
+    return ms.count();
+}
+
+void CallEnds(test::SimulatedCamera& camera, test::CameraUseRecordsSandbox& records,
+              bool (*shown)()) {
+    Say(L"the call ends: camera powered to D3, the record gets its Stop");
+    camera.SetPower(test::CameraPower::D3);
+    records.StopUsing(kCallProgram);
+    Say(test::WaitUntil([shown] { return !shown(); }, 15s) ? L"indicator gone from the screen"
+                                                           : L"the indicator stayed");
+}
+
+// Starts the user-desktop indicator as the service's launchers do at logon:
+// Plainrun opens it through the shell.
+bool StartUserIndicator() {
+    const std::wstring plainrun = InstallFolder() + lensbeacon::kUserLauncherFile;
+    const std::wstring target = InstallFolder() + lensbeacon::kUserIndicatorFile;
+    Say(L"starting the user-desktop indicator as at logon: Plainrun.exe \"=%ls\"", target.c_str());
+    test::RunCommandLine(plainrun, L"\"" + plainrun + L"\" \"=" + target + L"\"");
+    return test::WaitUntil([] { return test::FindIndicator() != nullptr; }, 15s);
+}
+
 const wchar_t* Left(bool present) {
     return present ? L"STILL THERE" : L"gone";
 }
@@ -149,13 +194,15 @@ bool ShowSettings() {
 }  // namespace
 
 int wmain() {
-    // The simulated camera: an imaging device on a USB port, idle.
+    // The simulated camera, idle, and the user's record of camera use, as
+    // Windows keeps it.
     test::SimulatedCamera camera(0, L"PCIROOT(0)#PCI(1400)#USBROOT(0)#USB(3)#USBMI(0)",
                                  test::CameraPower::D3);
+    test::CameraUseRecordsSandbox records;
     const std::wstring package = L"\"" + test::DistPath(L"Lensbeacon.msi") + L"\"";
 
-    Say(L"installing the package silently, USB camera check on");
-    if (Msiexec(L"/i " + package + L" /qn CHECKUSBCAMERA=1") != 0) {
+    Say(L"installing the package silently, default (change-driven) mode");
+    if (Msiexec(L"/i " + package + L" /qn") != 0) {
         return 1;
     }
     Say(L"installed into %ls; service registered: %ls", InstallFolder().c_str(),
@@ -166,29 +213,35 @@ int wmain() {
         Say(L"the service did not start its indicator");
         return 1;
     }
-    Say(L"service running, indicator program waiting for the camera");
+    Say(L"service running, logon-desktop indicator waiting for the camera");
+    Say(L"waiting out the service's ten start-up checks: from now on only a wake-up looks");
+    std::this_thread::sleep_for(11s);
 
-    Say(L"simulated camera powered to D0 (streaming)");
-    const auto cameraOn = Clock::now();
-    camera.SetPower(test::CameraPower::D0);
-    if (!test::WaitUntil(GlyphShown, 15s)) {
-        Say(L"the indicator did not appear");
+    // The logon-desktop indicator first, alone: Wine counts the session as
+    // locked there, and it waits up to two seconds for a logon screen.
+    const long long logonMs = CallStarts(camera, records, GlyphShown);
+    if (logonMs < 0) {
         return 1;
     }
-    const auto latency =
-        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - cameraOn);
-    Say(L"INDICATOR ON SCREEN: the camera took %lld ms to reach the screen",
-        static_cast<long long>(latency.count()));
+    CallEnds(camera, records, GlyphShown);
+
+    if (!StartUserIndicator()) {
+        Say(L"the user-desktop indicator did not start");
+        return 1;
+    }
+    const long long userMs = CallStarts(camera, records, test::IndicatorVisible);
+    if (userMs < 0) {
+        return 1;
+    }
     SavePicture(test::CaptureScreen(
                     RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}),
                 L"demo-screen.png", 1);
     SavePicture(test::IndicatorOverGrey(test::CaptureScreen(kIndicatorPlace)),
                 L"demo-indicator.png", 4);
-
-    Say(L"simulated camera powered to D3 (idle)");
-    camera.SetPower(test::CameraPower::D3);
-    Say(test::WaitUntil([] { return !GlyphShown(); }, 15s) ? L"indicator gone from the screen"
-                                                           : L"the indicator stayed");
+    CallEnds(camera, records, test::IndicatorVisible);
+    Say(L"CAMERA TO SCREEN: %lld ms on the user's desktop; %lld ms on the logon desktop, "
+        L"which includes its two-second wait for a logon screen",
+        userMs, logonMs);
 
     const bool settingsShown = ShowSettings();
 
@@ -201,9 +254,15 @@ int wmain() {
     const bool key = SettingsKeyPresent();
     const bool shortcut = ShortcutPresent();
     const bool product = ProductInstalled();
-    const bool indicator = test::ProcessRunning(lensbeacon::kLogonIndicatorFile);
+    // The service's stop tells both indicators to end.
+    const bool indicator = !test::WaitUntil(
+        [] {
+            return !test::ProcessRunning(lensbeacon::kLogonIndicatorFile) &&
+                   !test::ProcessRunning(lensbeacon::kUserIndicatorFile);
+        },
+        10s);
     Say(L"left behind: install folder %ls, service %ls, settings key %ls, shortcut %ls, "
-        L"product %ls, indicator %ls",
+        L"product %ls, indicators %ls",
         Left(folder), Left(service), Left(key), Left(shortcut), Left(product), Left(indicator));
     const bool clean = !folder && !service && !key && !shortcut && !product && !indicator;
     return settingsShown && clean ? 0 : 1;
