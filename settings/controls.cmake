@@ -13,6 +13,7 @@ add_library(settings_controls STATIC
   controls/static_text_wnd.cpp
   controls/selector_core.cpp
   controls/selector_wnd.cpp
+  controls/selector_access.cpp
   controls/switch_events.cpp)
 target_include_directories(settings_controls PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 lensbeacon_target(settings_controls)

@@ -161,7 +161,27 @@ BOOL CD2DButton::DrawItem(const DRAWITEMSTRUCT& item) {
         ::BitBlt(item.hDC, 0, 0, client.right - client.left, client.bottom - client.top,
                  display_.get(), 0, 0, SRCCOPY);
     }
+    // Every look is drawn whole here, so the inverted ring is drawn once.
+    if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0) {
+        RECT ring = item.rcItem;
+        ::InflateRect(&ring, -2, -2);
+        ::DrawFocusRect(item.hDC, &ring);
+    }
     return TRUE;
+}
+
+winframe::AccessibleDescription CD2DButton::Describe() {
+    winframe::AccessibleDescription description;
+    description.name = L"Close";
+    description.role = ROLE_SYSTEM_PUSHBUTTON;
+    description.state = STATE_SYSTEM_FOCUSABLE;
+    description.defaultAction = L"Press";
+    return description;
+}
+
+bool CD2DButton::DoDefaultAction() {
+    // Posted: the screen reader's call returns before the dialog fades out.
+    return Handle() != nullptr && ::PostMessageW(Handle(), BM_CLICK, 0, 0) != FALSE;
 }
 
 BOOL CD2DButton::OnReflectedMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -174,6 +194,13 @@ BOOL CD2DButton::OnReflectedMessage(UINT message, WPARAM wParam, LPARAM lParam, 
 
 LRESULT CD2DButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case WM_GETOBJECT: {
+            LRESULT result = 0;
+            if (accessible_.AnswerGetObject(Handle(), wParam, lParam, result)) {
+                return result;
+            }
+            break;
+        }
         case WM_TIMER:
             if (wParam == kFadeTimer) {
                 looks_.OnFadeTimer();

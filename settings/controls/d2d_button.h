@@ -10,11 +10,15 @@
 
 #include "controls/button_looks.h"
 #include "drawing/memory_dc.h"
+#include "winframe/accessible.h"
 #include "winframe/button.h"
 
 namespace lensbeacon::settings {
 
-class CD2DButton : public winframe::SubclassedButton, private ButtonLookSurface {
+// Screen readers read it as the push button "Close".
+class CD2DButton : public winframe::SubclassedButton,
+                   private ButtonLookSurface,
+                   private winframe::AccessibleSource {
   public:
     static constexpr UINT_PTR kFadeTimer = 1;
     static constexpr UINT kFadePeriod = 36;
@@ -70,6 +74,8 @@ class CD2DButton : public winframe::SubclassedButton, private ButtonLookSurface 
     void Invalidate() override;
 
     void ComposeWithDirect2D(int width, int height, LONG left, LONG top);
+    winframe::AccessibleDescription Describe() override;
+    bool DoDefaultAction() override;
 
     ButtonLooks looks_;
     int width_ = 0;
@@ -81,6 +87,7 @@ class CD2DButton : public winframe::SubclassedButton, private ButtonLookSurface 
     MemoryDc lookPictures_[3];
     MemoryDc from_;
     MemoryDc display_;
+    winframe::Accessible accessible_{*this};
 };
 
 }  // namespace lensbeacon::settings

@@ -196,6 +196,7 @@ BOOL CSelectorWndEx2::EnableSelector(BOOL enable) {
         core_.CancelInput();
     }
     ::EnableWindow(Handle(), wanted ? TRUE : FALSE);  // answers the previous state
+    StateChanged();
     return TRUE;
 }
 
@@ -210,6 +211,10 @@ void CSelectorWndEx2::Paint() {
 }
 
 LRESULT CSelectorWndEx2::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (OnAccessMessage(message, wParam, lParam, result)) {
+        return result;
+    }
     switch (message) {
         case WM_PAINT:
             Paint();
@@ -334,8 +339,18 @@ void CSelectorWndEx2::Show(const RECT& area) {
     if (!windowDc_ || !*windowDc_ || !backBuffer_) {
         return;
     }
-    ::BitBlt(windowDc_->get(), area.left, area.top, area.right - area.left, area.bottom - area.top,
-             backBuffer_.get(), area.left, area.top, SRCCOPY);
+    // The focus rectangle is drawn inverted, so it goes over a whole fresh
+    // copy of the control: part of it left from before would be erased.
+    const bool focus = FocusShown();
+    const RECT whole{0, 0, width_, height_};
+    const RECT& shown = focus ? whole : area;
+    ::BitBlt(windowDc_->get(), shown.left, shown.top, shown.right - shown.left,
+             shown.bottom - shown.top, backBuffer_.get(), shown.left, shown.top, SRCCOPY);
+    if (focus) {
+        RECT ring = whole;
+        ::InflateRect(&ring, -1, -1);
+        ::DrawFocusRect(windowDc_->get(), &ring);
+    }
 }
 
 void CSelectorWndEx2::PostPosition(int position) {
@@ -344,6 +359,7 @@ void CSelectorWndEx2::PostPosition(int position) {
         // The label is optional; a label that is gone has nothing to show.
         static_cast<void>(::PostMessageW(label, WM_SWITCH_POSITION, 1, position));
     }
+    StateChanged();
 }
 
 void CSelectorWndEx2::Publish(bool on) {

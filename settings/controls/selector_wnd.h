@@ -7,15 +7,19 @@
 #include <windows.h>
 
 #include <optional>
+#include <string>
 
 #include "controls/selector_core.h"
 #include "drawing/memory_dc.h"
 #include "lensbeacon/unique_owner.h"
+#include "winframe/accessible.h"
 #include "winframe/window.h"
 
 namespace lensbeacon::settings {
 
-class CSelectorWndEx2 : public winframe::Window, private SelectorSurface {
+class CSelectorWndEx2 : public winframe::Window,
+                        private SelectorSurface,
+                        private winframe::AccessibleSource {
   public:
     static constexpr UINT_PTR kAnimationTimer = 1;
     static constexpr UINT kAnimationPeriod = 25;
@@ -40,6 +44,11 @@ class CSelectorWndEx2 : public winframe::Window, private SelectorSurface {
     // Releases images and DCs, releases the window DC, destroys the window,
     // clears created.
     void CleanUp();
+    // What screen readers call the switch: the dialog's description.
+    void SetAccessibleName(std::wstring name) { accessibleName_ = std::move(name); }
+    // The dialog turns focus cues on at the first key press; until then
+    // the focused switch looks as it does unfocused.
+    void ShowFocusCues();
 
     bool Created() const noexcept { return core_.Created(); }
     bool Dragging() const noexcept { return core_.Dragging(); }
@@ -89,6 +98,15 @@ class CSelectorWndEx2 : public winframe::Window, private SelectorSurface {
     void PostPosition(int position) override;
     void Publish(bool on) override;
 
+    // Screen readers and the keyboard (selector_access.cpp): the switch is
+    // a check button, Space toggles it like a click, and it shows a focus
+    // rectangle while it has the focus and focus cues are on.
+    winframe::AccessibleDescription Describe() override;
+    bool DoDefaultAction() override;
+    bool OnAccessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool FocusShown();
+    void StateChanged();
+
     void LoadImages(float scale);
     void MakeFadePictures();
     void ReleaseImages() noexcept;
@@ -111,6 +129,9 @@ class CSelectorWndEx2 : public winframe::Window, private SelectorSurface {
     int knobHeight_ = 0;
     TrackPictures track_;
     MemoryDc fade_[2][3];
+    std::wstring accessibleName_;
+    bool focusCues_ = false;
+    winframe::Accessible accessible_{*this};
 };
 
 }  // namespace lensbeacon::settings

@@ -55,6 +55,9 @@ BOOL CStaticTextWnd::CreateLabel(HWND parent, HDC background,
     width_ = width;
     height_ = height;
     background_ = background;
+    for (int i = 0; i < kTextCount; ++i) {
+        texts_[i] = texts[i] != nullptr ? texts[i] : L"";
+    }
     BuildTexts(texts);
     ShowText(initial);
     g_hTipLabel = Handle();
@@ -126,7 +129,18 @@ bool CStaticTextWnd::ShowText(int index) {
                  textDcs_[index].get(), 0, 0, SRCCOPY);
     }
     shown_ = index;
+    winframe::NotifyAccessibleEvent(EVENT_OBJECT_NAMECHANGE, Handle());
     return true;
+}
+
+winframe::AccessibleDescription CStaticTextWnd::Describe() {
+    winframe::AccessibleDescription description;
+    if (shown_ >= 0 && shown_ < kTextCount) {
+        description.name = texts_[shown_];
+    }
+    description.role = ROLE_SYSTEM_STATICTEXT;
+    description.state = STATE_SYSTEM_READONLY;
+    return description;
 }
 
 void CStaticTextWnd::CleanUp() {
@@ -156,6 +170,13 @@ void CStaticTextWnd::Paint() {
 
 LRESULT CStaticTextWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case WM_GETOBJECT: {
+            LRESULT result = 0;
+            if (accessible_.AnswerGetObject(Handle(), wParam, lParam, result)) {
+                return result;
+            }
+            break;
+        }
         case WM_PAINT:
             Paint();
             return 0;

@@ -8,9 +8,11 @@
 #include <d2d1.h>
 
 #include <optional>
+#include <string>
 
 #include "drawing/memory_dc.h"
 #include "lensbeacon/unique_owner.h"
+#include "winframe/accessible.h"
 #include "winframe/window.h"
 
 namespace lensbeacon::settings {
@@ -38,7 +40,8 @@ TextPatch TextPatchFromBounds(const D2D1_RECT_F& bounds, int width, int height) 
 // that is not already shown.
 bool ShouldShowText(int index, int count, int shown) noexcept;
 
-class CStaticTextWnd : public winframe::Window {
+// Screen readers read the label as static text: the word it shows.
+class CStaticTextWnd : public winframe::Window, private winframe::AccessibleSource {
   public:
     static constexpr int kSlots = 4;
     static constexpr int kTextCount = 2;
@@ -70,6 +73,7 @@ class CStaticTextWnd : public winframe::Window {
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
+    winframe::AccessibleDescription Describe() override;
     void BuildTexts(const wchar_t* const texts[kTextCount]);
     void RestoreBackground(const TextPatch& patch);
     void Paint();
@@ -89,6 +93,8 @@ class CStaticTextWnd : public winframe::Window {
     int count_ = 0;
     int shown_ = -1;
     bool created_ = false;
+    std::wstring texts_[kTextCount];
+    winframe::Accessible accessible_{*this};
 };
 
 }  // namespace lensbeacon::settings

@@ -106,6 +106,9 @@ BOOL CLensdialDlg::OnInitDialog() {
     ::SetWindowTextW(Handle(), g_title);
     ::WTSRegisterSessionNotification(Handle(), NOTIFY_FOR_THIS_SESSION);
     destroyed_ = false;
+    // Focus rectangles stay hidden until the keyboard is used, as in any
+    // dialog opened with the mouse: the dialog opens looking as it always has.
+    ::SendMessageW(Handle(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
     fade_.FadeIn(Handle(), shadow_.get());
     return TRUE;
 }
@@ -220,6 +223,12 @@ void CLensdialDlg::CreateSwitchAndLabel() {
                                  Scaled(kSwitchWidth), Scaled(kSwitchHeight), 0, 0, g_scale,
                                  kSwitchPositions, initial)) {
         selector_.EnableSelector(SwitchEnabledFor(state) ? TRUE : FALSE);
+        // A screen reader names the switch by the sentence it stands for.
+        selector_.SetAccessibleName(GetLocalizedText(kTextDescription));
+        // First in the tab order, so the keyboard starts on the switch, not
+        // on the close button; should that fail, the close button comes first.
+        static_cast<void>(::SetWindowPos(selector_.Handle(), HWND_TOP, 0, 0, 0, 0,
+                                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE));
     }
 }
 
@@ -236,11 +245,22 @@ void CLensdialDlg::RefreshSwitch() {
 }
 
 BOOL CLensdialDlg::PreTranslateMessage(MSG& message) {
+    if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) {
+        ShowFocusCues();
+    }
     if (accelerators_ != nullptr &&
         ::TranslateAcceleratorW(Handle(), accelerators_, &message) != 0) {
         return TRUE;
     }
     return ModalDialog::PreTranslateMessage(message);
+}
+
+// A key was pressed: from now on the focused control shows where it is.
+void CLensdialDlg::ShowFocusCues() {
+    if ((::SendMessageW(Handle(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) != 0) {
+        ::SendMessageW(Handle(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    }
+    selector_.ShowFocusCues();
 }
 
 void CLensdialDlg::FadeOut() {

@@ -73,6 +73,7 @@ class CLensdialDlg : public winframe::ModalDialog {
     void PaintBackground(HDC dc);
     void OnCommand(WORD id, WORD code);
     void OnMouse(UINT message, LPARAM lParam);
+    void ShowFocusCues();
     void FadeOut();
     void CleanUp();
 

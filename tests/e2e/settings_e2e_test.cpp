@@ -11,12 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "accessibility_probe.h"
 #include "installed_suite.h"
 #include "lensbeacon/names.h"
 #include "pointer_input.h"
 #include "probe_programs.h"
 #include "registry_sandbox.h"
 #include "screen_capture.h"
+#include "localized_texts.h"
 
 namespace lensbeacon::test {
 namespace {
@@ -293,6 +295,67 @@ TEST_F(SettingsEndToEnd, At144DotsPerInchEverythingGrowsByAQuarter) {
     SaveShot(L"settings_japanese_144dpi.png");
     ::PostMessageW(window, WM_COMMAND, kCloseCommand, 0);
     EXPECT_TRUE(Signaled(dialog.process.get(), 10000));
+}
+
+// The window of this process's dialog thread that has the keyboard focus.
+HWND FocusOf(HWND dialog) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    const DWORD thread = ::GetWindowThreadProcessId(dialog, nullptr);
+    return thread != 0 && ::GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+}
+
+TEST_F(SettingsEndToEnd, AScreenReaderAndTheKeyboardReachTheSwitchAndTheCloseButton) {
+    InstallService();
+    settings.SetDword(kShowCfgTipValue, 1);
+    Open(L"-Lang=1");
+    const RECT track = SwitchRect();
+    HWND switchWindow = ::WindowFromPoint(POINT{track.left + 50, track.top + 17});
+    ASSERT_NE(switchWindow, window);
+    WinEventRecorder events(EVENT_OBJECT_STATECHANGE, EVENT_OBJECT_STATECHANGE,
+                            ::GetProcessId(dialog.process.get()));
+    ASSERT_TRUE(events.Hooked());
+
+    // The keyboard starts on the switch, a checked check button named for
+    // the description.
+    EXPECT_EQ(FocusOf(window), switchWindow);
+    AccessibleFacts facts = ClientAccessible(switchWindow);
+    ASSERT_TRUE(facts.read);
+    EXPECT_EQ(facts.role, ROLE_SYSTEM_CHECKBUTTON);
+    EXPECT_EQ(facts.name,
+              settings::GetLocalizedText(settings::kLanguageEnglish, settings::kTextDescription));
+    EXPECT_EQ(facts.state & (STATE_SYSTEM_CHECKED | STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED |
+                             STATE_SYSTEM_UNAVAILABLE),
+              STATE_SYSTEM_CHECKED | STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED);
+
+    // A click turns it off: the state follows and the change is announced.
+    ASSERT_TRUE(ClickAt(track.left + 10, track.top + 17));
+    EXPECT_NE(events.WaitFor(EVENT_OBJECT_STATECHANGE, switchWindow, 5000), nullptr);
+    EXPECT_TRUE(WaitUntil([this] { return ShowOsdIs(0); }, 5s));
+    EXPECT_EQ(ClientAccessible(switchWindow).state & STATE_SYSTEM_CHECKED, 0);
+
+    // Space on the focused switch turns it on again, as a click would.
+    events.Clear();
+    ASSERT_TRUE(::PostMessageW(FocusOf(window), WM_KEYDOWN, VK_SPACE, 1));
+    EXPECT_NE(events.WaitFor(EVENT_OBJECT_STATECHANGE, switchWindow, 5000), nullptr);
+    EXPECT_TRUE(WaitUntil([this] { return ShowOsdIs(1); }, 5s));
+    EXPECT_NE(ClientAccessible(switchWindow).state & STATE_SYSTEM_CHECKED, 0);
+    // Once a key was pressed, the focus rectangle shows.
+    SaveShot(L"settings_focus.png");
+
+    // Tab moves on to the close button, which is named "Close".
+    ASSERT_TRUE(::PostMessageW(switchWindow, WM_KEYDOWN, VK_TAB, 1));
+    ASSERT_TRUE(WaitUntil([this, switchWindow] { return FocusOf(window) != switchWindow; }, 5s));
+    facts = ClientAccessible(FocusOf(window));
+    EXPECT_EQ(facts.role, ROLE_SYSTEM_PUSHBUTTON);
+    EXPECT_EQ(facts.name, L"Close");
+
+    // The label reads as the word it shows.
+    HWND label = ::WindowFromPoint(POINT{track.left - 40, track.top + 17});
+    facts = ClientAccessible(label);
+    EXPECT_EQ(facts.role, ROLE_SYSTEM_STATICTEXT);
+    EXPECT_EQ(facts.name,
+              settings::GetLocalizedText(settings::kLanguageEnglish, settings::kTextOn));
 }
 
 }  // namespace

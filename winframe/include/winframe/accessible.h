@@ -1,0 +1,56 @@
+// What a window tells screen readers: its accessible object (IAccessible),
+// answered to WM_GETOBJECT for the client area, and the events that make a
+// screen reader look at it again.
+//
+// A window that draws itself (a switch made of pictures, a layered
+// indicator) has nothing a screen reader could read; it describes itself
+// through an AccessibleSource and keeps an Accessible, which answers
+// WM_GETOBJECT with an object over that source. The object may outlive the
+// window in a screen reader's hands: the Accessible disconnects it when it
+// goes, and every later call answers "not connected".
+#pragma once
+
+#include <windows.h>
+#include <oleacc.h>
+
+#include <string>
+
+namespace lensbeacon::winframe {
+
+struct AccessibleDescription {
+    std::wstring name;
+    LONG role = ROLE_SYSTEM_CLIENT;
+    LONG state = 0;              // STATE_SYSTEM_* flags
+    std::wstring defaultAction;  // empty when there is none
+};
+
+class AccessibleSource {
+  public:
+    virtual ~AccessibleSource() = default;
+    virtual AccessibleDescription Describe() = 0;
+    // The default action (a check button's toggle); false when there is none.
+    virtual bool DoDefaultAction() { return false; }
+};
+
+class AccessibleObject;
+
+class Accessible {
+  public:
+    explicit Accessible(AccessibleSource& source) noexcept : source_(source) {}
+    ~Accessible();
+    Accessible(const Accessible&) = delete;
+    Accessible& operator=(const Accessible&) = delete;
+
+    // Answers WM_GETOBJECT of `window` for OBJID_CLIENT; true with `result`
+    // set when it did, false for other objects (pass those on).
+    bool AnswerGetObject(HWND window, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+  private:
+    AccessibleSource& source_;
+    AccessibleObject* object_ = nullptr;  // one reference held here
+};
+
+// NotifyWinEvent for the window's client object.
+void NotifyAccessibleEvent(DWORD event, HWND window);
+
+}  // namespace lensbeacon::winframe
