@@ -175,7 +175,10 @@ TEST_F(OsdWindow, LogonDesktopShowWaitsForTheLogonScreenOrTwoSeconds) {
     core_.Update(OsdAction::Show, FALSE);
     EXPECT_FALSE(window_.visible);
     EXPECT_EQ(window_.Take().back(), "SetTimer 1 50");
-    window_.tick += 2000;
+    window_.tick += 1500;
+    core_.Update(OsdAction::Show, FALSE);  // a second show neither restarts nor extends the wait
+    EXPECT_THAT(window_.Take(), IsEmpty());
+    window_.tick += 500;
     core_.OnTimer(kLogonWaitTimer);
     EXPECT_THAT(window_.Take(), IsEmpty());
     window_.tick += 1;
