@@ -178,6 +178,11 @@ bool OsdWindowCore::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
         case WM_ERASEBKGND:
             result = 0;
             return true;
+        case WM_MOUSEACTIVATE:
+            // A click on the glyph or the close button leaves the keyboard
+            // with the program in front (a video call, say).
+            result = MA_NOACTIVATE;
+            return true;
         case WM_WINDOWPOSCHANGED:
             if (lParam != 0) {
                 placement_.OnWindowPosChanged(*reinterpret_cast<const WINDOWPOS*>(lParam));

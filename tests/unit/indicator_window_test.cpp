@@ -364,6 +364,8 @@ TEST_F(OsdWindow, RefusesToCloseUntilDestroyingAndIgnoresUnknownShowHideValues) 
     EXPECT_EQ(result, 0);
     EXPECT_TRUE(core_.HandleMessage(WM_DESTROY, 0, 0, result));
     EXPECT_TRUE(core_.HandleMessage(WM_ERASEBKGND, 0, 0, result));
+    EXPECT_TRUE(core_.HandleMessage(WM_MOUSEACTIVATE, 0, 0, result));
+    EXPECT_EQ(result, MA_NOACTIVATE);
     EXPECT_FALSE(Send(WM_OSD_SHOWHIDE, 0, 2));
     EXPECT_EQ(core_.State(), ShowState::Hidden);
     EXPECT_FALSE(Send(WM_OSD_SHOWHIDE, 0, kOsdShow));
