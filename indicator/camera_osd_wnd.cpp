@@ -114,7 +114,10 @@ bool CCameraOSDWnd::Render(const OsdFrame& frame) {
                        kCentredTop, kCaptionSize, FALSE);
         ReleaseTextSlot(0);
         // The text target draws like GDI, leaving alpha 0 under the glyphs;
-        // the layered window needs premultiplied pixels to show them.
+        // the layered window needs premultiplied pixels to show them. This
+        // also finishes GDI's batched drawing before the button below is
+        // drawn into the same pixels. A caption that failed to draw is
+        // simply missing; the glyph still shows.
         canvas_.CoverColourWithAlpha(kCaptionTop, kOsdHeight);
     }
     if (frame.closeButton) {

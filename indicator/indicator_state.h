@@ -1,8 +1,12 @@
 // What the indicator program's threads share: the process-wide flags, and the
 // three private window messages. The listener thread writes consoleState,
 // lockState and cameraOn, which the user-interface thread also reads and
-// writes; each is one aligned 32-bit value read and written whole (relaxed
-// atomics), with stopEvent as the only signal back to the listener. The other
+// writes; each is one aligned 32-bit value read and written whole, with
+// stopEvent as the only signal back to the listener. These three are accessed
+// in the default, sequentially consistent order: the listener stores cameraOn
+// before it reads the lock state, the session-change handling stores the lock
+// state before it reads cameraOn, and only a single order of all those
+// accesses guarantees that one of the two sees the other's store. The other
 // flags belong to the user-interface thread alone.
 #pragma once
 
@@ -44,10 +48,7 @@ struct IndicatorState {
     // This instance's desktop is in front: the user-desktop instance while the
     // session is unlocked, the logon-desktop instance while it is locked. An
     // unknown lock state (2) never matches.
-    bool DesktopInFront() const noexcept {
-        return lockState.load(std::memory_order_relaxed) ==
-               ordinaryDesktop.load(std::memory_order_relaxed);
-    }
+    bool DesktopInFront() const noexcept { return lockState.load() == ordinaryDesktop.load(); }
 };
 static_assert(std::atomic<std::int32_t>::is_always_lock_free);
 

@@ -1,5 +1,5 @@
-// The listener's state machine: which event it waits for, what it learns on
-// the first camera event, and what it posts.
+// The listener's state machine: which event it waits for, what it learns at
+// the camera events, and what it posts.
 #include "listener.h"
 
 #include <cstdint>
@@ -10,10 +10,12 @@ namespace {
 constexpr DWORD kCameraIndex = WAIT_OBJECT_0 + 1;
 constexpr DWORD kServiceIndex = WAIT_OBJECT_0 + 2;
 
-// Whether this session is attached to the console. If the session cannot be
-// read, it counts as attached.
+// Whether this session is attached to the console, learnt once. If the
+// session cannot be read, it counts as attached. A console notification
+// handled meanwhile is newer than the query and keeps its value.
 void LearnConsoleState(IndicatorState& state, ListenerApi& api) {
-    if (state.consoleState.load(std::memory_order_relaxed) != kStateUnknown) {
+    std::int32_t unknown = kStateUnknown;
+    if (state.consoleState.load() != unknown) {
         return;
     }
     std::int32_t console = 1;
@@ -21,20 +23,22 @@ void LearnConsoleState(IndicatorState& state, ListenerApi& api) {
     if (api.ProcessSessionId(session) && session != api.ActiveConsoleSessionId()) {
         console = 0;
     }
-    state.consoleState.store(console, std::memory_order_relaxed);
+    state.consoleState.compare_exchange_strong(unknown, console);
 }
 
 // Whether the session is locked: the desktop that receives input is in
-// front. If the input state cannot be read, the desktop counts as receiving
-// input.
+// front. Asked at every On, because a lock notification is not the only
+// thing that takes input from a desktop: a consent prompt or the secure
+// attention screen does it for a while too, and what was true at one camera
+// event need not be at the next. If the input state cannot be read, the
+// desktop counts as receiving input. A lock or unlock notification handled
+// during the query is newer than its answer and keeps its value.
 void LearnLockState(IndicatorState& state, ListenerApi& api) {
-    if (state.lockState.load(std::memory_order_relaxed) != kStateUnknown) {
-        return;
-    }
+    std::int32_t before = state.lockState.load();
     DWORD receivesInput = 1;
     api.DesktopReceivesInput(receivesInput);
-    const std::int32_t ordinary = state.ordinaryDesktop.load(std::memory_order_relaxed) ? 1 : 0;
-    state.lockState.store(receivesInput != 0 ? ordinary : 1 - ordinary, std::memory_order_relaxed);
+    const std::int32_t ordinary = state.ordinaryDesktop.load() != FALSE ? 1 : 0;
+    state.lockState.compare_exchange_strong(before, receivesInput != 0 ? ordinary : 1 - ordinary);
 }
 
 }  // namespace
@@ -63,15 +67,21 @@ DWORD RunListener(IndicatorState& state, ListenerApi& api) {
             // stopEvent, or a failed wait that would fail again at once.
             break;
         }
+        // cameraOn is stored before the console and lock states are read,
+        // and the session-change handling stores those before it reads
+        // cameraOn (all sequentially consistent): of an On and an unlock
+        // handled at the same time, at least one side sees the other's
+        // store and shows the indicator.
+        state.cameraOn.store(expectOn ? 1 : 0);
         LearnConsoleState(state, api);
-        LearnLockState(state, api);
         if (!expectOn) {
             api.PostShowHide(kOsdHide);
-        } else if (state.consoleState.load(std::memory_order_relaxed) == 1 &&
-                   state.DesktopInFront()) {
-            api.PostShowHide(kOsdShow);
+        } else {
+            LearnLockState(state, api);
+            if (state.consoleState.load() == 1 && state.DesktopInFront()) {
+                api.PostShowHide(kOsdShow);
+            }
         }
-        state.cameraOn.store(expectOn ? 1 : 0, std::memory_order_relaxed);
         expectOn = !expectOn;
     }
     api.CloseEvents();

@@ -46,7 +46,11 @@ void OsdCanvas::Reset() noexcept {
     height_ = 0;
 }
 
-void OsdCanvas::CoverColourWithAlpha(int top, int bottom) noexcept {
+bool OsdCanvas::CoverColourWithAlpha(int top, int bottom) noexcept {
+    // GDI may batch drawing calls: finish them before the pixels are read.
+    // A batched call that failed left its pixels as they were, and those
+    // still get fixed up.
+    const bool drawn = ::GdiFlush() != FALSE;
     for (int y = top; y < bottom; ++y) {
         std::uint32_t* row = Row(y);
         if (row == nullptr) {
@@ -61,6 +65,7 @@ void OsdCanvas::CoverColourWithAlpha(int top, int bottom) noexcept {
             }
         }
     }
+    return drawn;
 }
 
 std::uint32_t* OsdCanvas::Row(int y) const noexcept {

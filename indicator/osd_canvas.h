@@ -32,8 +32,9 @@ class OsdCanvas {
     // Makes rows [top, bottom) valid premultiplied pixels again after GDI-style
     // drawing, which writes colour and leaves alpha at 0: each pixel whose
     // colour exceeds its alpha takes its brightest channel as its alpha, so
-    // white text keeps its anti-aliased coverage.
-    void CoverColourWithAlpha(int top, int bottom) noexcept;
+    // white text keeps its anti-aliased coverage. Pending GDI drawing is
+    // finished first; false when GDI reports that some of it failed.
+    bool CoverColourWithAlpha(int top, int bottom) noexcept;
     // Rows run bottom-up, as the DIB is; Row(0) is the top row.
     std::uint32_t* Row(int y) const noexcept;
 

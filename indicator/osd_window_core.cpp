@@ -29,6 +29,14 @@ OsdWindowCore::OsdWindowCore(OsdWindowOps& window, IndicatorState& state, Positi
 }
 
 void OsdWindowCore::Update(OsdAction action, BOOL pressed) {
+    // A show while shown, or a hide while hidden or fading out, changes
+    // nothing at all: the listener and the session-change handling may both
+    // ask for the same show when a camera event and an unlock cross, and a
+    // second show must not restart the wait for the logon screen.
+    if ((action == OsdAction::Show && showState_ == ShowState::Shown) ||
+        (action == OsdAction::Hide && showState_ != ShowState::Shown)) {
+        return;
+    }
     state_.lastPressed = pressed;
     switch (action) {
         case OsdAction::Show:
@@ -169,6 +177,11 @@ bool OsdWindowCore::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
             return false;
         case WM_ERASEBKGND:
             result = 0;
+            return true;
+        case WM_MOUSEACTIVATE:
+            // A click on the glyph or the close button leaves the keyboard
+            // with the program in front (a video call, say).
+            result = MA_NOACTIVATE;
             return true;
         case WM_WINDOWPOSCHANGED:
             if (lParam != 0) {

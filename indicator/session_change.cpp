@@ -9,11 +9,7 @@ namespace lensbeacon::indicator {
 namespace {
 
 std::int32_t Load(const std::atomic<std::int32_t>& value) {
-    return value.load(std::memory_order_relaxed);
-}
-
-void Store(std::atomic<std::int32_t>& value, std::int32_t newValue) {
-    value.store(newValue, std::memory_order_relaxed);
+    return value.load();
 }
 
 bool CameraShownHere(const IndicatorState& state) {
@@ -26,9 +22,13 @@ bool OnLogonDesktop(const IndicatorState& state) {
 
 // A lock or unlock moves the camera's indicator between the two desktops:
 // the instance whose desktop comes to the front shows it, the other hides it.
-void PostForLockChange(std::int32_t expectedLockState, bool userDesktopComesToFront,
+// The new lock state is stored before cameraOn is read, the listener's order
+// reversed, so that an On handled at the same time is seen by one side or
+// the other.
+void PostForLockChange(std::int32_t newLockState, bool userDesktopComesToFront,
                        IndicatorState& state, SessionActions& actions) {
-    if (Load(state.lockState) == expectedLockState && Load(state.cameraOn) != 0 &&
+    const std::int32_t oldLockState = state.lockState.exchange(newLockState);
+    if (oldLockState == 1 - newLockState && Load(state.cameraOn) != 0 &&
         Load(state.consoleState) == 1) {
         const bool show =
             OnLogonDesktop(state) ? !userDesktopComesToFront : userDesktopComesToFront;
@@ -39,18 +39,19 @@ void PostForLockChange(std::int32_t expectedLockState, bool userDesktopComesToFr
 }  // namespace
 
 void HandleSessionChange(WPARAM code, IndicatorState& state, SessionActions& actions) {
+    // Each new state is stored first and the old one tested after: see
+    // PostForLockChange.
     switch (code) {
         case WTS_CONSOLE_CONNECT:
-            if (Load(state.consoleState) == 0) {
+            if (state.consoleState.exchange(1) == 0) {
                 actions.RestorePosition();
                 if (CameraShownHere(state)) {
                     actions.PostShowHide(kOsdShow);
                 }
             }
-            Store(state.consoleState, 1);
             break;
         case WTS_CONSOLE_DISCONNECT:
-            if (Load(state.consoleState) == 1) {
+            if (state.consoleState.exchange(0) == 1) {
                 if (OnLogonDesktop(state)) {
                     actions.SavePosition();
                 }
@@ -58,15 +59,12 @@ void HandleSessionChange(WPARAM code, IndicatorState& state, SessionActions& act
                     actions.PostShowHide(kOsdHide);
                 }
             }
-            Store(state.consoleState, 0);
             break;
         case WTS_SESSION_LOCK:
-            PostForLockChange(1, false, state, actions);
-            Store(state.lockState, 0);
+            PostForLockChange(0, false, state, actions);
             break;
         case WTS_SESSION_UNLOCK:
-            PostForLockChange(0, true, state, actions);
-            Store(state.lockState, 1);
+            PostForLockChange(1, true, state, actions);
             break;
         default:
             break;

@@ -15,6 +15,7 @@
 #include "probe_programs.h"
 #include "lensbeacon/names.h"
 #include "lensbeacon/position_store.h"
+#include "pointer_input.h"
 #include "registry_sandbox.h"
 #include "screen_capture.h"
 #include "simulated_camera.h"
@@ -77,6 +78,14 @@ bool CaptionDrawn() {
     const ScreenPixels image = CaptureIndicator();
     return image.width == kWidth && PixelsOf(kCaptionBand, image, 0, 61, 30, kHeight) > 0;
 }
+
+// The close button's "X", drawn once the pointer has been over the glyph.
+bool CloseButtonDrawn() {
+    const ScreenPixels image = CaptureIndicator();
+    return image.width == kWidth && BrightPixels(image, 94, 15, 110, 31) > 0;
+}
+
+using UniqueWindow = UniqueOwner<HWND, ::DestroyWindow>;
 
 class IndicatorEndToEnd : public ::testing::Test {
   protected:
@@ -212,6 +221,29 @@ TEST_F(IndicatorEndToEnd, OneInstancePerDesktopHotkeyAndNoCloseFromOutside) {
     EXPECT_NE(FindIndicator(), nullptr);
     events.CameraOn();
     EXPECT_TRUE(WaitUntil(IndicatorVisible, kAppear));
+
+    // Clicks on the glyph and on the close button leave the keyboard with
+    // the program in front, here a window of the test's own, away from the
+    // indicator; the close button hides the indicator.
+    UniqueWindow working(::CreateWindowExW(0, L"STATIC", L"Working",
+                                           WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 300, 400, 300,
+                                           nullptr, nullptr, nullptr, nullptr));
+    ASSERT_TRUE(working);
+    ASSERT_TRUE(::SetForegroundWindow(working.get()));
+    ASSERT_EQ(::GetForegroundWindow(), working.get());
+    RECT rect{};
+    ASSERT_TRUE(::GetWindowRect(FindIndicator(), &rect));
+    ASSERT_TRUE(::SetCursorPos(rect.left + 64, rect.top + 30));
+    ASSERT_TRUE(WaitUntil(CloseButtonDrawn, 5s)) << "no close button over the glyph";
+    ASSERT_TRUE(ClickAt(rect.left + 64, rect.top + 30));
+    ASSERT_TRUE(::SetCursorPos(rect.left + 101, rect.top + 22));
+    ASSERT_TRUE(SendMouse(MOUSEEVENTF_LEFTDOWN));
+    // The button drawn pressed, dark: this press, and the click before it,
+    // went through.
+    EXPECT_TRUE(WaitUntil([] { return !CloseButtonDrawn(); }, 5s)) << "not drawn pressed";
+    EXPECT_EQ(::GetForegroundWindow(), working.get()) << "a click took the keyboard";
+    ASSERT_TRUE(SendMouse(MOUSEEVENTF_LEFTUP));
+    EXPECT_TRUE(WaitUntil([] { return !IndicatorVisible(); }, 3s)) << "the close button failed";
 
     // The Service event ends the program.
     ASSERT_TRUE(::SetEvent(events[EventId::Service]));

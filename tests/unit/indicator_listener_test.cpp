@@ -1,12 +1,16 @@
 // The listener's state machine with a scripted system: which event each pass
-// waits for, what the first camera event learns about the console and the
-// lock, and which messages it posts.
+// waits for, what the camera events learn about the console and the lock,
+// which messages it posts, and a lock change that crosses an On.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <wtsapi32.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "listener.h"
+#include "session_change.h"
 
 namespace lensbeacon::indicator {
 namespace {
@@ -23,6 +27,7 @@ class FakeListenerApi : public ListenerApi {
     DWORD processSession = 1, consoleSession = 1;
     bool inputQuerySucceeds = true;
     DWORD receivesInput = 1;
+    std::function<void()> duringInputQuery;  // what another thread does meanwhile
 
     std::vector<std::string> waits;  // "On/3", "Off/2" ...
     std::vector<std::string> posts;  // "show", "hide", "quit"
@@ -48,6 +53,9 @@ class FakeListenerApi : public ListenerApi {
     DWORD ActiveConsoleSessionId() override { return consoleSession; }
     void DesktopReceivesInput(DWORD& value) override {
         ++inputQueries;
+        if (duringInputQuery) {
+            duringInputQuery();
+        }
         if (inputQuerySucceeds) {
             value = receivesInput;
         }
@@ -70,21 +78,22 @@ TEST(Listener, CameraAlreadyOnShowsAtOnceAndWaitsAlternately) {
     EXPECT_EQ(state.cameraOn.load(), 1);
     EXPECT_EQ(state.consoleState.load(), 1);
     EXPECT_EQ(state.lockState.load(), 1);
-    // Console and lock are learnt once, on the first camera event.
+    // The console is learnt once, the input desktop asked at every On.
     EXPECT_EQ(api.sessionQueries, 1);
-    EXPECT_EQ(api.inputQueries, 1);
+    EXPECT_EQ(api.inputQueries, 2);
     EXPECT_EQ(api.closes, 1);
 }
 
 TEST(Listener, OnWhileLockedRecordsTheCameraButPostsNothingAndOffAlwaysHides) {
     IndicatorState state;
-    state.lockState = 0;  // user desktop, session locked
+    state.lockState = 1;  // learnt at an earlier On; now the session is locked
     FakeListenerApi api;
+    api.receivesInput = 0;
     api.waitResults = {kCamera};
     RunListener(state, api);
     EXPECT_TRUE(api.posts.empty());
     EXPECT_EQ(state.cameraOn.load(), 1);
-    EXPECT_EQ(api.inputQueries, 0);
+    EXPECT_EQ(api.inputQueries, 1);
 
     api.waits.clear();
     api.waitResults = {kCamera, kCamera};
@@ -158,6 +167,47 @@ TEST(Listener, FirstEventLearnsConsoleAndLockState) {
         EXPECT_EQ(state.consoleState.load(), c.console) << "row " << row;
         EXPECT_EQ(state.lockState.load(), c.lock) << "row " << row;
         EXPECT_EQ(api.posts, c.shows ? Posts{"show"} : Posts{}) << "row " << row;
+    }
+}
+
+class SessionPosts : public SessionActions {
+  public:
+    Posts posts;
+    void RestorePosition() override {}
+    void SavePosition() override {}
+    void PostShowHide(LPARAM showOrHide) override {
+        posts.push_back(showOrHide == kOsdShow ? "show" : "hide");
+    }
+};
+
+TEST(Listener, LockChangeHandledDuringAnOnIsNeitherLostNorOverwritten) {
+    struct Case {
+        WPARAM code;
+        std::int32_t lockBefore;
+        DWORD receivesInput;  // what the query saw, before the change
+        Posts listenerPosts, sessionPosts;
+        std::int32_t lockAfter;
+    };
+    const Case cases[] = {
+        {WTS_SESSION_UNLOCK, 0, 0, {"show"}, {"show"}, 1},
+        {WTS_SESSION_LOCK, 1, 1, {}, {"hide"}, 0},
+    };
+    for (const Case& c : cases) {
+        IndicatorState state;
+        state.consoleState = 1;
+        state.lockState = c.lockBefore;
+        SessionPosts session;
+        FakeListenerApi api;
+        api.receivesInput = c.receivesInput;
+        api.duringInputQuery = [&] { HandleSessionChange(c.code, state, session); };
+        api.waitResults = {kCamera};
+        RunListener(state, api);
+        const auto row = &c - cases;
+        // The notification found cameraOn stored, and the listener kept the
+        // newer lock state.
+        EXPECT_EQ(session.posts, c.sessionPosts) << "row " << row;
+        EXPECT_EQ(api.posts, c.listenerPosts) << "row " << row;
+        EXPECT_EQ(state.lockState.load(), c.lockAfter) << "row " << row;
     }
 }
 

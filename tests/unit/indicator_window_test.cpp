@@ -175,7 +175,10 @@ TEST_F(OsdWindow, LogonDesktopShowWaitsForTheLogonScreenOrTwoSeconds) {
     core_.Update(OsdAction::Show, FALSE);
     EXPECT_FALSE(window_.visible);
     EXPECT_EQ(window_.Take().back(), "SetTimer 1 50");
-    window_.tick += 2000;
+    window_.tick += 1500;
+    core_.Update(OsdAction::Show, FALSE);  // a second show neither restarts nor extends the wait
+    EXPECT_THAT(window_.Take(), IsEmpty());
+    window_.tick += 500;
     core_.OnTimer(kLogonWaitTimer);
     EXPECT_THAT(window_.Take(), IsEmpty());
     window_.tick += 1;
@@ -361,6 +364,8 @@ TEST_F(OsdWindow, RefusesToCloseUntilDestroyingAndIgnoresUnknownShowHideValues) 
     EXPECT_EQ(result, 0);
     EXPECT_TRUE(core_.HandleMessage(WM_DESTROY, 0, 0, result));
     EXPECT_TRUE(core_.HandleMessage(WM_ERASEBKGND, 0, 0, result));
+    EXPECT_TRUE(core_.HandleMessage(WM_MOUSEACTIVATE, 0, 0, result));
+    EXPECT_EQ(result, MA_NOACTIVATE);
     EXPECT_FALSE(Send(WM_OSD_SHOWHIDE, 0, 2));
     EXPECT_EQ(core_.State(), ShowState::Hidden);
     EXPECT_FALSE(Send(WM_OSD_SHOWHIDE, 0, kOsdShow));
