@@ -166,6 +166,16 @@ bool CCameraOSDWnd::PostToSelf(UINT message, WPARAM wParam, LPARAM lParam) {
     return ::PostMessageW(Handle(), message, wParam, lParam) != FALSE;
 }
 
+bool CCameraOSDWnd::PointerOnScreen(POINT& point) {
+    return ::GetCursorPos(&point) != FALSE;
+}
+
+bool CCameraOSDWnd::PrimaryButtonDown() {
+    // The primary button is the right one for a left-handed setup.
+    const int button = ::GetSystemMetrics(SM_SWAPBUTTON) != 0 ? VK_RBUTTON : VK_LBUTTON;
+    return (::GetAsyncKeyState(button) & 0x8000) != 0;
+}
+
 bool CCameraOSDWnd::TrackMouseLeave() {
     TRACKMOUSEEVENT track{};
     track.cbSize = sizeof(track);

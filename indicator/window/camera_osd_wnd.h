@@ -47,6 +47,8 @@ class CCameraOSDWnd final : public winframe::Window, private OsdWindowOps {
     DWORD TickCount() override;
     bool IsLogonUIReady() override;
     bool PostToSelf(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool PointerOnScreen(POINT& point) override;
+    bool PrimaryButtonDown() override;
     // PointerTrackingOps
     bool TrackMouseLeave() override;
     bool SetTimer(UINT_PTR id, UINT periodMs) override;

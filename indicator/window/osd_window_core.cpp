@@ -153,6 +153,9 @@ void OsdWindowCore::OnTimer(UINT_PTR id) {
                 Update(OsdAction::Redraw, FALSE);
             }
             break;
+        case kDragTimer:
+            OnDragTimer();
+            break;
         case kCloseButtonTimer:
             window_.KillTimer(kCloseButtonTimer);
             if (state_.closeButtonShown && mouse_.Hover() == kNoHit) {
@@ -191,17 +194,6 @@ bool OsdWindowCore::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
         case WM_DISPLAYCHANGE:
             placement_.OnDisplayChange(lParam);
             return false;
-        case WM_CAPTURECHANGED:
-            state_.moveInProgress = TRUE;
-            return false;
-        case WM_ENTERSIZEMOVE:
-            if (state_.moveInProgress) {
-                Update(OsdAction::Redraw, FALSE);
-            }
-            return false;
-        case WM_EXITSIZEMOVE:
-            OnExitSizeMove();
-            return false;
         case WM_MOUSEMOVE:
             OnPointerMove(wParam, lParam);
             return false;
@@ -210,6 +202,8 @@ bool OsdWindowCore::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
             mouse_.Press();
             if (mouse_.Hover() == kCloseButtonHit) {
                 Update(OsdAction::Redraw, TRUE);
+            } else if (mouse_.Hover() == kGlyphHit) {
+                WatchForDrag(SignedLowWord(lParam), SignedHighWord(lParam));
             }
             return false;
         case WM_LBUTTONUP:
@@ -219,7 +213,10 @@ bool OsdWindowCore::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
             OnPointerLeave();
             return false;
         case WM_OSD_SHOWHIDE:
-            if (lParam == kOsdShow) {
+            // A show is only ever posted while the camera is on. One found
+            // with the camera off is stale: it crossed the camera's Off (and
+            // its hide) on the way, and would leave the indicator up.
+            if (lParam == kOsdShow && state_.cameraOn.load() != 0) {
                 Update(OsdAction::Show, FALSE);
             } else if (lParam == kOsdHide) {
                 Update(OsdAction::Hide, FALSE);
@@ -247,21 +244,94 @@ void OsdWindowCore::OnPointerMove(WPARAM wParam, LPARAM lParam) {
             Update(OsdAction::Redraw, left);
         }
     }
-    if (change.newHover != kGlyphHit || !left || state_.dragStarted) {
+    if (state_.moveInProgress) {
+        FollowDrag();
         return;
     }
-    // Once per press, hand the drag to the system's move loop. The point is
-    // given in screen coordinates, as the non-client message expects; the
-    // window has no frame, so its rectangle's origin is its client origin.
+    if (change.newHover == kGlyphHit && left && !state_.dragStarted) {
+        if (!watchingDrag_) {
+            grab_ = POINT{x, y};
+        }
+        BeginDrag();
+    }
+}
+
+// A press on the glyph may become a drag: from here a short timer looks at
+// the pointer until the button is let go, wherever the pointer goes. The
+// window follows a drag itself: the system's move loop would activate it and
+// take the keyboard from the program in front, and a window that is not in
+// front cannot hold the pointer. This needs neither.
+// The press point comes from the message: the pointer may have moved on by
+// the time it is handled.
+void OsdWindowCore::WatchForDrag(int x, int y) {
     RECT rect;
-    if (!window_.WindowRect(rect)) {
+    if (!window_.WindowRect(rect) || !window_.SetTimer(kDragTimer, kDragMs)) {
         return;
     }
+    grab_ = POINT{x, y};
+    pressPoint_ = POINT{rect.left + x, rect.top + y};
+    watchingDrag_ = true;
+}
+
+void OsdWindowCore::OnDragTimer() {
+    if (!window_.PrimaryButtonDown()) {
+        // Let go, perhaps over another window that took the release.
+        EndDrag();
+        return;
+    }
+    POINT pointer;
+    if (!state_.moveInProgress && window_.PointerOnScreen(pointer) &&
+        (pointer.x != pressPoint_.x || pointer.y != pressPoint_.y)) {
+        BeginDrag();
+    }
+    if (state_.moveInProgress) {
+        FollowDrag();
+    }
+}
+
+// Once per press: drawn lighter while it moves.
+void OsdWindowCore::BeginDrag() {
     state_.dragStarted = TRUE;
-    window_.PostToSelf(WM_NCLBUTTONDOWN, HTCAPTION, PackPoint(rect.left + x, rect.top + y));
+    if (!watchingDrag_ && !window_.SetTimer(kDragTimer, kDragMs)) {
+        return;
+    }
+    watchingDrag_ = true;
+    state_.moveInProgress = TRUE;
+    Update(OsdAction::Redraw, FALSE);
+}
+
+// Keeps the point of the window that was grabbed under the pointer. The
+// pointer is read on the screen: a message's window coordinates are stale
+// once the window has moved after it was sent.
+void OsdWindowCore::FollowDrag() {
+    RECT rect;
+    POINT pointer;
+    if (!window_.WindowRect(rect) || !window_.PointerOnScreen(pointer)) {
+        return;
+    }
+    const int left = pointer.x - grab_.x;
+    const int top = pointer.y - grab_.y;
+    if (left != rect.left || top != rect.top) {
+        window_.MoveTopmost(left, top, kOsdWidth, kOsdHeight);
+    }
+}
+
+void OsdWindowCore::EndDrag() {
+    if (watchingDrag_) {
+        window_.KillTimer(kDragTimer);
+        watchingDrag_ = false;
+    }
+    if (!state_.moveInProgress) {
+        return;
+    }
+    state_.moveInProgress = FALSE;
+    state_.dragStarted = FALSE;
+    Update(OsdAction::Redraw, FALSE);
+    placement_.OnMoveEnded();
 }
 
 void OsdWindowCore::OnLeftButtonUp() {
+    EndDrag();
     state_.dragStarted = FALSE;
     const int pressedOn = mouse_.Release();
     if (pressedOn == kCloseButtonHit && mouse_.Hover() == kCloseButtonHit) {
@@ -277,15 +347,6 @@ void OsdWindowCore::OnPointerLeave() {
     if (change.changed && change.oldHover == kCloseButtonHit) {
         Update(OsdAction::Redraw, FALSE);
     }
-}
-
-void OsdWindowCore::OnExitSizeMove() {
-    if (!state_.moveInProgress) {
-        return;
-    }
-    state_.moveInProgress = FALSE;
-    Update(OsdAction::Redraw, FALSE);
-    placement_.OnMoveEnded();
 }
 
 }  // namespace lensbeacon::indicator

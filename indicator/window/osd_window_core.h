@@ -1,7 +1,7 @@
 // The indicator window's behaviour without the window: the show, fade and
-// redraw state table, its timers, the close button and the start of a drag
-// from the pointer messages, the refusal to close, and placement. The window
-// class forwards its messages here and carries out what the core asks of it
+// redraw state table, its timers, the close button and the drag (the window
+// follows the pointer itself, never activated) from the pointer messages, the refusal to close, and
+// placement. The window class forwards its messages here and carries out what the core asks of it
 // through OsdWindowOps.
 //
 // Wiring: WindowProc calls HandleMessage first and returns `result` when it
@@ -38,6 +38,8 @@ inline constexpr UINT kFadeMs = 41;
 inline constexpr int kFadeStepAlpha = 75;
 inline constexpr UINT_PTR kCaptionTimer = 3;  // the caption goes after this
 inline constexpr UINT kCaptionMs = 2000;
+inline constexpr UINT_PTR kDragTimer = 4;  // the window follows a drag
+inline constexpr UINT kDragMs = 15;
 
 class OsdWindowCore {
   public:
@@ -70,7 +72,11 @@ class OsdWindowCore {
     void OnPointerMove(WPARAM wParam, LPARAM lParam);
     void OnLeftButtonUp();
     void OnPointerLeave();
-    void OnExitSizeMove();
+    void WatchForDrag(int x, int y);
+    void OnDragTimer();
+    void BeginDrag();
+    void FollowDrag();
+    void EndDrag();
 
     OsdWindowOps& window_;
     IndicatorState& state_;
@@ -80,6 +86,9 @@ class OsdWindowCore {
     ShowState showState_ = ShowState::Hidden;
     int alpha_ = 255;
     DWORD shownTick_ = 0;
+    bool watchingDrag_ = false;  // the drag timer runs
+    POINT pressPoint_{0, 0};     // where the press on the glyph was, on the screen
+    POINT grab_{0, 0};           // the point of the window being dragged
 };
 
 }  // namespace lensbeacon::indicator

@@ -44,6 +44,11 @@ class OsdWindowOps : public PointerTrackingOps, public PlacementOps {
 
     virtual HWND Handle() = 0;
     virtual bool PostToSelf(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+
+    // A drag follows the pointer on the screen (GetCursorPos) while the
+    // primary mouse button is held (GetAsyncKeyState).
+    virtual bool PointerOnScreen(POINT& point) = 0;
+    virtual bool PrimaryButtonDown() = 0;
 };
 
 }  // namespace lensbeacon::indicator

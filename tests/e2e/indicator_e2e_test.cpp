@@ -236,6 +236,28 @@ TEST_F(IndicatorEndToEnd, OneInstancePerDesktopHotkeyAndNoCloseFromOutside) {
     ASSERT_TRUE(::SetCursorPos(rect.left + 64, rect.top + 30));
     ASSERT_TRUE(WaitUntil(CloseButtonDrawn, 5s)) << "no close button over the glyph";
     ASSERT_TRUE(ClickAt(rect.left + 64, rect.top + 30));
+
+    // A drag by the glyph moves the indicator, and takes no keyboard either.
+    // Step by step, as a hand moves: the window follows each step.
+    const RECT start = rect;
+    const auto followsTo = [&rect](int left, int top) {
+        return WaitUntil(
+            [&] {
+                return ::GetWindowRect(FindIndicator(), &rect) && rect.left == left &&
+                       rect.top == top;
+            },
+            5s);
+    };
+    ASSERT_TRUE(SendMouse(MOUSEEVENTF_LEFTDOWN));
+    for (int step = 1; step <= 4; ++step) {
+        ASSERT_TRUE(::SetCursorPos(start.left + 64 + 25 * step, start.top + 30 + 50 * step));
+        ASSERT_TRUE(SendMouse(MOUSEEVENTF_MOVE));
+        EXPECT_TRUE(followsTo(start.left + 25 * step, start.top + 50 * step))
+            << "at " << rect.left << ", " << rect.top << " after step " << step;
+    }
+    ASSERT_TRUE(SendMouse(MOUSEEVENTF_LEFTUP));
+    EXPECT_EQ(::GetForegroundWindow(), working.get()) << "a drag took the keyboard";
+
     ASSERT_TRUE(::SetCursorPos(rect.left + 101, rect.top + 22));
     ASSERT_TRUE(SendMouse(MOUSEEVENTF_LEFTDOWN));
     // The button drawn pressed, dark: this press, and the click before it,

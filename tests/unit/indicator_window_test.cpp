@@ -1,6 +1,6 @@
 // The indicator window's behaviour with a fake window and position store: the
 // show/fade/redraw table and its tail, the logon-desktop wait, the hit tests,
-// the close button and the drag start, placement and clamping on a 1920 x
+// the close button and the drag, placement and clamping on a 1920 x
 // 1080 screen, publishing, display changes and the refusal to close.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -31,6 +31,8 @@ class FakeWindow final : public OsdWindowOps {
     bool cursorOver = true;
     DWORD tick = 1000;
     RECT rect = {300, 200, 428, 275};
+    POINT pointer = {0, 0};  // on the screen
+    bool buttonDown = true;
     ScreenSize screen = {1920, 1080};
 
     bool LoadImages() override { return imagesLoad; }
@@ -59,6 +61,11 @@ class FakeWindow final : public OsdWindowOps {
                         std::to_string(lParam));
         return true;
     }
+    bool PointerOnScreen(POINT& point) override {
+        point = pointer;
+        return true;
+    }
+    bool PrimaryButtonDown() override { return buttonDown; }
     bool TrackMouseLeave() override { return true; }
     bool SetTimer(UINT_PTR id, UINT ms) override {
         calls.push_back("SetTimer " + std::to_string(id) + " " + std::to_string(ms));
@@ -240,8 +247,8 @@ TEST_F(OsdWindow, CloseButtonClickHidesButAReleaseElsewhereDoesNot) {
                                             "Render caption pressed", "Compose 255"));
     Pointer(WM_MOUSEMOVE, 50, 10, true);  // leaving while held: still drawn pressed
     EXPECT_EQ(window_.Take().front(), "Render caption pressed");
-    Pointer(WM_LBUTTONUP, 50, 10);
-    EXPECT_THAT(window_.Take(), IsEmpty());
+    Pointer(WM_LBUTTONUP, 50, 10);  // it became a drag, which ends: no hide
+    EXPECT_THAT(window_.Take(), ElementsAre("KillTimer 4", "Render caption normal", "Compose 255"));
 
     Pointer(WM_MOUSEMOVE, 100, 10);
     Pointer(WM_LBUTTONDOWN, 100, 10, true);
@@ -259,20 +266,39 @@ TEST_F(OsdWindow, LeftButtonHeldWhileEnteringTheCloseButtonDrawsItPressed) {
                 ElementsAre("SetTimer 20 100", "Render caption pressed", "Compose 255"));
 }
 
-TEST_F(OsdWindow, DragStartIsPostedOncePerPressInScreenCoordinates) {
+TEST_F(OsdWindow, TheWindowFollowsADragItselfOncePerPress) {
     ShowShown();  // at (896, 9)
-    state_.closeButtonShown = TRUE;
     Pointer(WM_MOUSEMOVE, 50, 10);
-    Pointer(WM_LBUTTONDOWN, 50, 10, true);
+    window_.pointer = {946, 19};  // the same point on the screen
     window_.Take();
-    Pointer(WM_MOUSEMOVE, 51, 10, true);
-    Pointer(WM_MOUSEMOVE, 52, 11, true);
-    const std::string drag =
-        "Post " + std::to_string(WM_NCLBUTTONDOWN) + " 2 " + std::to_string((19 << 16) | 947);
-    EXPECT_THAT(window_.Take(), ElementsAre(drag));
-    Pointer(WM_LBUTTONDOWN, 52, 11, true);  // a new press may start a new drag
-    Pointer(WM_MOUSEMOVE, 51, 10, true);
-    EXPECT_THAT(window_.Take(), ElementsAre(drag));
+    Pointer(WM_LBUTTONDOWN, 50, 10, true);  // a press on the glyph watches for a drag
+    core_.OnTimer(kDragTimer);              // the pointer has not moved: nothing yet
+    EXPECT_THAT(window_.Take(), ElementsAre("SetTimer 4 15"));
+    Pointer(WM_MOUSEMOVE, 51, 10, true);  // the drag takes hold, drawn lighter
+    EXPECT_THAT(window_.Take(), ElementsAre("Render caption normal", "Compose 178"));
+    // The grabbed point stays under the pointer, read on the screen, on a
+    // move over the window and on the timer wherever the pointer is.
+    window_.pointer = {957, 39};
+    Pointer(WM_MOUSEMOVE, 61, 30, true);
+    window_.pointer = {1500, 700};
+    core_.OnTimer(kDragTimer);
+    core_.OnTimer(kDragTimer);  // the same place: no move
+    EXPECT_THAT(window_.Take(), ElementsAre("Move 907 29 128 75", "Move 1450 690 128 75"));
+    // The button let go over another window ends the drag on the timer.
+    window_.buttonDown = false;
+    core_.OnTimer(kDragTimer);
+    EXPECT_THAT(window_.Take(), ElementsAre("KillTimer 4", "Render caption normal", "Compose 255"));
+    Pointer(WM_LBUTTONUP, 51, 10);  // no drag any more: nothing
+    EXPECT_THAT(window_.Take(), IsEmpty());
+
+    // A new press becomes a drag on the timer alone, as when no pointer
+    // message reaches the window.
+    window_.buttonDown = true;
+    Pointer(WM_LBUTTONDOWN, 50, 10, true);
+    window_.pointer = {1510, 710};
+    core_.OnTimer(kDragTimer);
+    EXPECT_THAT(window_.Take(), ElementsAre("SetTimer 4 15", "Render caption normal", "Compose 178",
+                                            "Move 1460 700 128 75"));
 }
 
 TEST_F(OsdWindow, CloseButtonGoesAfterThePointerLeftOrWasFoundGone) {
@@ -320,18 +346,20 @@ TEST_F(OsdWindow, PlacementUsesTheStoredPositionOnlyForThisScreenSizeAndClamps) 
 
 TEST_F(OsdWindow, DragEndSnapsInsideTheMarginsOnlyWhenOutside) {
     ShowShown();
-    Send(WM_CAPTURECHANGED);
-    Send(WM_ENTERSIZEMOVE);
-    EXPECT_THAT(window_.Take(), ElementsAre("Render caption", "Compose 178"));
+    Pointer(WM_MOUSEMOVE, 50, 10);
+    Pointer(WM_LBUTTONDOWN, 50, 10, true);
+    Pointer(WM_MOUSEMOVE, 51, 10, true);
+    window_.Take();
     window_.rect = {5, 400, 133, 475};
-    Send(WM_EXITSIZEMOVE);
-    EXPECT_THAT(window_.Take(), ElementsAre("Render caption", "Compose 255", "Move 11 400 128 75"));
-    Send(WM_CAPTURECHANGED);
+    Pointer(WM_LBUTTONUP, 51, 10);
+    EXPECT_THAT(window_.Take(), ElementsAre("KillTimer 4", "Render caption normal", "Compose 255",
+                                            "Move 11 400 128 75"));
+    Pointer(WM_LBUTTONDOWN, 50, 10, true);
+    Pointer(WM_MOUSEMOVE, 51, 10, true);
     window_.rect = {700, 400, 828, 475};
-    Send(WM_EXITSIZEMOVE);
-    EXPECT_THAT(window_.Take(), ElementsAre("Render caption", "Compose 255"));
-    Send(WM_EXITSIZEMOVE);  // no move in progress: nothing
-    EXPECT_THAT(window_.Take(), IsEmpty());
+    Pointer(WM_LBUTTONUP, 51, 10);
+    EXPECT_THAT(window_.Take(), ElementsAre("SetTimer 4 15", "Render caption normal", "Compose 178",
+                                            "KillTimer 4", "Render caption normal", "Compose 255"));
 }
 
 TEST_F(OsdWindow, VisiblePositionsArePublishedAndDisplayChangesPlaceOnlyAVisibleWindow) {
@@ -358,7 +386,7 @@ TEST_F(OsdWindow, VisiblePositionsArePublishedAndDisplayChangesPlaceOnlyAVisible
     EXPECT_EQ(core_.Placement().Screen().width, 1920);
 }
 
-TEST_F(OsdWindow, RefusesToCloseUntilDestroyingAndIgnoresUnknownShowHideValues) {
+TEST_F(OsdWindow, RefusesToCloseUntilDestroyingAndIgnoresUnknownAndStaleShowHideValues) {
     LRESULT result = -1;
     EXPECT_TRUE(core_.HandleMessage(WM_CLOSE, 0, 0, result));
     EXPECT_EQ(result, 0);
@@ -368,6 +396,10 @@ TEST_F(OsdWindow, RefusesToCloseUntilDestroyingAndIgnoresUnknownShowHideValues) 
     EXPECT_EQ(result, MA_NOACTIVATE);
     EXPECT_FALSE(Send(WM_OSD_SHOWHIDE, 0, 2));
     EXPECT_EQ(core_.State(), ShowState::Hidden);
+    // A show that crossed the camera's Off on the way is stale.
+    EXPECT_FALSE(Send(WM_OSD_SHOWHIDE, 0, kOsdShow));
+    EXPECT_EQ(core_.State(), ShowState::Hidden);
+    state_.cameraOn = 1;
     EXPECT_FALSE(Send(WM_OSD_SHOWHIDE, 0, kOsdShow));
     EXPECT_EQ(core_.State(), ShowState::Shown);
     core_.BeginDestroy();
