@@ -9,6 +9,7 @@
 #include "indicator_state.h"
 #include "single_instance.h"
 #include "winframe/application.h"
+#include "winframe/com_apartment.h"
 
 namespace lensbeacon::indicator {
 
@@ -26,6 +27,9 @@ class CLenspopApp : public winframe::Application {
     int ExitInstance() override;
 
   private:
+    // First, so COM outlives the windows: screen readers reach the
+    // indicator's accessible object through it.
+    winframe::ComApartment com_;
     IndicatorState state_;
     // Registered while the program sets itself up, before InitInstance.
     const UINT hotkeyMessage_;

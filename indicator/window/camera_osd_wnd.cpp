@@ -24,7 +24,7 @@ constexpr int kButtonTop = 15;
 
 CCameraOSDWnd::CCameraOSDWnd(IndicatorState& state, PositionStore& store,
                              const WindowsVersion& version)
-    : version_(version), core_(*this, state, store) {}
+    : version_(version), core_(*this, state, store), announcer_(state, kCaption) {}
 
 CCameraOSDWnd::~CCameraOSDWnd() {
     canvas_.Reset();
@@ -46,6 +46,9 @@ BOOL CCameraOSDWnd::CreateIndicator() {
         return FALSE;
     }
     EnsureTextFactory();
+    // Without a tooltip the indicator still shows and still speaks.
+    static_cast<void>(
+        announcer_.Create(Handle(), RECT{kGlyphLeft, 0, kGlyphLeft + kGlyphSize, kGlyphSize}));
     penProperty_.reset(::GlobalAddAtomW(kPenProperty));
     if (penProperty_) {
         ::SetPropW(Handle(), kPenProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(1)));
@@ -61,16 +64,28 @@ void CCameraOSDWnd::DestroyIndicator() {
     canvas_.Reset();
     images_.Free();
     ReleaseAllText();
+    announcer_.Destroy();
     core_.BeginDestroy();
     DestroyWindow();
 }
 
 LRESULT CCameraOSDWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (message == WM_GETOBJECT && announcer_.AnswerGetObject(wParam, lParam, result)) {
+        return result;
+    }
+    if (message == WM_NOTIFY && lParam != 0 &&
+        announcer_.OnNotify(*reinterpret_cast<const NMHDR*>(lParam), result)) {
+        return result;
+    }
+    if (message == kRecordsChangedMessage) {
+        announcer_.OnRecordsChanged();
+        return 0;
+    }
     if (message == WM_TIMER) {
         core_.OnTimer(static_cast<UINT_PTR>(wParam));
         return DefaultProc(message, wParam, lParam);
     }
-    LRESULT result = 0;
     if (core_.HandleMessage(message, wParam, lParam, result)) {
         return result;
     }
@@ -147,7 +162,8 @@ void CCameraOSDWnd::FreeBitmapAndImages() {
 }
 
 void CCameraOSDWnd::ShowWithoutActivation() {
-    ::ShowWindow(Handle(), SW_SHOWNA);
+    ::ShowWindow(Handle(), SW_SHOWNA);  // answers the previous visibility
+    announcer_.OnShown();
 }
 
 void CCameraOSDWnd::Hide() {

@@ -1,11 +1,14 @@
 // The floating indicator: a layered, topmost tool window of 128 x 75 pixels
-// with the camera glyph, the "Camera on" caption band and a close button.
+// with the camera glyph, the "Camera on" caption band and a close button, a
+// tooltip naming the programs that hold the camera, and an alert for screen
+// readers when it shows.
 // Its behaviour lives in OsdWindowCore; this class gives the core the real
 // window, images, bitmap, timers and pointer.
 #pragma once
 
 #include <windows.h>
 
+#include "camera_announcer.h"
 #include "indicator_state.h"
 #include "lensbeacon/unique_owner.h"
 #include "osd_canvas.h"
@@ -67,6 +70,7 @@ class CCameraOSDWnd final : public winframe::Window, private OsdWindowOps {
     OsdCanvas canvas_;
     OsdWindowCore core_;
     UniqueGlobalAtom penProperty_;
+    CameraAnnouncer announcer_;
 };
 
 }  // namespace lensbeacon::indicator

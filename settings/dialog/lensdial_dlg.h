@@ -20,6 +20,7 @@
 #include "controls/wnd_shadow.h"
 #include "drawing/memory_dc.h"
 #include "lensbeacon/unique_owner.h"
+#include "winframe/com_apartment.h"
 #include "winframe/dialog.h"
 
 namespace lensbeacon::settings {
@@ -32,22 +33,6 @@ extern wchar_t g_title[kTitleCapacity];
 inline constexpr UINT kEndOkMessage = WM_USER + 401;
 // Ends the modal loop as Cancel; the fade-out posts it when it has finished.
 inline constexpr UINT kEndCancelMessage = WM_USER + 402;
-
-// COM for the dialog's thread, balanced only when it was initialised here.
-class ComApartment {
-  public:
-    ComApartment() noexcept : initialized_(SUCCEEDED(::CoInitialize(nullptr))) {}
-    ~ComApartment() {
-        if (initialized_) {
-            ::CoUninitialize();
-        }
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-  private:
-    bool initialized_;
-};
 
 class CLensdialDlg : public winframe::ModalDialog {
   public:
@@ -78,7 +63,7 @@ class CLensdialDlg : public winframe::ModalDialog {
     void CleanUp();
 
     // Declared first, so COM outlives every COM object of the members.
-    ComApartment com_;
+    winframe::ComApartment com_;
     HICON icon_ = nullptr;
     HACCEL accelerators_ = nullptr;
     std::unique_ptr<CWndShadow> shadow_;

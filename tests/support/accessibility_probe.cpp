@@ -1,6 +1,11 @@
 #include "accessibility_probe.h"
 
+#include <commctrl.h>
 #include <wrl/client.h>
+
+#include <cwchar>
+
+#include "lensbeacon/unique_owner.h"
 
 namespace lensbeacon::test {
 namespace {
@@ -52,6 +57,52 @@ AccessibleFacts ClientAccessible(HWND window) {
         ::CoUninitialize();
     }
     return facts;
+}
+
+HWND ToolTipOf(HWND owner) {
+    HWND found = nullptr;
+    for (HWND window = nullptr;
+         (window = ::FindWindowExW(nullptr, window, TOOLTIPS_CLASSW, nullptr)) != nullptr;) {
+        if (::GetWindow(window, GW_OWNER) == owner) {
+            found = window;
+        }
+    }
+    return found;
+}
+
+std::wstring ToolTipText(HWND tooltip) {
+    constexpr std::size_t kCapacity = 1024;
+    DWORD process = 0;
+    if (tooltip == nullptr || ::GetWindowThreadProcessId(tooltip, &process) == 0) {
+        return {};
+    }
+    UniqueHandle target(
+        ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process));
+    if (!target) {
+        return {};
+    }
+    // The tool record and room for its text, in the control's own process.
+    const SIZE_T bytes = sizeof(TOOLINFOW) + kCapacity * sizeof(wchar_t);
+    void* remote = ::VirtualAllocEx(target.get(), nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
+    if (remote == nullptr) {
+        return {};
+    }
+    TOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.lpszText = reinterpret_cast<LPWSTR>(static_cast<char*>(remote) + sizeof(TOOLINFOW));
+    std::wstring text;
+    wchar_t buffer[kCapacity] = {};
+    DWORD_PTR answer = 0;
+    if (::WriteProcessMemory(target.get(), remote, &tool, sizeof(tool), nullptr) &&
+        ::SendMessageTimeoutW(tooltip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(remote),
+                              SMTO_BLOCK, 5000, &answer) &&
+        answer != 0 &&
+        ::ReadProcessMemory(target.get(), tool.lpszText, buffer, sizeof(buffer) - sizeof(wchar_t),
+                            nullptr)) {
+        text.assign(buffer, ::wcsnlen(buffer, kCapacity));
+    }
+    ::VirtualFreeEx(target.get(), remote, 0, MEM_RELEASE);
+    return text;
 }
 
 WinEventRecorder::WinEventRecorder(DWORD first, DWORD last, DWORD process)

@@ -21,6 +21,12 @@ struct AccessibleFacts {
 };
 AccessibleFacts ClientAccessible(HWND window);
 
+// The tooltip control owned by `owner` (a window of another process), and the
+// text of its first tool, read through that process's memory as the control
+// answers TTM_ENUMTOOLS; empty when there is none.
+HWND ToolTipOf(HWND owner);
+std::wstring ToolTipText(HWND tooltip);
+
 // Records the WinEvents of one range raised by one process, with the facts of
 // each event's object as AccessibleObjectFromEvent gives them in the hook.
 // Events arrive only while this thread pumps messages: WaitFor pumps.

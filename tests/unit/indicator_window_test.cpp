@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "camera_announcement.h"
 #include "osd_window_core.h"
 
 namespace lensbeacon::indicator {
@@ -384,6 +385,16 @@ TEST_F(OsdWindow, VisiblePositionsArePublishedAndDisplayChangesPlaceOnlyAVisible
     Send(WM_DISPLAYCHANGE, 32, (1080 << 16) | 1920);
     EXPECT_THAT(window_.Take(), IsEmpty());
     EXPECT_EQ(core_.Placement().Screen().width, 1920);
+}
+
+TEST(CameraAnnouncement, TheCaptionThenTheNamesAsTheResourcesJoinThem) {
+    const std::vector<std::wstring> two = {L"Meet", L"WindowsCamera"};
+    EXPECT_EQ(Announcement(L"Camera on", L"%1: %2", L", ", two), L"Camera on: Meet, WindowsCamera");
+    EXPECT_EQ(Announcement(L"Camera on", L"%2 \x2014 %1", L" / ", two),
+              L"Meet / WindowsCamera \x2014 Camera on");
+    EXPECT_EQ(Announcement(L"Camera on", L"%1: %2", L", ", {}), L"Camera on");
+    EXPECT_EQ(Announcement(L"Camera on", L"", L", ", two), L"Camera on");  // no resource
+    EXPECT_EQ(Announcement(L"Camera on", L"%1 only", L", ", two), L"Camera on");
 }
 
 TEST_F(OsdWindow, RefusesToCloseUntilDestroyingAndIgnoresUnknownAndStaleShowHideValues) {

@@ -1,0 +1,34 @@
+#include "camera_announcement.h"
+
+namespace lensbeacon::indicator {
+
+std::wstring Announcement(std::wstring_view caption, std::wstring_view format,
+                          std::wstring_view separator, const std::vector<std::wstring>& names) {
+    const std::size_t captionMark = format.find(L"%1");
+    const std::size_t namesMark = format.find(L"%2");
+    if (names.empty() || captionMark == std::wstring_view::npos ||
+        namesMark == std::wstring_view::npos) {
+        return std::wstring(caption);
+    }
+    std::wstring joined;
+    for (const std::wstring& name : names) {
+        if (!joined.empty()) {
+            joined += separator;
+        }
+        joined += name;
+    }
+    // Each mark is replaced once, in the order the format has them.
+    std::wstring text;
+    std::size_t from = 0;
+    const bool captionFirst = captionMark < namesMark;
+    for (const std::size_t mark :
+         {captionFirst ? captionMark : namesMark, captionFirst ? namesMark : captionMark}) {
+        text.append(format.substr(from, mark - from));
+        text += mark == captionMark ? std::wstring(caption) : joined;
+        from = mark + 2;
+    }
+    text.append(format.substr(from));
+    return text;
+}
+
+}  // namespace lensbeacon::indicator

@@ -1,0 +1,145 @@
+#include "camera_announcer.h"
+
+#include <commctrl.h>
+
+#include "camera_announcement.h"
+#include "indicator_strings.h"
+
+namespace lensbeacon::indicator {
+namespace {
+
+// The tool's id within the tooltip: the glyph is its one tool.
+constexpr UINT_PTR kGlyphTool = 1;
+// Long lists of names wrap rather than run across the screen.
+constexpr int kTipWidth = 400;
+
+TOOLINFOW GlyphTool(HWND indicator) {
+    TOOLINFOW tool{};
+    // The size every version of the common controls takes.
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.hwnd = indicator;
+    tool.uId = kGlyphTool;
+    return tool;
+}
+
+}  // namespace
+
+bool CameraAnnouncer::Create(HWND indicator, const RECT& tip) {
+    indicator_ = indicator;
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
+    if (!::InitCommonControlsEx(&controls)) {
+        return false;
+    }
+    // A tooltip never takes the keyboard; owned by the indicator, it stays
+    // above it.
+    tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                 WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, indicator, nullptr,
+                                 ::GetModuleHandleW(nullptr), nullptr);
+    if (tooltip_ == nullptr) {
+        return false;
+    }
+    TOOLINFOW tool = GlyphTool(indicator);
+    // The tooltip watches the pointer over the window through a subclass of
+    // its own; the window's press, drag and release go on as before.
+    tool.uFlags = TTF_SUBCLASS;
+    tool.rect = tip;
+    tool.lpszText = text_.data();
+    if (!::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool))) {
+        Destroy();
+        return false;
+    }
+    ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, kTipWidth);
+    return true;
+}
+
+void CameraAnnouncer::Destroy() {
+    records_.StopWatching();
+    if (tooltip_ != nullptr) {
+        ::DestroyWindow(tooltip_);
+        tooltip_ = nullptr;
+    }
+}
+
+std::wstring CameraAnnouncer::LoadText(UINT id) const {
+    const wchar_t* text = nullptr;
+    // With a zero size LoadStringW answers the resource's own text, which
+    // is not NUL-terminated, and its length.
+    const int length =
+        ::LoadStringW(::GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
+    return length > 0 && text != nullptr ? std::wstring(text, static_cast<std::size_t>(length))
+                                         : std::wstring();
+}
+
+bool CameraAnnouncer::Refresh() {
+    std::vector<std::wstring> names;
+    if (state_.ordinaryDesktop.load() != FALSE) {
+        names = records_.ReadNames();
+    }
+    std::wstring text =
+        Announcement(caption_, LoadText(IDS_CAMERA_ON_BY), LoadText(IDS_NAME_SEPARATOR), names);
+    if (text == text_) {
+        return false;
+    }
+    text_ = std::move(text);
+    if (tooltip_ != nullptr) {
+        TOOLINFOW tool = GlyphTool(indicator_);
+        tool.lpszText = text_.data();
+        ::SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    return true;
+}
+
+void CameraAnnouncer::OnShown() {
+    Refresh();
+    if (state_.ordinaryDesktop.load() != FALSE) {
+        records_.WatchOnce(indicator_, kRecordsChangedMessage);
+    }
+    // After the name is known, so the screen reader reads the whole of it.
+    winframe::NotifyAccessibleEvent(EVENT_SYSTEM_ALERT, indicator_);
+}
+
+void CameraAnnouncer::OnRecordsChanged() {
+    if (indicator_ == nullptr || !::IsWindowVisible(indicator_)) {
+        return;  // the watch ends; the next show starts it again
+    }
+    if (Refresh()) {
+        winframe::NotifyAccessibleEvent(EVENT_OBJECT_NAMECHANGE, indicator_);
+    }
+    records_.WatchOnce(indicator_, kRecordsChangedMessage);
+}
+
+bool CameraAnnouncer::OnNotify(const NMHDR& header, LRESULT& result) {
+    if (header.hwndFrom != tooltip_ || header.code != TTN_SHOW) {
+        return false;
+    }
+    RECT indicator{};
+    RECT tip{};
+    if (!::GetWindowRect(indicator_, &indicator) || !::GetWindowRect(tooltip_, &tip)) {
+        return false;  // the control places it itself
+    }
+    const int height = tip.bottom - tip.top;
+    constexpr int kGap = 2;
+    int top = indicator.bottom + kGap;
+    if (top + height > ::GetSystemMetrics(SM_CYSCREEN)) {
+        top = indicator.top - kGap - height;
+    }
+    if (!::SetWindowPos(tooltip_, nullptr, indicator.left, top, 0, 0,
+                        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)) {
+        return false;
+    }
+    result = TRUE;  // placed here
+    return true;
+}
+
+winframe::AccessibleDescription CameraAnnouncer::Describe() {
+    winframe::AccessibleDescription description;
+    description.name = text_;
+    description.role = ROLE_SYSTEM_ALERT;
+    if (indicator_ == nullptr || !::IsWindowVisible(indicator_)) {
+        description.state = STATE_SYSTEM_INVISIBLE;
+    }
+    return description;
+}
+
+}  // namespace lensbeacon::indicator

@@ -1,0 +1,70 @@
+// What the indicator tells people while the camera is on, beyond the
+// picture: a tooltip over the glyph naming the programs that hold the
+// camera, and for screen readers an alert raised as the window shows, whose
+// accessible name is "Camera on" followed by those programs.
+//
+// Only the user-desktop instance names programs: it reads the current
+// user's record of camera use when the window shows, and again at every
+// change of the records while it is shown. The logon-desktop instance runs
+// as the system account and says "Camera on" alone.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "camera_holder_records.h"
+#include "indicator_state.h"
+#include "lensbeacon/unique_owner.h"
+#include "winframe/accessible.h"
+
+namespace lensbeacon::indicator {
+
+// Posted to the indicator window when the records change.
+inline constexpr UINT kRecordsChangedMessage = WM_APP + 1;
+
+class CameraAnnouncer final : private winframe::AccessibleSource {
+  public:
+    CameraAnnouncer(const IndicatorState& state, const wchar_t* caption) noexcept
+        : state_(state), caption_(caption), text_(caption) {}
+    ~CameraAnnouncer() override { Destroy(); }
+    CameraAnnouncer(const CameraAnnouncer&) = delete;
+    CameraAnnouncer& operator=(const CameraAnnouncer&) = delete;
+
+    // Makes the tooltip for the `tip` area of the indicator window. The
+    // indicator works on without one.
+    bool Create(HWND indicator, const RECT& tip);
+    void Destroy();
+
+    // The window has just become visible: names, tooltip, then the alert.
+    void OnShown();
+    // kRecordsChangedMessage: new names while shown; the watch ends hidden.
+    void OnRecordsChanged();
+    // WM_NOTIFY of the indicator window: the tooltip is about to show, and
+    // goes below the indicator (above it near the screen's bottom edge),
+    // clear of the caption. True when answered.
+    bool OnNotify(const NMHDR& header, LRESULT& result);
+    // WM_GETOBJECT of the indicator window.
+    bool AnswerGetObject(WPARAM wParam, LPARAM lParam, LRESULT& result) {
+        return accessible_.AnswerGetObject(indicator_, wParam, lParam, result);
+    }
+
+    const std::wstring& Text() const noexcept { return text_; }
+
+  private:
+    winframe::AccessibleDescription Describe() override;
+    // Reads the names (user desktop only) and updates the tooltip; true
+    // when the text changed.
+    bool Refresh();
+    std::wstring LoadText(UINT id) const;
+
+    const IndicatorState& state_;
+    const wchar_t* caption_;
+    std::wstring text_;
+    HWND indicator_ = nullptr;
+    HWND tooltip_ = nullptr;  // owned by the indicator window, destroyed here
+    CameraHolderRecords records_;
+    winframe::Accessible accessible_{*this};
+};
+
+}  // namespace lensbeacon::indicator
