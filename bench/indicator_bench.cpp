@@ -12,6 +12,7 @@
 #include "indicator_bench.h"
 
 #include "bench_support.h"
+#include "indicator_window.h"
 #include "lensbeacon/names.h"
 #include "lensbeacon/unique_owner.h"
 #include "probe_programs.h"
@@ -23,10 +24,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-bool IndicatorVisible() {
-    HWND window = ::FindWindowW(kIndicatorWindowClass, kIndicatorWindowTitle);
-    return window != nullptr && ::IsWindowVisible(window);
-}
+using test::IndicatorVisible;
 
 bool WaitVisible(bool visible, Clock::duration limit) {
     return PollUntil([visible] { return IndicatorVisible() == visible; }, limit);
@@ -46,8 +44,7 @@ void IndicatorLatencyAndMemory(int sessions) {
     }
     const std::wstring program = suite.folder() + L"LenspopUI.exe";
     UniqueProcessInformation indicator = test::StartCommandLine(program, L"\"" + program + L"\"");
-    const bool created = test::WaitUntil(
-        [] { return ::FindWindowW(kIndicatorWindowClass, kIndicatorWindowTitle) != nullptr; }, 10s);
+    const bool created = test::WaitUntil([] { return test::FindIndicator() != nullptr; }, 10s);
     UniqueHandle on = test::OpenSuiteEvent(kOnEventName);
     UniqueHandle off = test::OpenSuiteEvent(kOffEventName);
     if (!indicator.process || !created || !on || !off) {

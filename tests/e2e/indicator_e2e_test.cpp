@@ -13,6 +13,7 @@
 
 #include "accessibility_probe.h"
 #include "camera_use_records_sandbox.h"
+#include "indicator_window.h"
 #include "installed_suite.h"
 #include "probe_programs.h"
 #include "lensbeacon/camera_use_records.h"
@@ -38,17 +39,8 @@ constexpr int kDefaultX = 896;
 constexpr int kDefaultY = 9;
 constexpr wchar_t kHotkeyMessageName[] = L"ACPI Notification through Tapwarden from BIOS";
 
-HWND FindIndicator() {
-    return ::FindWindowW(kIndicatorWindowClass, kIndicatorWindowTitle);
-}
-
 HWND FindFrame() {
     return ::FindWindowW(nullptr, L"Lenspop MainFrm Window");
-}
-
-bool IndicatorVisible() {
-    HWND window = FindIndicator();
-    return window != nullptr && ::IsWindowVisible(window);
 }
 
 UniqueProcessInformation StartProgram(const std::wstring& program) {
