@@ -42,33 +42,25 @@ struct ServiceRun {
         started = started && on && off && change;
     }
 
-    // The camera comes on through `kind`; the time to the On event, or a
-    // negative value when it did not come.
-    double SessionStarts(WakeKind kind) {
+    // The camera comes on (or goes off) through `kind`: the device and the
+    // record together, or the device and a Change event. The time to the
+    // On (Off) event, or a negative value when it did not come.
+    double Session(bool starts, WakeKind kind) {
         const auto start = Clock::now();
-        camera.SetPower(CameraPower::D0);
-        if (kind == WakeKind::Record) {
+        camera.SetPower(starts ? CameraPower::D0 : CameraPower::D3);
+        if (kind == WakeKind::ChangeEvent) {
+            ::SetEvent(change.get());
+        } else if (starts) {
             records.StartUsing(kMeet);
         } else {
-            ::SetEvent(change.get());
-        }
-        return ::WaitForSingleObject(on.get(), kNoticeMs) == WAIT_OBJECT_0
-                   ? Millis(Clock::now() - start)
-                   : -1;
-    }
-
-    double SessionEnds(WakeKind kind) {
-        const auto start = Clock::now();
-        camera.SetPower(CameraPower::D3);
-        if (kind == WakeKind::Record) {
             records.StopUsing(kMeet);
-        } else {
-            ::SetEvent(change.get());
         }
-        return ::WaitForSingleObject(off.get(), kNoticeMs) == WAIT_OBJECT_0
+        return ::WaitForSingleObject((starts ? on : off).get(), kNoticeMs) == WAIT_OBJECT_0
                    ? Millis(Clock::now() - start)
                    : -1;
     }
+    double SessionStarts(WakeKind kind) { return Session(true, kind); }
+    double SessionEnds(WakeKind kind) { return Session(false, kind); }
 
     test::RegistrySandbox settings{kSettingsKey};
     test::CameraUseRecordsSandbox records;

@@ -4,13 +4,11 @@
 #include <cstring>
 #include <cwchar>
 
+#include "lensbeacon/registry_value.h"
 #include "lensbeacon/unique_owner.h"
 
 namespace lensbeacon {
 namespace {
-
-// Registry key names are at most 255 characters.
-constexpr DWORD kKeyNameCapacity = 256;
 
 ULONGLONG ReadFileTime(HKEY key, const wchar_t* name) {
     ULONGLONG value = 0;
@@ -25,27 +23,8 @@ ULONGLONG ReadFileTime(HKEY key, const wchar_t* name) {
     return FileTimeFromValue(type, &value, size);
 }
 
-// Calls `visit` with the name of each subkey of `key`, up to the cap.
-template <typename Visit>
-void ForEachSubkey(HKEY key, Visit visit) {
-    for (DWORD index = 0; index < kMaxCameraUseRecords; ++index) {
-        wchar_t name[kKeyNameCapacity];
-        DWORD length = kKeyNameCapacity;
-        const LONG result =
-            ::RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
-        if (result == ERROR_NO_MORE_ITEMS) {
-            return;
-        }
-        if (result == ERROR_SUCCESS && length < kKeyNameCapacity) {
-            visit(std::wstring(name, length));
-        } else if (result != ERROR_MORE_DATA) {
-            return;  // the key went away or cannot be read: stop here
-        }
-    }
-}
-
 void ReadLevel(HKEY parent, bool packaged, std::vector<CameraUseRecord>& records) {
-    ForEachSubkey(parent, [&](std::wstring name) {
+    ForEachSubkeyName(parent, kMaxCameraUseRecords, [&](std::wstring name) {
         if (packaged && _wcsicmp(name.c_str(), kNonPackagedKey) == 0) {
             return;
         }

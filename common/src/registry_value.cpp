@@ -37,4 +37,19 @@ bool WriteSettingValue(const wchar_t* valueName, DWORD type, const void* data, D
            ERROR_SUCCESS;
 }
 
+void ForEachSubkeyName(HKEY key, DWORD limit, const std::function<void(std::wstring)>& visit) {
+    constexpr DWORD kNameCapacity = 256;
+    for (DWORD index = 0; index < limit; ++index) {
+        wchar_t name[kNameCapacity];
+        DWORD length = kNameCapacity;
+        const LONG result =
+            ::RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (result == ERROR_SUCCESS && length < kNameCapacity) {
+            visit(std::wstring(name, length));
+        } else if (result != ERROR_MORE_DATA) {
+            return;  // no more subkeys, or the key went away
+        }
+    }
+}
+
 }  // namespace lensbeacon

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "lensbeacon/camera_use_records.h"
+#include "lensbeacon/registry_value.h"
 
 namespace lensbeacon {
 namespace {
@@ -15,7 +16,6 @@ constexpr std::size_t kMaxWatched = MAXIMUM_WAIT_OBJECTS - kFixedHandles;
 constexpr DWORD kNotifyFilter = REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET;
 // The records live in the native view; on 32-bit Windows the flag is ignored.
 constexpr REGSAM kRecordAccess = KEY_READ | KEY_WOW64_64KEY;
-constexpr DWORD kHiveNameCapacity = 256;
 
 bool Arm(HKEY key, HANDLE event) {
     return ::RegNotifyChangeKeyValue(key, TRUE, kNotifyFilter, event, TRUE) == ERROR_SUCCESS;
@@ -94,21 +94,13 @@ void CameraUseWatch::Run() {
 void CameraUseWatch::WatchAll() {
     watched_.clear();
     Watch(HKEY_LOCAL_MACHINE, kCameraUseRecordsKey);
-    for (DWORD index = 0;; ++index) {
-        wchar_t name[kHiveNameCapacity];
-        DWORD length = kHiveNameCapacity;
-        const LONG result =
-            ::RegEnumKeyExW(HKEY_USERS, index, name, &length, nullptr, nullptr, nullptr, nullptr);
-        if (result == ERROR_MORE_DATA) {
-            continue;
+    // Loaded hives are few: the people signed in, and the system's own.
+    constexpr DWORD kMaxHives = 1024;
+    ForEachSubkeyName(HKEY_USERS, kMaxHives, [this](std::wstring hive) {
+        if (IsPersonHiveName(hive)) {
+            Watch(HKEY_USERS, (hive + L"\\" + kCameraUseRecordsKey).c_str());
         }
-        if (result != ERROR_SUCCESS) {
-            break;
-        }
-        if (IsPersonHiveName(std::wstring_view(name, length))) {
-            Watch(HKEY_USERS, (std::wstring(name, length) + L"\\" + kCameraUseRecordsKey).c_str());
-        }
-    }
+    });
 }
 
 void CameraUseWatch::Watch(HKEY root, const wchar_t* subKey) {

@@ -6,6 +6,7 @@
 
 #include "lensbeacon/camera_use_records.h"
 #include "lensbeacon/unique_owner.h"
+#include "registry_sandbox.h"
 
 namespace lensbeacon::test {
 namespace {
@@ -34,19 +35,8 @@ CameraUseRecordsSandbox::~CameraUseRecordsSandbox() {
 }
 
 void CameraUseRecordsSandbox::Remove() {
-    // In the native view, where the records live: empty the key, then remove it.
-    const std::wstring top = hive_.empty() ? webcam_ : hive_;
-    UniqueRegKey key;
-    LSTATUS status =
-        ::RegOpenKeyExW(root_, top.c_str(), 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, key.put());
-    if (status == ERROR_FILE_NOT_FOUND) {
-        return;
-    }
-    ASSERT_EQ(status, ERROR_SUCCESS);
-    EXPECT_EQ(::RegDeleteTreeW(key.get(), nullptr), ERROR_SUCCESS);
-    key.reset();
-    status = ::RegDeleteKeyExW(root_, top.c_str(), KEY_WOW64_64KEY, 0);
-    EXPECT_TRUE(status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) << status;
+    // In the native view, where the records live.
+    DeleteKeyTree(root_, hive_.empty() ? webcam_ : hive_, KEY_WOW64_64KEY);
 }
 
 std::wstring CameraUseRecordsSandbox::DesktopAppKey(const std::wstring& path) {

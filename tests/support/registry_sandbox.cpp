@@ -26,19 +26,22 @@ RegistrySandbox::~RegistrySandbox() {
     DeleteKey();
 }
 
-void RegistrySandbox::DeleteKey() {
-    // In the sandbox's own registry view: empty the key, then remove it.
+void DeleteKeyTree(HKEY root, const std::wstring& subKey, REGSAM view) {
+    // In the given registry view: empty the key, then remove it.
     UniqueRegKey key;
-    LSTATUS status =
-        ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, subKey_.c_str(), 0, KEY_ALL_ACCESS | view_, key.put());
+    LSTATUS status = ::RegOpenKeyExW(root, subKey.c_str(), 0, KEY_ALL_ACCESS | view, key.put());
     if (status == ERROR_FILE_NOT_FOUND) {
         return;
     }
     ASSERT_EQ(status, ERROR_SUCCESS);
     EXPECT_EQ(::RegDeleteTreeW(key.get(), nullptr), ERROR_SUCCESS);
     key.reset();
-    status = ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, subKey_.c_str(), view_, 0);
+    status = ::RegDeleteKeyExW(root, subKey.c_str(), view, 0);
     EXPECT_TRUE(status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) << status;
+}
+
+void RegistrySandbox::DeleteKey() {
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, subKey_, view_);
 }
 
 void RegistrySandbox::CreateKey() {

@@ -16,6 +16,11 @@ namespace lensbeacon::test {
 void WriteMachineValue(const std::wstring& key, const wchar_t* name, DWORD type, const void* data,
                        DWORD size);
 
+// Removes `subKey` of `root` with everything below it, in the `view` given
+// (0 or a KEY_WOW64_* flag); a key that is not there is fine, any other
+// failure fails the test.
+void DeleteKeyTree(HKEY root, const std::wstring& subKey, REGSAM view);
+
 class RegistrySandbox {
   public:
     RegistrySandbox(const wchar_t* subKey, REGSAM view = 0);

@@ -7,6 +7,9 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <string>
+
 namespace lensbeacon {
 
 // Opens `subKey` under `root` with KEY_READ plus `extraAccess` (a view flag)
@@ -18,5 +21,10 @@ bool ReadRegistryDword(HKEY root, const wchar_t* subKey, const wchar_t* valueNam
 // opened, never created: a missing key means the product is not installed
 // here. False when it cannot be opened or the write fails.
 bool WriteSettingValue(const wchar_t* valueName, DWORD type, const void* data, DWORD bytes);
+
+// Calls `visit` with the name of each subkey of `key`, in order, at most
+// `limit` of them. A name that does not fit a registry key name's 255
+// characters is skipped; a key that goes away or cannot be read ends the walk.
+void ForEachSubkeyName(HKEY key, DWORD limit, const std::function<void(std::wstring)>& visit);
 
 }  // namespace lensbeacon
