@@ -103,8 +103,10 @@ class PolicyEndToEnd : public ::testing::Test {
     }
 
     HWND SwitchWindow() const {
-        return ::ChildWindowFromPointEx(window, POINT{kSwitch.left + 50, kSwitch.top + 17},
-                                        CWP_ALL);
+        HWND found =
+            ::ChildWindowFromPointEx(window, POINT{kSwitch.left + 50, kSwitch.top + 17}, CWP_ALL);
+        EXPECT_TRUE(found != nullptr && found != window) << "no switch window";
+        return found;
     }
 
     // On: the knob is right and the track's accent shows at its left end;
@@ -190,6 +192,7 @@ TEST_F(PolicyEndToEnd, HeldOnTheSwitchTakesNoInputAndTheCameraStillShows) {
 
     camera.SetPower(CameraPower::D0);
     EXPECT_TRUE(Signaled(on.get(), kCameraNoticeMs)) << "the camera did not reach the On event";
+    EXPECT_TRUE(SwitchShowsOn()) << "the held switch moved late";
 }
 
 TEST_F(PolicyEndToEnd, HeldOffTheCameraShowsNothingAndTheSwitchIsOff) {
@@ -199,11 +202,11 @@ TEST_F(PolicyEndToEnd, HeldOffTheCameraShowsNothingAndTheSwitchIsOff) {
     EXPECT_FALSE(Signaled(enable.get()));
     EXPECT_FALSE(Signaled(on.get(), 3000)) << "the camera showed while held off";
 
-    Open(L"-Lang=5");
+    Open(L"-Lang=13");  // right to left: the notice stands against the switch
     EXPECT_FALSE(SwitchShowsOn());
     EXPECT_FALSE(::IsWindowEnabled(SwitchWindow()));
     EXPECT_TRUE(Drawn(kNotice)) << "no notice";
-    SaveShot(L"settings_managed_german_off.png");
+    SaveShot(L"settings_managed_arabic_off.png");
 }
 
 TEST_F(PolicyEndToEnd, ThePolicyGoesAndComesWhileTheServiceRuns) {
