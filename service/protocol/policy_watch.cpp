@@ -3,11 +3,11 @@
 namespace lensbeacon {
 namespace {
 
-// The policy key, then its ancestors, nearest first. SOFTWARE exists on
-// every system.
+// Ancestors of the policy key that are never deleted, nearest first: a
+// notification armed on a key that is then deleted may never fire again, and
+// Group Policy may delete and create the policy key and its parent. The
+// whole subtree is watched; SOFTWARE exists on every system.
 constexpr const wchar_t* kWatchedKeys[] = {
-    L"SOFTWARE\\Policies\\Orvane\\Lensbeacon",
-    L"SOFTWARE\\Policies\\Orvane",
     L"SOFTWARE\\Policies",
     L"SOFTWARE",
 };

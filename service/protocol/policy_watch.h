@@ -1,8 +1,8 @@
 // The watch on the organisation's policy key: a registry change notification
-// on the key or, while it does not exist, on its nearest existing ancestor
-// (the whole subtree, so the key's creation is seen), armed again after
-// every wake. A notification belongs to the thread that armed it, so one
-// thread (the setting listener) makes every call.
+// on the whole subtree of SOFTWARE\Policies (of SOFTWARE where that does not
+// exist), so the key's creation, change and deletion are all seen, armed
+// again after every wake. A notification belongs to the thread that armed
+// it, so one thread (the setting listener) makes every call.
 #pragma once
 
 #include <windows.h>
@@ -13,8 +13,8 @@ namespace lensbeacon {
 
 class PolicyKeyWatch {
   public:
-    // Opens the key or its nearest ancestor again and arms a notification;
-    // the event it signals once, or null when none could be armed.
+    // Opens the watched ancestor again and arms a notification; the event
+    // it signals once, or null when none could be armed.
     HANDLE Arm();
 
   private:

@@ -31,9 +31,9 @@ class WatchSystem {
     virtual void WriteShowOsd(bool on) = 0;
 
     virtual ServicePolicy ReadPolicy() = 0;
-    // Arms a change notification on the policy key (or, while it does not
-    // exist, its nearest existing ancestor) and returns the event it
-    // signals once; null when none could be armed. A notification belongs
+    // Arms a change notification that covers the policy key, whether it
+    // exists or not, and returns the event it signals once; null when none
+    // could be armed. A notification belongs
     // to the thread that armed it: only the setting listener calls this,
     // again after every wake.
     virtual HANDLE ArmPolicyWatch() = 0;
