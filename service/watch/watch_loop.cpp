@@ -81,9 +81,11 @@ void Watcher::RunWorker() {
     if (system_.ReadNoPhysicalCameraLed()) {
         return;  // no camera light to stand in for: stay idle until stopped
     }
-    state_.events.Create();
+    // The policy is read before the events exist, so that their creation is
+    // followed as closely as ever by the switch in Setting Enable.
     const ServicePolicy policy = system_.ReadPolicy();
     state_.policyShowOsd = policy.showOsd;
+    state_.events.Create();
     state_.switchOn = PolicyOr(policy.showOsd, system_.ReadShowOsd()) ? 1 : 0;
     HANDLE enable = state_.events.get(EventId::SettingEnable);
     // A switch the policy holds off is shown off even on an event that an

@@ -163,7 +163,7 @@ TEST_F(PolicyEndToEnd, HeldOnTheSwitchTakesNoInputAndTheCameraStillShows) {
     policy.SetDword(kCheckUsbCameraValue, AdmxValue("CheckUSBCamera", "enabledValue"));
     SimulatedCamera camera(0, L"PCIROOT(0)#PCI(1400)", CameraPower::D3);
     Install();
-    EXPECT_TRUE(Signaled(enable.get())) << "Setting Enable does not show the held switch";
+    EXPECT_TRUE(Signaled(enable.get(), 5000)) << "Setting Enable does not show the held switch";
 
     Open(L"-Lang=1");
     ASSERT_TRUE(SwitchShowsOn());
@@ -199,8 +199,8 @@ TEST_F(PolicyEndToEnd, HeldOffTheCameraShowsNothingAndTheSwitchIsOff) {
     policy.SetDword(kShowOsdValue, AdmxValue("ShowOSD", "disabledValue"));
     SimulatedCamera camera(0, L"PCIROOT(0)#PCI(1400)", CameraPower::D0);
     Install();
-    EXPECT_FALSE(Signaled(enable.get()));
     EXPECT_FALSE(Signaled(on.get(), 3000)) << "the camera showed while held off";
+    EXPECT_FALSE(Signaled(enable.get()));
 
     Open(L"-Lang=13");  // right to left: the notice stands against the switch
     EXPECT_FALSE(SwitchShowsOn());
@@ -236,7 +236,7 @@ TEST_F(PolicyEndToEnd, MalformedPolicyValuesAreNotConfigured) {
     const ULONGLONG one = 1;
     policy.SetRaw(kShowCfgTipValue, REG_QWORD, &one, sizeof(one));
     Install();
-    EXPECT_TRUE(Signaled(enable.get()));
+    EXPECT_TRUE(Signaled(enable.get(), 5000));
 
     Open(L"-Lang=1");
     EXPECT_TRUE(SwitchShowsOn());
