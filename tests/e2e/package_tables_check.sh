@@ -27,16 +27,11 @@ check_package() {
     "[ \"\$files\" = \"$(printf '%s\n' "${expected[@]}" | sort | tr '\n' ' ')\" ]"
   check "$label: installs into [$folder]Lensbeacon" \
     "[ \"\$(row \"\$msi\" Directory INSTALLFOLDER | cut -f2,3)\" = \"$folder	Lensbeacon\" ]"
-  # The administrative templates: PolicyDefinitions\Lensbeacon.admx and
-  # PolicyDefinitions\en-US\Lensbeacon.adml in the install folder.
-  check "$label: PolicyDefinitions and its en-US folder in the install folder" \
-    "[ \"\$(row \"\$msi\" Directory PolicyDefinitionsFolder | cut -f2,3)\" = 'INSTALLFOLDER	PolicyDefinitions' ] &&
-     [ \"\$(row \"\$msi\" Directory PolicyDefinitionsEnUsFolder | cut -f2,3)\" = 'PolicyDefinitionsFolder	en-US' ]"
-  check "$label: the ADMX in PolicyDefinitions, the ADML in en-US" \
-    "[ \"\$(row \"\$msi\" Component PolicyTemplate | cut -f3)\" = PolicyDefinitionsFolder ] &&
-     [ \"\$(row \"\$msi\" Component PolicyTemplateEnUs | cut -f3)\" = PolicyDefinitionsEnUsFolder ] &&
-     [ \"\$(row \"\$msi\" File Lensbeacon.admx | cut -f2)\" = PolicyTemplate ] &&
-     [ \"\$(row \"\$msi\" File Lensbeacon.adml | cut -f2)\" = PolicyTemplateEnUs ]"
+  check "$label: PolicyDefinitions\\Lensbeacon.admx and PolicyDefinitions\\en-US\\Lensbeacon.adml" \
+    "row \"\$msi\" Directory PolicyDefinitionsFolder | cut -f2,3 | grep -qx 'INSTALLFOLDER	PolicyDefinitions' &&
+     row \"\$msi\" Directory PolicyDefinitionsEnUsFolder | cut -f2,3 | grep -qx 'PolicyDefinitionsFolder	en-US' &&
+     row \"\$msi\" File Lensbeacon.admx | cut -f2 | grep -qx PolicyTemplate && row \"\$msi\" Component PolicyTemplate | cut -f3 | grep -qx PolicyDefinitionsFolder &&
+     row \"\$msi\" File Lensbeacon.adml | cut -f2 | grep -qx PolicyTemplateEnUs && row \"\$msi\" Component PolicyTemplateEnUs | cut -f3 | grep -qx PolicyDefinitionsEnUsFolder"
   check "$label: every component in the $view-bit view" \
     "! rows \"\$msi\" Component | awk -F'\t' -v w=$win64 'int(\$4 / 256) % 2 * 256 != w' | grep -q ."
   check "$label: summary names the platform $template" \

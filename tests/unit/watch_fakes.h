@@ -79,8 +79,7 @@ class FakeWatchSystem : public WatchSystem {
         });
     }
 
-    // The policy key: a test changes `policy`, then the notification fires.
-    ServicePolicy policy;
+    ServicePolicy policy;  // a test changes it, then sets policyEvent
     UniqueHandle policyEvent{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
     int policyArms = 0;
 
