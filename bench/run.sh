@@ -38,6 +38,7 @@ package_rows=$(bash "$root/bench/package_bench.sh" "$prefix" "$build/dist/Lensbe
   echo "| program (shipped 32-bit build, dist/) | size |"
   echo "|---|---|"
   for f in "$root"/dist/*; do
+  [ -f "$f" ] || continue  # the policy/ templates are no program
     printf '| %s | %d bytes |\n' "$(basename "$f")" "$(stat -c %s "$f")"
   done
 } >"$root/bench/report.md"

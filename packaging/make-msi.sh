@@ -68,6 +68,13 @@ mkdir -p "$stage"
 for f in "${files[@]}"; do
   cp "$programs/$f" "$stage/$f"
 done
+# The administrative templates, for administrators to copy to their central
+# store; they are not signed.
+templates=(policy/Lensbeacon.admx policy/en-US/Lensbeacon.adml)
+mkdir -p "$stage/policy/en-US"
+for f in "${templates[@]}"; do
+  cp "$programs/$f" "$stage/$f"
+done
 
 signing=0
 if [ -n "${LENSBEACON_SIGN_CERT:-}" ] || [ -n "${LENSBEACON_SIGN_KEY:-}" ]; then

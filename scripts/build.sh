@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Configures and builds the whole suite (programs and tests) into build/, and
-# copies the programs into dist/.
+# copies the programs and the administrative templates into dist/.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${LENSBEACON_BUILD_DIR:-$root/build}
@@ -10,5 +10,5 @@ cmake --build "$build" -j"$(nproc)"
 rm -rf "$root/dist"
 mkdir -p "$root/dist"
 if compgen -G "$build/dist/*" >/dev/null; then
-  cp "$build"/dist/* "$root/dist/"
+  cp -r "$build"/dist/* "$root/dist/"
 fi

@@ -14,6 +14,7 @@ step "Installing what is missing and building (scripts/build.sh)"
 bash "$root/scripts/build.sh" >/dev/null
 echo "Built into $root/dist:"
 for f in "$root"/dist/*; do
+  [ -f "$f" ] || continue  # the policy/ templates are no program
   printf '  %-20s %8d bytes  %s\n' "$(basename "$f")" "$(stat -c %s "$f")" \
     "$(file -b "$f" | cut -d, -f1)"
 done

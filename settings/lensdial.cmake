@@ -5,7 +5,7 @@ add_library(settings_dialog_core STATIC
   dialog/dialog_layout.cpp)
 target_include_directories(settings_dialog_core PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 lensbeacon_target(settings_dialog_core)
-target_link_libraries(settings_dialog_core PUBLIC lensbeacon_options)
+target_link_libraries(settings_dialog_core PUBLIC lensbeacon_common lensbeacon_options)
 
 set(lensdial_resources ${LENSBEACON_SETTINGS_ART_FILES}
   ${CMAKE_CURRENT_SOURCE_DIR}/res/lensdial.manifest
@@ -15,6 +15,7 @@ add_executable(Lensdial WIN32
   app/main.cpp
   app/lensdial_app.cpp
   dialog/lensdial_dlg.cpp
+  dialog/dialog_switch.cpp
   res/lensdial.rc)
 target_include_directories(Lensdial PRIVATE res ${LENSBEACON_SETTINGS_ART_DIR})
 target_link_libraries(Lensdial PRIVATE

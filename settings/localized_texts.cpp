@@ -148,6 +148,31 @@ constexpr std::array<LanguageRow, kLanguageCount> kLanguages{{
      L"Attivate"},
 }};
 
+// The notice a switch held by the organisation's policy shows; entry n - 1
+// holds language index n.
+constexpr std::array<const wchar_t*, kLanguageCount> kManagedNotices{{
+    L"Managed by your organisation",        // 1 English
+    L"由您的組織管理",                      // 2 Chinese (Traditional)
+    L"由您的组织管理",                      // 3 Chinese (Simplified)
+    L"Géré par votre organisation",         // 4 French
+    L"Von Ihrer Organisation verwaltet",    // 5 German
+    L"Beheerd door uw organisatie",         // 6 Dutch
+    L"Spravováno vaší organizací",          // 7 Czech
+    L"組織によって管理されています",        // 8 Japanese
+    L"Zarządzane przez Twoją organizację",  // 9 Polish
+    L"Gerido pela sua organização",         // 10 Portuguese (Portugal)
+    L"Gerenciado pela sua organização",     // 11 Portuguese (Brazil)
+    L"Управляется вашей организацией",      // 12 Russian
+    L"تتم إدارته بواسطة مؤسستك",            // 13 Arabic
+    L"A szervezete felügyeli",              // 14 Hungarian
+    L"Administrado por su organización",    // 15 Spanish
+    L"จัดการโดยองค์กรของคุณ",                  // 16 Thai
+    L"Dikelola oleh organisasi Anda",       // 17 Indonesian
+    L"Do tổ chức của bạn quản lý",          // 18 Vietnamese
+    L"Kuruluşunuz tarafından yönetiliyor",  // 19 Turkish
+    L"Gestito dall'organizzazione",         // 20 Italian
+}};
+
 // 1..20, read as unsigned so that 0 and negative numbers fall outside.
 bool IsLanguageIndex(std::int32_t index) {
     return static_cast<std::uint32_t>(index) - 1u < static_cast<std::uint32_t>(kLanguageCount);
@@ -204,6 +229,14 @@ const wchar_t* GetLocalizedText(int index, int kind) {
 
 const wchar_t* GetLocalizedText(int kind) {
     return GetLocalizedText(g_languageOverride.load(std::memory_order_relaxed), kind);
+}
+
+const wchar_t* GetManagedNotice(int index) {
+    return IsLanguageIndex(index) ? kManagedNotices[static_cast<std::size_t>(index - 1)] : L"";
+}
+
+const wchar_t* GetManagedNotice() {
+    return GetManagedNotice(g_languageOverride.load(std::memory_order_relaxed));
 }
 
 bool UsesMeiryo(int index) {

@@ -1,6 +1,7 @@
 // The settings program's localized texts: the twenty languages it speaks,
-// the choice of one of them at dialog start, and the description and switch
-// words in each. The texts are compiled in; there is no string table.
+// the choice of one of them at dialog start, and the description, the switch
+// words and the notice of a switch the organisation holds in each. The texts are compiled in; there
+// is no string table.
 #pragma once
 
 #include <atomic>
@@ -43,6 +44,11 @@ void SelectLanguage();
 const wchar_t* GetLocalizedText(int index, int kind);
 // The text of `kind` in the language in use.
 const wchar_t* GetLocalizedText(int kind);
+
+// "Managed by your organisation" in language `index` ("" outside 1..20),
+// and in the language in use.
+const wchar_t* GetManagedNotice(int index);
+const wchar_t* GetManagedNotice();
 
 // Japanese text is drawn with the "Meiryo" family instead of "Segoe UI".
 bool UsesMeiryo(int index);

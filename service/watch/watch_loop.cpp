@@ -81,27 +81,25 @@ void Watcher::RunWorker() {
     if (system_.ReadNoPhysicalCameraLed()) {
         return;  // no camera light to stand in for: stay idle until stopped
     }
+    // The policy is read before the events exist, so that their creation is
+    // followed as closely as ever by the switch in Setting Enable.
+    const ServicePolicy policy = system_.ReadPolicy();
+    state_.policyShowOsd = policy.showOsd;
     state_.events.Create();
-    state_.switchOn = system_.ReadShowOsd() ? 1 : 0;
+    state_.switchOn = PolicyOr(policy.showOsd, system_.ReadShowOsd()) ? 1 : 0;
     HANDLE enable = state_.events.get(EventId::SettingEnable);
-    if (state_.switchOn != 0 && enable != nullptr) {
-        state_.events.api().setEvent(enable);
+    // A switch the policy holds off is shown off even on an event that an
+    // earlier run left set; the user's own off leaves the event as it is.
+    if (state_.switchOn != 0 || policy.showOsd != PolicySetting::NotConfigured) {
+        MatchSettingEnable(state_.switchOn != 0);
     }
     const bool listener = system_.StartSettingListener();
 
-    if (state_.switchOn == 0) {
-        // Wait for the user to turn the indicator on, or for the stop.
-        const HANDLE handles[2] = {state_.stopEvent.load(), enable};
-        if (system_.Wait(handles, enable != nullptr ? 2 : 1, INFINITE) == WAIT_OBJECT_0 + 1) {
-            state_.switchOn = 1;
-            system_.WriteShowOsd(true);
+    if (state_.switchOn == 0 && !WaitForSwitchOn(enable)) {
+        if (listener) {
+            system_.JoinSettingListener(kListenerJoinMs);
         }
-        if (state_.switchOn == 0) {
-            if (listener) {
-                system_.JoinSettingListener(kListenerJoinMs);
-            }
-            return;
-        }
+        return;
     }
 
     state_.ready = 1;
@@ -114,7 +112,8 @@ void Watcher::RunWorker() {
         StartIndicators();
         system_.FreeDeviceCache();
         system_.StartRecordWatch();
-        if (system_.ReadCheckUsbCamera()) {
+        // The policy's "CheckUSBCamera" wins over the settings key's.
+        if (PolicyOr(system_.ReadPolicy().checkUsbCamera, system_.ReadCheckUsbCamera())) {
             RunUsbWatch(traceActive.get(), traceIdle.get());
         } else {
             RunChangeDrivenWatch();
@@ -135,6 +134,44 @@ void Watcher::RunWorker() {
         system_.JoinSettingListener(kListenerJoinMs);
     }
     state_.events.SignalEndAndClose();
+}
+
+bool Watcher::WaitForSwitchOn(HANDLE enable) {
+    // The listener, changing the policy, stores it first, then the switch,
+    // then sets Setting Enable; each branch reads the policy again after
+    // its own change, so neither thread undoes the other's.
+    const HANDLE handles[2] = {state_.stopEvent.load(), enable};
+    for (;;) {
+        if (system_.Wait(handles, enable != nullptr ? 2 : 1, INFINITE) != WAIT_OBJECT_0 + 1) {
+            return state_.switchOn != 0;  // the stop, or a failed wait
+        }
+        const PolicySetting held = state_.policyShowOsd.load();
+        if (held == PolicySetting::Off) {
+            // Turned on against the policy: put it back and wait again,
+            // unless the listener lifted the hold and turned it on meanwhile.
+            state_.events.api().resetEvent(enable);
+            if (state_.policyShowOsd.load() != PolicySetting::Off && state_.switchOn != 0) {
+                MatchSettingEnable(true);
+                return true;
+            }
+            continue;
+        }
+        // Turned on by the user, or by the policy. The listener may have
+        // followed already and then persisted the user's change itself.
+        int32_t off = 0;
+        const bool turned = state_.switchOn.compare_exchange_strong(off, 1);
+        if (state_.policyShowOsd.load() == PolicySetting::Off) {
+            int32_t on = 1;
+            if (turned) {
+                state_.switchOn.compare_exchange_strong(on, 0);  // a hold came meanwhile
+            }
+            continue;
+        }
+        if (turned && held == PolicySetting::NotConfigured) {
+            system_.WriteShowOsd(true);
+        }
+        return true;
+    }
 }
 
 void Watcher::RunUsbWatch(HANDLE traceActive, HANDLE traceIdle) {
@@ -233,30 +270,74 @@ void Watcher::RunSettingListener() {
         pulse == nullptr) {
         return;
     }
-    const HANDLE handles[2] = {stop, pulse};
+    // Armed first, then read: a change between the worker's read and the
+    // arming is not lost.
+    HANDLE policy = system_.ArmPolicyWatch();
+    OnPolicyChange();
     for (;;) {
-        const DWORD result = system_.Wait(handles, 2, INFINITE);
+        const HANDLE handles[3] = {stop, pulse, policy};
+        const DWORD result = system_.Wait(handles, policy != nullptr ? 3 : 2, INFINITE);
         if (result == WAIT_OBJECT_0) {
             return;
         }
         if (result == WAIT_OBJECT_0 + 1) {
             OnSettingChange();
+        } else if (policy != nullptr && result == WAIT_OBJECT_0 + 2) {
+            policy = system_.ArmPolicyWatch();  // a notification fires once
+            OnPolicyChange();
         }
     }
 }
 
-void Watcher::OnSettingChange() {
-    const bool enabled = Signaled(state_.events.get(EventId::SettingEnable));
-    if (enabled == (state_.switchOn != 0)) {
-        return;
+void Watcher::MatchSettingEnable(bool on) {
+    if (HANDLE enable = state_.events.get(EventId::SettingEnable)) {
+        if (on) {
+            state_.events.api().setEvent(enable);
+        } else {
+            state_.events.api().resetEvent(enable);
+        }
     }
-    state_.switchOn = enabled ? 1 : 0;
-    if (enabled) {
+}
+
+bool Watcher::TurnSwitch(bool on) {
+    if (on == (state_.switchOn != 0)) {
+        return false;
+    }
+    state_.switchOn = on ? 1 : 0;
+    if (on) {
         SetIfPresent(EventId::Change);  // look at the camera again
     } else {
         state_.publisher.Publish(CameraState::Off);  // hide a visible indicator now
     }
-    system_.WriteShowOsd(enabled);
+    return true;
+}
+
+void Watcher::OnSettingChange() {
+    const bool enabled = Signaled(state_.events.get(EventId::SettingEnable));
+    const PolicySetting held = state_.policyShowOsd.load();
+    if (held != PolicySetting::NotConfigured) {
+        // The policy holds the switch: Setting Enable goes back, and the
+        // user's own "ShowOSD" stays for the day the policy goes.
+        if (enabled != (held == PolicySetting::On)) {
+            MatchSettingEnable(held == PolicySetting::On);
+        }
+        return;
+    }
+    if (TurnSwitch(enabled)) {
+        system_.WriteShowOsd(enabled);
+    }
+}
+
+void Watcher::OnPolicyChange() {
+    const PolicySetting held = system_.ReadPolicy().showOsd;
+    if (held == state_.policyShowOsd.load()) {
+        return;
+    }
+    // In this order, for a worker still waiting for the switch: the policy,
+    // then the switch, then Setting Enable (WaitForSwitchOn).
+    state_.policyShowOsd = held;
+    TurnSwitch(PolicyOr(held, system_.ReadShowOsd()));
+    MatchSettingEnable(state_.switchOn != 0);
 }
 
 }  // namespace lensbeacon

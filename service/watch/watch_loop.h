@@ -1,6 +1,7 @@
 // The service's watch: the worker that creates the shared events, starts the
 // indicators and runs one of the two watch modes until the stop event, and
-// the setting listener that follows the user's switch meanwhile.
+// the setting listener that follows the user's switch and the organisation's
+// policy meanwhile.
 #pragma once
 
 #include <windows.h>
@@ -20,8 +21,13 @@ class Watcher {
     // The setting listener thread's whole run.
     void RunSettingListener();
 
-    // One Setting Change pulse: follows Setting Enable into the switch.
+    // One Setting Change pulse: follows Setting Enable into the switch, or,
+    // while the policy holds the switch, puts Setting Enable back.
     void OnSettingChange();
+
+    // The policy key changed: a "ShowOSD" that appeared, changed or went
+    // takes effect at once.
+    void OnPolicyChange();
 
   private:
     // What woke a wait: the stop event, the event asked for, a change of
@@ -42,6 +48,14 @@ class Watcher {
     bool CaptureActivity();
     void ConsumeChange(HANDLE change);
     void SetIfPresent(EventId id);
+    // Sets or resets Setting Enable, if it exists, to show the switch.
+    void MatchSettingEnable(bool on);
+    // The switch takes a new value: on asks for a new look, off hides a
+    // visible indicator at once. False when it already had that value.
+    bool TurnSwitch(bool on);
+    // With the switch off at start: waits until it is turned on (true) or
+    // the stop comes (false, unless it was turned on meanwhile).
+    bool WaitForSwitchOn(HANDLE enable);
 
     WatchState& state_;
     WatchSystem& system_;

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "camera_publisher.h"
+#include "lensbeacon/policy.h"
 #include "service_events.h"
 
 namespace lensbeacon {
@@ -22,7 +23,10 @@ struct WatchState {
     // or reused handle, however late a control arrives.
     std::atomic<HANDLE> stopEvent{nullptr};
 
-    std::atomic<int32_t> switchOn{1};   // the user's switch, live copy of "ShowOSD"
+    std::atomic<int32_t> switchOn{1};  // the switch: the policy's hold, else the user's "ShowOSD"
+    // The policy's "ShowOSD" as last read; written by the worker at start,
+    // then by the setting listener only.
+    std::atomic<PolicySetting> policyShowOsd{PolicySetting::NotConfigured};
     std::atomic<int32_t> monitorOn{1};  // checks are made only while the display is on
     std::atomic<int32_t> ready{0};      // the watch has begun; set once, never cleared
     std::atomic<int32_t> pollCounter{0};

@@ -1,16 +1,25 @@
 // Everything the watch loop needs from the system besides the shared events:
-// settings, device checks, waits with time-outs, the setting listener and
-// trace threads, the record of camera use, monitor power registration and the launches into
-// sessions. The service wires the real calls in; tests run the loop on a virtual clock.
+// settings, the organisation's policy and its change notification, device checks, waits with
+// time-outs, the setting listener and trace threads, the record of camera use, monitor power
+// registration and the launches into sessions. The service wires the real calls in; tests run the
+// loop on a virtual clock.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
 
+#include "lensbeacon/policy.h"
 #include "session_launch.h"  // ConsoleSession
 
 namespace lensbeacon {
+
+// The policy values the service follows; each is "not configured" unless
+// the policy key holds a valid 1 or 0.
+struct ServicePolicy {
+    PolicySetting showOsd = PolicySetting::NotConfigured;
+    PolicySetting checkUsbCamera = PolicySetting::NotConfigured;
+};
 
 class WatchSystem {
   public:
@@ -20,6 +29,14 @@ class WatchSystem {
     virtual bool ReadShowOsd() = 0;
     virtual bool ReadCheckUsbCamera() = 0;
     virtual void WriteShowOsd(bool on) = 0;
+
+    virtual ServicePolicy ReadPolicy() = 0;
+    // Arms a change notification that covers the policy key, whether it
+    // exists or not, and returns the event it signals once; null when none
+    // could be armed. A notification belongs
+    // to the thread that armed it: only the setting listener calls this,
+    // again after every wake.
+    virtual HANDLE ArmPolicyWatch() = 0;
 
     // 1 = a camera is in use, 0 = none is, 2 = no imaging device.
     virtual int CheckDevices(bool countPipes) = 0;

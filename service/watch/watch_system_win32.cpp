@@ -1,5 +1,7 @@
 #include "watch_system_win32.h"
 
+#include "lensbeacon/names.h"
+#include "lensbeacon/policy.h"
 #include "service_settings.h"
 #include "watch_loop.h"
 
@@ -19,6 +21,10 @@ bool Win32WatchSystem::ReadCheckUsbCamera() {
 }
 void Win32WatchSystem::WriteShowOsd(bool on) {
     lensbeacon::WriteShowOsd(on);
+}
+
+ServicePolicy Win32WatchSystem::ReadPolicy() {
+    return ServicePolicy{ReadPolicySetting(kShowOsdValue), ReadPolicySetting(kCheckUsbCameraValue)};
 }
 
 int Win32WatchSystem::CheckDevices(bool countPipes) {

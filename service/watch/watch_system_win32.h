@@ -1,4 +1,5 @@
 // The watch loop's system interface over the real calls: registry settings,
+// the policy key and its watch,
 // the setupapi device check, WaitForMultipleObjects, the setting listener and
 // trace threads, the record watch, monitor power registration and launches into sessions.
 #pragma once
@@ -13,6 +14,7 @@
 #include "device_system_setupapi.h"
 #include "lensbeacon/unique_owner.h"
 #include "monitor_power.h"
+#include "policy_watch.h"
 #include "session_launch.h"
 #include "trace_session.h"
 #include "watch_state.h"
@@ -31,6 +33,8 @@ class Win32WatchSystem : public WatchSystem {
     bool ReadShowOsd() override;
     bool ReadCheckUsbCamera() override;
     void WriteShowOsd(bool on) override;
+    ServicePolicy ReadPolicy() override;
+    HANDLE ArmPolicyWatch() override { return policyWatch_.Arm(); }
     int CheckDevices(bool countPipes) override;
     void FreeDeviceCache() override { cache_.Free(); }
     DWORD Wait(const HANDLE* handles, DWORD count, DWORD timeoutMs) override;
@@ -67,6 +71,7 @@ class Win32WatchSystem : public WatchSystem {
     TraceShared traceShared_;
     TraceThread trace_{traceShared_};
     UniqueHandle listener_;
+    PolicyKeyWatch policyWatch_;  // the setting listener's own
     CameraUseWatch records_;
     bool recordsRunning_ = false;  // the worker's own
 };

@@ -22,6 +22,7 @@ winframe::AccessibleDescription CSelectorWndEx2::Describe() {
         description.state |= STATE_SYSTEM_UNAVAILABLE;
     }
     description.defaultAction = on ? L"Uncheck" : L"Check";
+    description.description = accessibleDescription_;
     return description;
 }
 

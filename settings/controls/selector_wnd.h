@@ -46,6 +46,9 @@ class CSelectorWndEx2 : public winframe::Window,
     void CleanUp();
     // What screen readers call the switch: the dialog's description.
     void SetAccessibleName(std::wstring name) { accessibleName_ = std::move(name); }
+    // Why the switch cannot be moved, when something holds it: read after
+    // the name.
+    void SetAccessibleDescription(std::wstring text) { accessibleDescription_ = std::move(text); }
     // The dialog turns focus cues on at the first key press; until then
     // the focused switch looks as it does unfocused.
     void ShowFocusCues();
@@ -130,6 +133,7 @@ class CSelectorWndEx2 : public winframe::Window,
     TrackPictures track_;
     MemoryDc fade_[2][3];
     std::wstring accessibleName_;
+    std::wstring accessibleDescription_;
     bool focusCues_ = false;
     winframe::Accessible accessible_{*this};
 };

@@ -1,8 +1,10 @@
 // Where the settings dialog puts its parts, at 96 dots per inch (every value
-// is scaled with Scaled()), and the two small decisions its start-up makes.
+// is scaled with Scaled()), and the small decisions its start-up makes.
 #pragma once
 
 #include <windows.h>
+
+#include "lensbeacon/policy.h"
 
 namespace lensbeacon::settings {
 
@@ -25,6 +27,10 @@ inline constexpr int kSwitchY = 136;
 inline constexpr int kSwitchWidth = 100;
 inline constexpr int kSwitchHeight = 34;
 inline constexpr int kSwitchPositions = 2;
+// "Managed by your organisation", in the switch's row left of the label,
+// while the organisation's policy holds the switch.
+inline constexpr int kNoticeX = 18;
+inline constexpr int kNoticeRight = kLabelX - 8;
 
 // The layout scale for a screen of these dots per inch: 1.25 when the
 // smaller of the two is above 120, else 1.0 (there is no other step).
@@ -41,6 +47,15 @@ inline constexpr int SwitchPositionFor(int state) noexcept {
 }
 inline constexpr bool SwitchEnabledFor(int state) noexcept {
     return state != 2;
+}
+// The same while the organisation's policy may hold the switch: a held
+// switch shows the policy's state and takes no input.
+inline constexpr int SwitchPositionFor(int state, PolicySetting held) noexcept {
+    return held == PolicySetting::NotConfigured ? SwitchPositionFor(state)
+                                                : (held == PolicySetting::On ? 1 : 0);
+}
+inline constexpr bool SwitchEnabledFor(int state, PolicySetting held) noexcept {
+    return held == PolicySetting::NotConfigured && SwitchEnabledFor(state);
 }
 
 }  // namespace lensbeacon::settings

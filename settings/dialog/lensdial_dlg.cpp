@@ -5,12 +5,10 @@
 #include <cmath>
 #include <new>
 
-#include "controls/switch_events.h"
 #include "dialog/dialog_layout.h"
 #include "drawing/drawing.h"
 #include "lensbeacon/bounded_text.h"
 #include "lensbeacon/names.h"
-#include "lensbeacon/registry_value.h"
 #include "localized_texts.h"
 #include "resource.h"
 
@@ -50,12 +48,6 @@ bool CreateDrawingResources() {
     return drawing && imaging;
 }
 
-bool ShowsSwitchLabel() {
-    DWORD value = 0;
-    return ReadRegistryDword(HKEY_LOCAL_MACHINE, kSettingsKey, kShowCfgTipValue, 0, value) &&
-           value == 1;
-}
-
 }  // namespace
 
 CLensdialDlg::CLensdialDlg() noexcept
@@ -83,6 +75,7 @@ BOOL CLensdialDlg::OnInitDialog() {
     g_scale = ScreenScale();
     accelerators_ = ::LoadAcceleratorsW(ModuleInstance(), MAKEINTRESOURCEW(IDR_LENSDIAL_ACCEL));
     SelectLanguage();
+    heldSwitch_ = ReadPolicySetting(kShowOsdValue);
     BoundedText title(g_title);
     title.Append(kTitle);
 
@@ -183,6 +176,15 @@ void CLensdialDlg::DrawDescription(IWICBitmap* background) {
     DrawTextInRect(target.Get(), text, &style, format.Get(),
                    D2D1_RECT_F{left, top, left + static_cast<float>(width), bottom}, nullptr,
                    false);
+    if (heldSwitch_ != PolicySetting::NotConfigured) {
+        // In the same style, beside the switch it explains; two lines at most.
+        const D2D1_RECT_F notice{static_cast<float>(Scaled(kNoticeX)),
+                                 static_cast<float>(Scaled(kSwitchY)),
+                                 static_cast<float>(Scaled(kNoticeRight)),
+                                 static_cast<float>(Scaled(kSwitchY + kSwitchHeight))};
+        DrawTextInRect(target.Get(), GetManagedNotice(), &style, format.Get(), notice, nullptr,
+                       false);
+    }
     target->EndDraw();
 }
 
@@ -207,40 +209,6 @@ void CLensdialDlg::LayOutControls() {
             shadow_->SetScale(g_scale);
             shadow_->AttachToOwner(Handle());
         }
-    }
-}
-
-void CLensdialDlg::CreateSwitchAndLabel() {
-    const int state = QuerySwitchState();
-    const int initial = SwitchPositionFor(state);
-    if (ShowsSwitchLabel()) {
-        const wchar_t* const texts[CStaticTextWnd::kTextCount] = {GetLocalizedText(kTextOff),
-                                                                  GetLocalizedText(kTextOn)};
-        tipLabel_.CreateLabel(Handle(), backgroundDc_.get(), texts, Scaled(kLabelX),
-                              Scaled(kLabelY), Scaled(kLabelWidth), Scaled(kLabelHeight), initial);
-    }
-    if (selector_.CreateSelector(Handle(), backgroundDc_.get(), Scaled(kSwitchX), Scaled(kSwitchY),
-                                 Scaled(kSwitchWidth), Scaled(kSwitchHeight), 0, 0, g_scale,
-                                 kSwitchPositions, initial)) {
-        selector_.EnableSelector(SwitchEnabledFor(state) ? TRUE : FALSE);
-        // A screen reader names the switch by the sentence it stands for.
-        selector_.SetAccessibleName(GetLocalizedText(kTextDescription));
-        // First in the tab order, so the keyboard starts on the switch, not
-        // on the close button; should that fail, the close button comes first.
-        static_cast<void>(::SetWindowPos(selector_.Handle(), HWND_TOP, 0, 0, 0, 0,
-                                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE));
-    }
-}
-
-// After a console connect the service may have started, stopped or been
-// switched from elsewhere. The position step needs an enabled switch, so a
-// switch that was disabled is only enabled here and shows the position from
-// the next change on.
-void CLensdialDlg::RefreshSwitch() {
-    const int state = QuerySwitchState();
-    selector_.SetPosition(SwitchPositionFor(state), TRUE, FALSE);
-    if (selector_.Created()) {
-        selector_.EnableSelector(SwitchEnabledFor(state) ? TRUE : FALSE);
     }
 }
 

@@ -3,7 +3,9 @@
 // optional Off/On label, the close button, a drop shadow and fades. It owns
 // the system side of the switch: it reads it from the service's Setting
 // Enable event and changes it through Setting Enable and Setting Change. The
-// service persists the switch; the dialog writes no registry value.
+// service persists the switch; the dialog writes no registry value. While the
+// organisation's policy holds the switch, it shows the policy's state, takes
+// no input, and the dialog says the switch is managed.
 #pragma once
 
 #include <windows.h>
@@ -19,6 +21,7 @@
 #include "controls/static_text_wnd.h"
 #include "controls/wnd_shadow.h"
 #include "drawing/memory_dc.h"
+#include "lensbeacon/policy.h"
 #include "lensbeacon/unique_owner.h"
 #include "winframe/com_apartment.h"
 #include "winframe/dialog.h"
@@ -73,6 +76,7 @@ class CLensdialDlg : public winframe::ModalDialog {
     std::optional<WindowDc> windowDc_;
     MemoryDc backgroundDc_;
     bool destroyed_ = false;
+    PolicySetting heldSwitch_ = PolicySetting::NotConfigured;  // read once at start
     CMouseEventCtrl dragBand_;
     CD2DButton closeButton_;
     CSelectorWndEx2 selector_;

@@ -20,13 +20,18 @@ check_package() {
   if [ "$arch" = x64 ]; then folder=ProgramFiles64Folder view=64 win64=256 template=x64; fi
 
   local expected=(Hoistrun.exe InstLenswatch.exe Lensdial.exe Lensmemo.dll Lenspop.exe
-                  LenspopUI.exe Lenswatch.exe Plainrun.exe)
+                  LenspopUI.exe Lenswatch.exe Plainrun.exe Lensbeacon.admx Lensbeacon.adml)
   local files
   files=$(rows "$msi" File | cut -f3 | sort | tr '\n' ' ')
   check "$label: files are exactly ${expected[*]}" \
     "[ \"\$files\" = \"$(printf '%s\n' "${expected[@]}" | sort | tr '\n' ' ')\" ]"
   check "$label: installs into [$folder]Lensbeacon" \
     "[ \"\$(row \"\$msi\" Directory INSTALLFOLDER | cut -f2,3)\" = \"$folder	Lensbeacon\" ]"
+  check "$label: PolicyDefinitions\\Lensbeacon.admx and PolicyDefinitions\\en-US\\Lensbeacon.adml" \
+    "row \"\$msi\" Directory PolicyDefinitionsFolder | cut -f2,3 | grep -qx 'INSTALLFOLDER	PolicyDefinitions' &&
+     row \"\$msi\" Directory PolicyDefinitionsEnUsFolder | cut -f2,3 | grep -qx 'PolicyDefinitionsFolder	en-US' &&
+     row \"\$msi\" File Lensbeacon.admx | cut -f2 | grep -qx PolicyTemplate && row \"\$msi\" Component PolicyTemplate | cut -f3 | grep -qx PolicyDefinitionsFolder &&
+     row \"\$msi\" File Lensbeacon.adml | cut -f2 | grep -qx PolicyTemplateEnUs && row \"\$msi\" Component PolicyTemplateEnUs | cut -f3 | grep -qx PolicyDefinitionsEnUsFolder"
   check "$label: every component in the $view-bit view" \
     "! rows \"\$msi\" Component | awk -F'\t' -v w=$win64 'int(\$4 / 256) % 2 * 256 != w' | grep -q ."
   check "$label: summary names the platform $template" \

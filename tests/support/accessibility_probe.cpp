@@ -30,6 +30,11 @@ AccessibleFacts Read(IAccessible* object, const VARIANT& child) {
     facts.role = role.lVal;
     facts.state = state.lVal;
     ::SysFreeString(name);
+    BSTR description = nullptr;
+    if (SUCCEEDED(object->get_accDescription(child, &description)) && description != nullptr) {
+        facts.description = description;
+    }
+    ::SysFreeString(description);
     return facts;
 }
 

@@ -16,6 +16,7 @@ namespace lensbeacon::test {
 struct AccessibleFacts {
     bool read = false;
     std::wstring name;
+    std::wstring description;
     LONG role = 0;
     LONG state = 0;
 };

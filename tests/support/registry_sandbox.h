@@ -34,11 +34,12 @@ class RegistrySandbox {
     void SetString(const wchar_t* name, const std::wstring& value);
     void DeleteValue(const wchar_t* name);
     bool KeyExists() const;
+    // Removes the key with everything in it, as the destructor does.
+    void DeleteKey();
     // The value's type and bytes; false when it does not exist.
     bool Read(const wchar_t* name, DWORD& type, std::vector<unsigned char>& data) const;
 
   private:
-    void DeleteKey();
     std::wstring subKey_;
     REGSAM view_;
 };

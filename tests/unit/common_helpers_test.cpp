@@ -1,5 +1,5 @@
-// The shared bounded text builder, the owner of values obtained through an
-// interface of system calls, and the Win32 owners' care for the last error.
+// The policy values' decision table, the shared bounded text builder, the owner of values obtained
+// through an interface of system calls, and the Win32 owners' care for the last error.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,10 +10,27 @@
 #include "lensbeacon/camera_use_names.h"
 #include "lensbeacon/camera_use_records.h"
 #include "lensbeacon/own_folder.h"
+#include "lensbeacon/policy.h"
 #include "lensbeacon/unique_owner.h"
 
 namespace lensbeacon {
 namespace {
+
+TEST(Policy, OnlyAFourByteDwordOfOneOrZeroIsConfiguredAndThenItWins) {
+    using enum PolicySetting;
+    EXPECT_EQ(PolicySettingFrom(REG_DWORD, 4, 1), On);
+    EXPECT_EQ(PolicySettingFrom(REG_DWORD, 4, 0), Off);
+    EXPECT_EQ(PolicySettingFrom(REG_DWORD, 4, 2), NotConfigured);
+    EXPECT_EQ(PolicySettingFrom(REG_DWORD, 2, 1), NotConfigured);
+    EXPECT_EQ(PolicySettingFrom(REG_BINARY, 4, 1), NotConfigured);
+    EXPECT_EQ(PolicySettingFrom(REG_SZ, 4, 0), NotConfigured);
+    EXPECT_EQ(PolicySettingFrom(REG_QWORD, 8, 0), NotConfigured);
+    for (const bool own : {false, true}) {
+        EXPECT_EQ(PolicyOr(NotConfigured, own), own);
+        EXPECT_TRUE(PolicyOr(On, own));
+        EXPECT_FALSE(PolicyOr(Off, own));
+    }
+}
 
 TEST(CameraUseRecords, AnAppHoldsTheCameraFromItsStartUntilALaterStop) {
     EXPECT_FALSE(HoldsCamera(0, 0));    // never used

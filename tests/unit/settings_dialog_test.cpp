@@ -76,5 +76,16 @@ TEST(DialogLayout, TheSwitchShowsTheServiceState) {
     EXPECT_FALSE(SwitchEnabledFor(2));
 }
 
+TEST(DialogLayout, AHeldSwitchShowsThePolicyAndTakesNoInput) {
+    for (const int state : {0, 1, 2}) {
+        EXPECT_EQ(SwitchPositionFor(state, PolicySetting::On), 1) << state;
+        EXPECT_EQ(SwitchPositionFor(state, PolicySetting::Off), 0) << state;
+        EXPECT_EQ(SwitchPositionFor(state, PolicySetting::NotConfigured), SwitchPositionFor(state));
+        EXPECT_FALSE(SwitchEnabledFor(state, PolicySetting::On)) << state;
+        EXPECT_FALSE(SwitchEnabledFor(state, PolicySetting::Off)) << state;
+        EXPECT_EQ(SwitchEnabledFor(state, PolicySetting::NotConfigured), SwitchEnabledFor(state));
+    }
+}
+
 }  // namespace
 }  // namespace lensbeacon::settings

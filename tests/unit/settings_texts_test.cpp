@@ -226,6 +226,16 @@ TEST(LocalizedTexts, DescriptionsAreWrittenInTheirRowsScript) {
     }
 }
 
+TEST(LocalizedTexts, EveryLanguageHasItsOwnManagedNotice) {
+    EXPECT_STREQ(GetManagedNotice(kLanguageEnglish), L"Managed by your organisation");
+    EXPECT_STREQ(GetManagedNotice(kLanguageCount + 1), L"");
+    for (int index = 1; index <= kLanguageCount; ++index) {
+        for (int other = 0; other < index; ++other) {  // 0: ""
+            EXPECT_STRNE(GetManagedNotice(index), GetManagedNotice(other)) << index << "/" << other;
+        }
+    }
+}
+
 TEST(LocalizedTexts, OnlyJapaneseUsesMeiryoAndOnlyArabicRunsRightToLeft) {
     for (int index = -1; index <= kLanguageCount + 1; ++index) {
         EXPECT_EQ(UsesMeiryo(index), index == 8) << index;

@@ -79,10 +79,19 @@ class FakeWatchSystem : public WatchSystem {
         });
     }
 
+    ServicePolicy policy;  // a test changes it, then sets policyEvent
+    UniqueHandle policyEvent{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+    int policyArms = 0;
+
     bool ReadNoPhysicalCameraLed() override { return noLed; }
     bool ReadShowOsd() override { return showOsd; }
     bool ReadCheckUsbCamera() override { return usbMode; }
     void WriteShowOsd(bool on) override { showOsdWrites.push_back(on); }
+    ServicePolicy ReadPolicy() override { return policy; }
+    HANDLE ArmPolicyWatch() override {
+        ++policyArms;
+        return policyEvent.get();
+    }
     int CheckDevices(bool countPipes) override;
     void FreeDeviceCache() override { ++cacheFrees; }
     DWORD Wait(const HANDLE* handles, DWORD count, DWORD timeoutMs) override;

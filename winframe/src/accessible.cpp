@@ -117,7 +117,7 @@ class AccessibleObject final : public IAccessible {
         return Text(child, value, nullptr);
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override {
-        return Text(child, description, nullptr);
+        return Text(child, description, &AccessibleDescription::description);
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
         const HRESULT usable = Usable(child);

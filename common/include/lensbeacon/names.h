@@ -1,6 +1,6 @@
 // The names every program of the suite meets in: the six machine-wide events,
-// the settings key with its values, the device maker's capture key, the
-// program files that start each other and the desktops they are started on.
+// the settings key with its values, the organisation's policy key, the device maker's capture key,
+// the program files that start each other and the desktops they are started on.
 #pragma once
 
 #include <windows.h>
@@ -41,6 +41,11 @@ inline constexpr const wchar_t* kLastPositionXValue = L"LastPositionX";
 inline constexpr const wchar_t* kLastPositionYValue = L"LastPositionY";
 inline constexpr const wchar_t* kLastScreenWidthValue = L"LastScreenWidth";
 inline constexpr const wchar_t* kLastScreenHeightValue = L"LastScreenHeight";
+
+// The organisation's policy key, under HKEY_LOCAL_MACHINE in the native
+// (64-bit) view, where Group Policy and Intune write it. Its values carry the
+// settings key's names; the suite only ever reads it.
+inline constexpr const wchar_t* kPolicyKey = L"SOFTWARE\\Policies\\Orvane\\Lensbeacon";
 
 // Written by the device maker: the machine has no physical camera light.
 inline constexpr const wchar_t* kCaptureKey = L"SOFTWARE\\Microsoft\\OEM\\Device\\Capture";

@@ -22,6 +22,7 @@ struct AccessibleDescription {
     LONG role = ROLE_SYSTEM_CLIENT;
     LONG state = 0;              // STATE_SYSTEM_* flags
     std::wstring defaultAction;  // empty when there is none
+    std::wstring description;    // more about it, read after the name; may be empty
 };
 
 class AccessibleSource {
