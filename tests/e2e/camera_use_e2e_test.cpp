@@ -1,7 +1,8 @@
 // A camera session as a person has it on a current PC: the real service, in
 // either watch mode, woken by Windows' record of camera use in the user's
-// hive, with the real indicator on the user's desktop. The simulated camera
-// stands for the device, which still decides on or off.
+// hive, with the real indicator on the user's desktop naming the programs
+// that hold the camera, in its tooltip and to screen readers. The simulated
+// camera stands for the device, which still decides on or off.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <chrono>
 #include <thread>
 
+#include "accessibility_probe.h"
 #include "camera_use_records_sandbox.h"
 #include "indicator_window.h"
 #include "installed_suite.h"
@@ -16,6 +18,7 @@
 #include "lensbeacon/names.h"
 #include "probe_programs.h"
 #include "registry_sandbox.h"
+#include "screen_capture.h"
 #include "simulated_camera.h"
 
 namespace lensbeacon::test {
@@ -118,6 +121,91 @@ TEST_F(CameraUseEndToEnd, UsbWatchTakesRecordsBesideTheTraceAndSurvivesMalformed
     UniqueHandle process = suite.ServiceProcess();
     ASSERT_TRUE(process);
     EXPECT_FALSE(Signaled(process.get()));
+}
+
+// The indicator over a grey desktop with its tooltip beside it, as a person
+// sees them: the indicator composited from its premultiplied pixels, the
+// tooltip as it is.
+ScreenPixels IndicatorWithToolTip(HWND indicator, HWND tooltip) {
+    RECT glyph{};
+    RECT tip{};
+    RECT both{};
+    if (!::GetWindowRect(indicator, &glyph) || !::GetWindowRect(tooltip, &tip) ||
+        !::UnionRect(&both, &glyph, &tip)) {
+        return {};
+    }
+    ScreenPixels picture;
+    picture.width = both.right - both.left;
+    picture.height = both.bottom - both.top;
+    picture.pixels.assign(static_cast<std::size_t>(picture.width * picture.height), 0x808080);
+    const auto paste = [&](const ScreenPixels& part, const RECT& at) {
+        for (int y = 0; y < part.height; ++y) {
+            for (int x = 0; x < part.width; ++x) {
+                picture.pixels[static_cast<std::size_t>((at.top - both.top + y) * picture.width +
+                                                        at.left - both.left + x)] = part.At(x, y);
+            }
+        }
+    };
+    paste(IndicatorOverGrey(CaptureScreen(glyph)), glyph);
+    paste(CaptureScreen(tip), tip);
+    return picture;
+}
+
+TEST_F(CameraUseEndToEnd, TheIndicatorNamesTheProgramsToScreenReadersAndInTheToolTip) {
+    // A desktop program that started a minute ago, and a packaged app since.
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    const ULONGLONG recent = (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    const ULONGLONG earlier = recent - 600'000'000ULL;
+    const std::wstring program =
+        CameraUseRecordsSandbox::DesktopAppKey(suite.folder() + L"LenspopUI.exe");
+    records.SetRaw(program, kLastUsedStartValue, REG_QWORD, &earlier, sizeof(earlier));
+    const std::wstring app = L"Microsoft.WindowsCamera_8wekyb3d8bbwe";
+    records.SetRaw(app, kLastUsedStartValue, REG_QWORD, &recent, sizeof(recent), true);
+    InstallAndShowIndicator();
+    HWND window = FindIndicator();
+    WinEventRecorder heard(EVENT_SYSTEM_ALERT, EVENT_OBJECT_NAMECHANGE,
+                           ::GetProcessId(indicator.process.get()));
+    ASSERT_TRUE(heard.Hooked());
+
+    // The camera comes on: an alert, whose object names the programs, most
+    // recent first; the desktop program by its file description.
+    camera.SetPower(CameraPower::D0);
+    const WinEventRecorder::Event* alert = heard.WaitFor(EVENT_SYSTEM_ALERT, window, 10000);
+    ASSERT_NE(alert, nullptr) << "no alert when the indicator showed";
+    const std::wstring expected = L"Camera on: WindowsCamera, Show Lensbeacon";
+    EXPECT_EQ(alert->object.name, expected);
+    EXPECT_EQ(alert->object.role, ROLE_SYSTEM_ALERT);
+    EXPECT_EQ(ToolTipText(ToolTipOf(window)), expected);
+
+    // The pointer resting on the glyph brings the tooltip.
+    RECT rect{};
+    ASSERT_TRUE(::GetWindowRect(window, &rect));
+    ASSERT_TRUE(::SetCursorPos(rect.left + 60, rect.top + 25));
+    HWND tooltip = ToolTipOf(window);
+    EXPECT_TRUE(WaitUntil([tooltip] { return ::IsWindowVisible(tooltip) != FALSE; }, 10s))
+        << "no tooltip over the glyph";
+    const std::wstring pictures = ScreenshotFolder();
+    if (!pictures.empty()) {
+        EXPECT_TRUE(
+            SavePng(IndicatorWithToolTip(window, tooltip), pictures + L"indicator_tooltip.png", 2));
+    }
+    ASSERT_TRUE(::SetCursorPos(10, 1000));
+
+    // The app lets the camera go while the program keeps it: the name follows.
+    const ULONGLONG stop = recent + 1;
+    heard.Clear();
+    records.SetRaw(app, kLastUsedStopValue, REG_QWORD, &stop, sizeof(stop), true);
+    EXPECT_NE(heard.WaitFor(EVENT_OBJECT_NAMECHANGE, window, 10000), nullptr);
+    EXPECT_EQ(ClientAccessible(window).name, L"Camera on: Show Lensbeacon");
+
+    // Off: hidden and silent.
+    heard.Clear();
+    camera.SetPower(CameraPower::D3);
+    ASSERT_TRUE(Signaled(off.get(), kCameraNoticeMs));
+    ASSERT_TRUE(WaitUntil([] { return !IndicatorVisible(); }, kAppear));
+    EXPECT_EQ(heard.WaitFor(EVENT_SYSTEM_ALERT, window, 500), nullptr);
+    EXPECT_NE(ClientAccessible(window).state & STATE_SYSTEM_INVISIBLE, 0);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The indicator window's behaviour with a fake window and position store: the
 // show/fade/redraw table and its tail, the logon-desktop wait, the hit tests,
-// the close button and the drag, placement and clamping on a 1920 x
-// 1080 screen, publishing, display changes and the refusal to close.
+// the close button, placement and clamping on a 1920 x 1080 screen,
+// publishing, display changes and the refusal to close.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -9,128 +9,18 @@
 #include <utility>
 #include <vector>
 
-#include "camera_announcement.h"
+#include "indicator_window_fakes.h"
 #include "osd_window_core.h"
 
 namespace lensbeacon::indicator {
 namespace {
 
+using test::FakeHandle;
+using test::FakeStore;
+using test::FakeWindow;
+using test::OsdWindow;
 using testing::ElementsAre;
 using testing::IsEmpty;
-
-HWND FakeHandle() {
-    return reinterpret_cast<HWND>(static_cast<UINT_PTR>(0x4321));
-}
-
-// Records every call as text; visibility follows show and hide.
-class FakeWindow final : public OsdWindowOps {
-  public:
-    std::vector<std::string> calls;
-    bool imagesLoad = true;
-    bool visible = false;
-    bool logonReady = false;
-    bool cursorOver = true;
-    DWORD tick = 1000;
-    RECT rect = {300, 200, 428, 275};
-    POINT pointer = {0, 0};  // on the screen
-    bool buttonDown = true;
-    ScreenSize screen = {1920, 1080};
-
-    bool LoadImages() override { return imagesLoad; }
-    bool Render(const OsdFrame& f) override {
-        static const char* const kButtons[] = {"normal", "hover", "pressed"};
-        calls.push_back(std::string("Render") + (f.caption ? " caption" : "") +
-                        (f.closeButton ? " " : "") +
-                        (f.closeButton ? kButtons[static_cast<int>(f.button)] : ""));
-        return true;
-    }
-    void Compose(BYTE alpha) override { calls.push_back("Compose " + std::to_string(alpha)); }
-    void FreeBitmapAndImages() override { calls.push_back("Free"); }
-    void ShowWithoutActivation() override {
-        visible = true;
-        calls.push_back("Show");
-    }
-    void Hide() override {
-        visible = false;
-        calls.push_back("Hide");
-    }
-    DWORD TickCount() override { return tick; }
-    bool IsLogonUIReady() override { return logonReady; }
-    HWND Handle() override { return FakeHandle(); }
-    bool PostToSelf(UINT message, WPARAM wParam, LPARAM lParam) override {
-        calls.push_back("Post " + std::to_string(message) + " " + std::to_string(wParam) + " " +
-                        std::to_string(lParam));
-        return true;
-    }
-    bool PointerOnScreen(POINT& point) override {
-        point = pointer;
-        return true;
-    }
-    bool PrimaryButtonDown() override { return buttonDown; }
-    bool TrackMouseLeave() override { return true; }
-    bool SetTimer(UINT_PTR id, UINT ms) override {
-        calls.push_back("SetTimer " + std::to_string(id) + " " + std::to_string(ms));
-        return true;
-    }
-    bool KillTimer(UINT_PTR id) override {
-        calls.push_back("KillTimer " + std::to_string(id));
-        return true;
-    }
-    bool CursorOverWindow() override { return cursorOver; }
-    ScreenSize PrimaryScreenSize() override { return screen; }
-    bool MoveTopmost(int x, int y, int w, int h) override {
-        calls.push_back("Move " + std::to_string(x) + " " + std::to_string(y) + " " +
-                        std::to_string(w) + " " + std::to_string(h));
-        rect = {x, y, x + w, y + h};
-        return true;
-    }
-    bool WindowRect(RECT& r) override {
-        r = rect;
-        return true;
-    }
-    bool IsVisible() override { return visible; }
-
-    std::vector<std::string> Take() { return std::exchange(calls, {}); }
-};
-
-class FakeStore final : public PositionStore {
-  public:
-    StoredPosition stored;
-    std::vector<StoredPosition> published;
-
-    bool Get(StoredPosition& p) override {
-        p = stored;
-        return true;
-    }
-    bool Set(const StoredPosition& p) override {
-        published.push_back(p);
-        return true;
-    }
-    bool Save() override { return true; }
-    bool Restore() override { return true; }
-};
-
-class OsdWindow : public testing::Test {
-  protected:
-    bool Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-        LRESULT result = -1;
-        return core_.HandleMessage(message, wParam, lParam, result);
-    }
-    void Pointer(UINT message, int x, int y, bool left = false) {
-        Send(message, left ? MK_LBUTTON : 0,
-             static_cast<LPARAM>(static_cast<DWORD>(static_cast<WORD>(x)) |
-                                 (static_cast<DWORD>(static_cast<WORD>(y)) << 16)));
-    }
-    void ShowShown() {
-        core_.Update(OsdAction::Show, FALSE);
-        window_.Take();
-    }
-
-    FakeWindow window_;
-    FakeStore store_;
-    IndicatorState state_;
-    OsdWindowCore core_{window_, state_, store_};
-};
 
 TEST_F(OsdWindow, ShowComposesPlacesAndShowsOnceAndRepeatedRequestsChangeNothing) {
     core_.Update(OsdAction::Show, FALSE);
@@ -267,41 +157,6 @@ TEST_F(OsdWindow, LeftButtonHeldWhileEnteringTheCloseButtonDrawsItPressed) {
                 ElementsAre("SetTimer 20 100", "Render caption pressed", "Compose 255"));
 }
 
-TEST_F(OsdWindow, TheWindowFollowsADragItselfOncePerPress) {
-    ShowShown();  // at (896, 9)
-    Pointer(WM_MOUSEMOVE, 50, 10);
-    window_.pointer = {946, 19};  // the same point on the screen
-    window_.Take();
-    Pointer(WM_LBUTTONDOWN, 50, 10, true);  // a press on the glyph watches for a drag
-    core_.OnTimer(kDragTimer);              // the pointer has not moved: nothing yet
-    EXPECT_THAT(window_.Take(), ElementsAre("SetTimer 4 15"));
-    Pointer(WM_MOUSEMOVE, 51, 10, true);  // the drag takes hold, drawn lighter
-    EXPECT_THAT(window_.Take(), ElementsAre("Render caption normal", "Compose 178"));
-    // The grabbed point stays under the pointer, read on the screen, on a
-    // move over the window and on the timer wherever the pointer is.
-    window_.pointer = {957, 39};
-    Pointer(WM_MOUSEMOVE, 61, 30, true);
-    window_.pointer = {1500, 700};
-    core_.OnTimer(kDragTimer);
-    core_.OnTimer(kDragTimer);  // the same place: no move
-    EXPECT_THAT(window_.Take(), ElementsAre("Move 907 29 128 75", "Move 1450 690 128 75"));
-    // The button let go over another window ends the drag on the timer.
-    window_.buttonDown = false;
-    core_.OnTimer(kDragTimer);
-    EXPECT_THAT(window_.Take(), ElementsAre("KillTimer 4", "Render caption normal", "Compose 255"));
-    Pointer(WM_LBUTTONUP, 51, 10);  // no drag any more: nothing
-    EXPECT_THAT(window_.Take(), IsEmpty());
-
-    // A new press becomes a drag on the timer alone, as when no pointer
-    // message reaches the window.
-    window_.buttonDown = true;
-    Pointer(WM_LBUTTONDOWN, 50, 10, true);
-    window_.pointer = {1510, 710};
-    core_.OnTimer(kDragTimer);
-    EXPECT_THAT(window_.Take(), ElementsAre("SetTimer 4 15", "Render caption normal", "Compose 178",
-                                            "Move 1460 700 128 75"));
-}
-
 TEST_F(OsdWindow, CloseButtonGoesAfterThePointerLeftOrWasFoundGone) {
     ShowShown();
     state_.closeButtonShown = TRUE;
@@ -345,24 +200,6 @@ TEST_F(OsdWindow, PlacementUsesTheStoredPositionOnlyForThisScreenSizeAndClamps) 
     }
 }
 
-TEST_F(OsdWindow, DragEndSnapsInsideTheMarginsOnlyWhenOutside) {
-    ShowShown();
-    Pointer(WM_MOUSEMOVE, 50, 10);
-    Pointer(WM_LBUTTONDOWN, 50, 10, true);
-    Pointer(WM_MOUSEMOVE, 51, 10, true);
-    window_.Take();
-    window_.rect = {5, 400, 133, 475};
-    Pointer(WM_LBUTTONUP, 51, 10);
-    EXPECT_THAT(window_.Take(), ElementsAre("KillTimer 4", "Render caption normal", "Compose 255",
-                                            "Move 11 400 128 75"));
-    Pointer(WM_LBUTTONDOWN, 50, 10, true);
-    Pointer(WM_MOUSEMOVE, 51, 10, true);
-    window_.rect = {700, 400, 828, 475};
-    Pointer(WM_LBUTTONUP, 51, 10);
-    EXPECT_THAT(window_.Take(), ElementsAre("SetTimer 4 15", "Render caption normal", "Compose 178",
-                                            "KillTimer 4", "Render caption normal", "Compose 255"));
-}
-
 TEST_F(OsdWindow, VisiblePositionsArePublishedAndDisplayChangesPlaceOnlyAVisibleWindow) {
     WINDOWPOS pos = {};
     pos.x = 640;
@@ -385,16 +222,6 @@ TEST_F(OsdWindow, VisiblePositionsArePublishedAndDisplayChangesPlaceOnlyAVisible
     Send(WM_DISPLAYCHANGE, 32, (1080 << 16) | 1920);
     EXPECT_THAT(window_.Take(), IsEmpty());
     EXPECT_EQ(core_.Placement().Screen().width, 1920);
-}
-
-TEST(CameraAnnouncement, TheCaptionThenTheNamesAsTheResourcesJoinThem) {
-    const std::vector<std::wstring> two = {L"Meet", L"WindowsCamera"};
-    EXPECT_EQ(Announcement(L"Camera on", L"%1: %2", L", ", two), L"Camera on: Meet, WindowsCamera");
-    EXPECT_EQ(Announcement(L"Camera on", L"%2 \x2014 %1", L" / ", two),
-              L"Meet / WindowsCamera \x2014 Camera on");
-    EXPECT_EQ(Announcement(L"Camera on", L"%1: %2", L", ", {}), L"Camera on");
-    EXPECT_EQ(Announcement(L"Camera on", L"", L", ", two), L"Camera on");  // no resource
-    EXPECT_EQ(Announcement(L"Camera on", L"%1 only", L", ", two), L"Camera on");
 }
 
 TEST_F(OsdWindow, RefusesToCloseUntilDestroyingAndIgnoresUnknownAndStaleShowHideValues) {
