@@ -30,7 +30,10 @@ CameraUseWatch::CameraUseWatch()
 
 bool CameraUseWatch::Start() {
     if (thread_) {
-        return true;
+        if (::WaitForSingleObject(thread_.get(), 0) != WAIT_OBJECT_0) {
+            return true;  // still running (or not yet out of the last stop)
+        }
+        thread_.reset();
     }
     if (!quit_ || !reload_ || !changed_ || !::ResetEvent(quit_.get())) {
         return false;
@@ -44,8 +47,11 @@ void CameraUseWatch::Stop(DWORD timeoutMs) {
         return;
     }
     ::SetEvent(quit_.get());
-    ::WaitForSingleObject(thread_.get(), timeoutMs);
-    thread_.reset();
+    // A thread that is slow to end is kept, so that no second one starts
+    // beside it on the same state.
+    if (::WaitForSingleObject(thread_.get(), timeoutMs) == WAIT_OBJECT_0) {
+        thread_.reset();
+    }
     holding_ = 0;
 }
 

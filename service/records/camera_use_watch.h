@@ -30,7 +30,8 @@ class CameraUseWatch {
     // Starts the thread unless it runs; false when it could not be started.
     bool Start();
     // Ends the thread, waiting up to `timeoutMs`. A thread that outlives the
-    // wait keeps using this object, which the service never destroys.
+    // wait keeps using this object, which the service never destroys, and
+    // no other starts until it has ended.
     void Stop(DWORD timeoutMs);
 
     // Signaled (auto-reset) after every read of the records; null when the
