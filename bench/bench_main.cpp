@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <string>
 #include <memory>
 #include <thread>
@@ -145,8 +146,13 @@ void DeviceCheckCost() {
 }  // namespace
 }  // namespace lensbeacon::bench
 
-int wmain() {
+// With "--soak" only the soak runs: a quick look at memory after a change.
+int wmain(int argc, wchar_t** argv) {
     std::printf("| measure | result | how |\n|---|---|---|\n");
+    if (argc > 1 && std::wcscmp(argv[1], L"--soak") == 0) {
+        lensbeacon::bench::RecordSoak(200);
+        return 0;
+    }
     lensbeacon::bench::DeviceCheckCost();
     lensbeacon::bench::LatencyInUsbMode(20);
     lensbeacon::bench::IdleCostInChangeDrivenMode();

@@ -126,26 +126,30 @@ void RecordSoak(int sessions) {
             std::printf("| record soak | service did not start | |\n");
             return;
         }
-        const std::wstring process = FindLinuxProcess("Lenswatch.exe");
-        double early = 0;
-        for (int i = 0; i < sessions / 2; ++i) {
-            const WakeKind kind = i % 2 == 0 ? WakeKind::Record : WakeKind::ChangeEvent;
+        // Private memory after the 10th session, half way and at the end;
+        // the process is looked up each time, as the last run's service
+        // may still be on its way out at the start.
+        const int perMode = sessions / 2;
+        std::string points;
+        for (int i = 1; i <= perMode; ++i) {
+            const WakeKind kind = i % 2 == 1 ? WakeKind::Record : WakeKind::ChangeEvent;
             if (run.SessionStarts(kind) >= 0 && run.SessionEnds(kind) >= 0) {
                 ++seen;
             }
-            if (i == 9) {
-                early = PrivateKiB(process);
+            if (i == 10 || i == perMode / 2 || i == perMode) {
+                char point[32];
+                std::snprintf(point, sizeof(point), "%s%.0f", points.empty() ? "" : " / ",
+                              PrivateKiB(FindLinuxProcess("Lenswatch.exe")));
+                points += point;
             }
         }
-        char row[160];
-        std::snprintf(row, sizeof(row), "%s %.0f -> %.0f KiB",
-                      usbMode ? "; USB watch" : "change-driven", early, PrivateKiB(process));
-        memory += row;
+        memory += (usbMode ? "; USB watch " : "change-driven ") + points + " KiB";
     }
     std::printf(
         "| soak: %d sessions, each mode half, record and Change wake-ups alternating | %d of %d "
-        "seen on and off; private memory after session 10 -> last: %s | /proc smaps_rollup |\n",
-        sessions, seen, sessions, memory.c_str());
+        "seen on and off; private memory after sessions 10 / %d / %d of each mode: %s | /proc "
+        "smaps_rollup |\n",
+        sessions, seen, sessions, sessions / 4, sessions / 2, memory.c_str());
 }
 
 }  // namespace lensbeacon::bench
