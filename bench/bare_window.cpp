@@ -1,6 +1,6 @@
-// A bare Win32 window program beside the benchmark driver, the yardstick for the settings dialog's
-// start: one window of the dialog's size, centred, painted one colour with GDI. It ends when its
-// window is closed.
+// A bare Win32 window program beside the benchmark driver, the yardstick for
+// the settings dialog's start: one window of the dialog's size, centred,
+// painted one colour with GDI. It ends when its window is closed.
 #include <windows.h>
 
 namespace {

@@ -1,7 +1,7 @@
 // The settings program's localized texts: the twenty languages it speaks,
 // the choice of one of them at dialog start, and the description, the switch
-// words and the notice of a switch the organisation holds in each. The texts are compiled in; there
-// is no string table.
+// words and the notice of a switch the organisation holds in each. The texts
+// are compiled in; there is no string table.
 #pragma once
 
 #include <atomic>

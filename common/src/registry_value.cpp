@@ -5,25 +5,29 @@
 
 namespace lensbeacon {
 
-bool ReadRegistryDword(HKEY root, const wchar_t* subKey, const wchar_t* valueName,
-                       REGSAM extraAccess, DWORD& value) {
+RawRegistryDword ReadRawRegistryDword(HKEY root, const wchar_t* subKey, const wchar_t* valueName,
+                                      REGSAM extraAccess) {
+    RawRegistryDword raw;
     UniqueRegKey key;
     if (::RegOpenKeyExW(root, subKey, 0, kKeyRead | extraAccess, key.put()) != ERROR_SUCCESS) {
-        return false;
+        return raw;
     }
-    DWORD data = 0;
-    DWORD type = REG_NONE;
-    DWORD size = sizeof(data);
+    raw.size = sizeof(raw.value);
     // A larger value fails with ERROR_MORE_DATA; a shorter one reports its
     // true size, so neither is ever read past the four bytes asked for.
-    if (::RegQueryValueExW(key.get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(&data),
-                           &size) != ERROR_SUCCESS) {
+    raw.read = ::RegQueryValueExW(key.get(), valueName, nullptr, &raw.type,
+                                  reinterpret_cast<BYTE*>(&raw.value), &raw.size) == ERROR_SUCCESS;
+    return raw;
+}
+
+bool ReadRegistryDword(HKEY root, const wchar_t* subKey, const wchar_t* valueName,
+                       REGSAM extraAccess, DWORD& value) {
+    const RawRegistryDword raw = ReadRawRegistryDword(root, subKey, valueName, extraAccess);
+    if (!raw.read || raw.size != sizeof(raw.value) ||
+        (raw.type != REG_DWORD && raw.type != REG_BINARY)) {
         return false;
     }
-    if (size != sizeof(data) || (type != REG_DWORD && type != REG_BINARY)) {
-        return false;
-    }
-    value = data;
+    value = raw.value;
     return true;
 }
 

@@ -1,8 +1,9 @@
 // The indicator window's behaviour without the window: the show, fade and
 // redraw state table, its timers, the close button and the drag (the window
-// follows the pointer itself, never activated) from the pointer messages, the refusal to close, and
-// placement. The window class forwards its messages here and carries out what the core asks of it
-// through OsdWindowOps.
+// follows the pointer itself, never activated) from the pointer messages,
+// the refusal to close, and placement. The window class forwards its
+// messages here and carries out what the core asks of it through
+// OsdWindowOps.
 //
 // Wiring: WindowProc calls HandleMessage first and returns `result` when it
 // answers true; otherwise the message goes on to default processing. WM_TIMER

@@ -1,8 +1,9 @@
 // Everything the watch loop needs from the system besides the shared events:
-// settings, the organisation's policy and its change notification, device checks, waits with
-// time-outs, the setting listener and trace threads, the record of camera use, monitor power
-// registration and the launches into sessions. The service wires the real calls in; tests run the
-// loop on a virtual clock.
+// settings, the organisation's policy and its change notification, device
+// checks, waits with time-outs, the setting listener and trace threads, the
+// record of camera use, monitor power registration and the launches into
+// sessions. The service wires the real calls in; tests run the loop on a
+// virtual clock.
 #pragma once
 
 #include <windows.h>
@@ -33,9 +34,8 @@ class WatchSystem {
     virtual ServicePolicy ReadPolicy() = 0;
     // Arms a change notification that covers the policy key, whether it
     // exists or not, and returns the event it signals once; null when none
-    // could be armed. A notification belongs
-    // to the thread that armed it: only the setting listener calls this,
-    // again after every wake.
+    // could be armed. A notification belongs to the thread that armed it:
+    // only the setting listener calls this, again after every wake.
     virtual HANDLE ArmPolicyWatch() = 0;
 
     // 1 = a camera is in use, 0 = none is, 2 = no imaging device.

@@ -1,7 +1,7 @@
 // The watch loop's system interface over the real calls: registry settings,
-// the policy key and its watch,
-// the setupapi device check, WaitForMultipleObjects, the setting listener and
-// trace threads, the record watch, monitor power registration and launches into sessions.
+// the policy key and its watch, the setupapi device check,
+// WaitForMultipleObjects, the setting listener and trace threads, the record
+// watch, monitor power registration and launches into sessions.
 #pragma once
 
 #include <windows.h>

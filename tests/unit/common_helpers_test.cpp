@@ -1,5 +1,7 @@
-// The policy values' decision table, the shared bounded text builder, the owner of values obtained
-// through an interface of system calls, and the Win32 owners' care for the last error.
+// The policy values' and the camera-use records' decision tables, program
+// names, the shared bounded text builder, the owner of values obtained
+// through an interface of system calls, and the Win32 owners' care for the
+// last error.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -1,6 +1,7 @@
 // The names every program of the suite meets in: the six machine-wide events,
-// the settings key with its values, the organisation's policy key, the device maker's capture key,
-// the program files that start each other and the desktops they are started on.
+// the settings key with its values, the organisation's policy key, the device
+// maker's capture key, the program files that start each other and the
+// desktops they are started on.
 #pragma once
 
 #include <windows.h>

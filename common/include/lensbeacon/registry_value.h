@@ -12,6 +12,18 @@
 
 namespace lensbeacon {
 
+// One value of at most four bytes as the registry holds it: its type, its
+// true size and its bytes. `read` is false when the key or the value is
+// missing or the value is larger (never read past the four bytes).
+struct RawRegistryDword {
+    bool read = false;
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    DWORD value = 0;
+};
+RawRegistryDword ReadRawRegistryDword(HKEY root, const wchar_t* subKey, const wchar_t* valueName,
+                                      REGSAM extraAccess);
+
 // Opens `subKey` under `root` with KEY_READ plus `extraAccess` (a view flag)
 // and reads `valueName`. True, with `value` set, only for a valid 4-byte value.
 bool ReadRegistryDword(HKEY root, const wchar_t* subKey, const wchar_t* valueName,
