@@ -132,11 +132,11 @@ void DeviceCheckCost() {
         }
         auto system = CreateSetupApiDeviceSystem();
         DeviceCache cache;
-        CheckDevices(*system, cache, true);  // fills the cache
+        CheckDevices(*system, cache, DeviceCheckInput{true, false});  // fills the cache
         const int runs = 20;
         const auto start = Clock::now();
         for (int i = 0; i < runs; ++i) {
-            CheckDevices(*system, cache, true);
+            CheckDevices(*system, cache, DeviceCheckInput{true, false});
         }
         std::printf("| one device check, %u imaging devices | %.2f ms | mean of %d, cache warm |\n",
                     devices, Millis(Clock::now() - start) / runs, runs);

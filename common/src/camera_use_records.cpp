@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <cwchar>
+#include <iterator>
 
 #include "lensbeacon/registry_value.h"
 #include "lensbeacon/unique_owner.h"
@@ -23,17 +24,22 @@ ULONGLONG ReadFileTime(HKEY key, const wchar_t* name) {
     return FileTimeFromValue(type, &value, size);
 }
 
-void ReadLevel(HKEY parent, bool packaged, std::vector<CameraUseRecord>& records) {
+constexpr REGSAM kRecordView = KEY_WOW64_64KEY;
+
+void ReadLevel(HKEY parent, bool packaged, const std::wstring& hive,
+               std::vector<CameraUseRecord>& records) {
     ForEachSubkeyName(parent, kMaxCameraUseRecords, [&](std::wstring name) {
         if (packaged && _wcsicmp(name.c_str(), kNonPackagedKey) == 0) {
             return;
         }
         UniqueRegKey app;
-        if (::RegOpenKeyExW(parent, name.c_str(), 0, KEY_QUERY_VALUE, app.put()) != ERROR_SUCCESS) {
+        if (::RegOpenKeyExW(parent, name.c_str(), 0, KEY_QUERY_VALUE | kRecordView, app.put()) !=
+            ERROR_SUCCESS) {
             return;
         }
         CameraUseRecord record;
         record.app = std::move(name);
+        record.hive = hive;
         record.packaged = packaged;
         record.start = ReadFileTime(app.get(), kLastUsedStartValue);
         record.stop = ReadFileTime(app.get(), kLastUsedStopValue);
@@ -64,14 +70,36 @@ bool IsPersonHiveName(std::wstring_view name) noexcept {
     return StartsWith(name, L"S-1-5-21-") || StartsWith(name, L"S-1-12-1-");
 }
 
-std::vector<CameraUseRecord> ReadCameraUseRecords(HKEY webcam) {
+std::vector<CameraUseRecord> ReadCameraUseRecords(HKEY webcam, const std::wstring& hive) {
     std::vector<CameraUseRecord> records;
-    ReadLevel(webcam, true, records);
+    ReadLevel(webcam, true, hive, records);
     UniqueRegKey nonPackaged;
-    if (::RegOpenKeyExW(webcam, kNonPackagedKey, 0, KEY_READ, nonPackaged.put()) == ERROR_SUCCESS) {
-        ReadLevel(nonPackaged.get(), false, records);
+    if (::RegOpenKeyExW(webcam, kNonPackagedKey, 0, KEY_READ | kRecordView, nonPackaged.put()) ==
+        ERROR_SUCCESS) {
+        ReadLevel(nonPackaged.get(), false, hive, records);
     }
     return records;
+}
+
+std::vector<CameraUseRecord> ReadCameraUseRecordsOfAllHives() {
+    std::vector<CameraUseRecord> all;
+    const auto readFrom = [&all](HKEY root, const std::wstring& subKey, const std::wstring& hive) {
+        UniqueRegKey webcam;
+        if (::RegOpenKeyExW(root, subKey.c_str(), 0, KEY_READ | kRecordView, webcam.put()) !=
+            ERROR_SUCCESS) {
+            return;  // no records there (an older Windows, or no camera use yet)
+        }
+        std::vector<CameraUseRecord> records = ReadCameraUseRecords(webcam.get(), hive);
+        all.insert(all.end(), std::make_move_iterator(records.begin()),
+                   std::make_move_iterator(records.end()));
+    };
+    readFrom(HKEY_LOCAL_MACHINE, kCameraUseRecordsKey, L"HKLM");
+    ForEachSubkeyName(HKEY_USERS, kMaxLoadedHives, [&](std::wstring hive) {
+        if (IsPersonHiveName(hive)) {
+            readFrom(HKEY_USERS, hive + L"\\" + kCameraUseRecordsKey, hive);
+        }
+    });
+    return all;
 }
 
 bool AnyRecordHoldsCamera(HKEY webcam) {

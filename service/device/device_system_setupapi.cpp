@@ -24,6 +24,12 @@ namespace {
 
 constexpr GUID kImagingClass = {
     0x6bdd1fc6, 0x810f, 0x11d0, {0xbe, 0xc7, 0x08, 0x00, 0x2b, 0xe2, 0x09, 0x2f}};
+constexpr GUID kCameraClass = {
+    0xca3e7ab9, 0xb4c3, 0x4ae6, {0x82, 0x51, 0x57, 0x9e, 0xf9, 0x33, 0x89, 0x0f}};
+constexpr GUID kVideoCameraInterface = {
+    0xe5323777, 0xf976, 0x4f5b, {0x9b, 0x55, 0xb9, 0x46, 0x99, 0xc4, 0x6e, 0x44}};
+constexpr GUID kSensorCameraInterface = {
+    0x24e552d7, 0x6523, 0x47f7, {0xa6, 0x47, 0xd3, 0x46, 0x5b, 0xf1, 0xf5, 0xca}};
 constexpr GUID kUsbHubInterface = {
     0xf18a0e88, 0xc30c, 0x11d0, {0x88, 0x15, 0x00, 0xa0, 0xc9, 0x06, 0xbe, 0xd8}};
 constexpr DEVPROPKEY kPowerDataKey = {
@@ -185,8 +191,18 @@ class SetupApiDeviceList final : public DeviceList {
 
 class SetupApiDeviceSystem final : public DeviceSystem {
   public:
-    std::unique_ptr<DeviceList> OpenImagingDevices() override {
-        return Open(kImagingClass, DIGCF_PRESENT);
+    std::unique_ptr<DeviceList> OpenDevices(DeviceSource source) override {
+        switch (source) {
+            case DeviceSource::ImagingClass:
+                return Open(kImagingClass, DIGCF_PRESENT);
+            case DeviceSource::CameraClass:
+                return Open(kCameraClass, DIGCF_PRESENT);
+            case DeviceSource::VideoCameraInterface:
+                return Open(kVideoCameraInterface, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
+            case DeviceSource::SensorCameraInterface:
+                return Open(kSensorCameraInterface, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
+        }
+        return nullptr;
     }
 
     std::unique_ptr<DeviceList> OpenUsbHubs() override {

@@ -1,6 +1,7 @@
 #include "camera_use_watch.h"
 
 #include <cstddef>
+#include <iterator>
 #include <string>
 
 #include "lensbeacon/camera_use_records.h"
@@ -17,8 +18,15 @@ constexpr DWORD kNotifyFilter = REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_
 // The records live in the native view; on 32-bit Windows the flag is ignored.
 constexpr REGSAM kRecordAccess = KEY_READ | KEY_WOW64_64KEY;
 
-bool Arm(HKEY key, HANDLE event) {
-    return ::RegNotifyChangeKeyValue(key, TRUE, kNotifyFilter, event, TRUE) == ERROR_SUCCESS;
+// The key above "webcam", watched for the creation of "webcam" while that
+// is missing: it is made at a program's first use of the camera, and may be
+// deleted and made again.
+constexpr wchar_t kParentSuffix[] = L"\\webcam";
+
+bool Arm(HKEY key, HANDLE event, bool subtree) {
+    const DWORD filter = subtree ? kNotifyFilter : REG_NOTIFY_CHANGE_NAME;
+    return ::RegNotifyChangeKeyValue(key, subtree ? TRUE : FALSE, filter, event, TRUE) ==
+           ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -83,13 +91,14 @@ void CameraUseWatch::Run() {
             WatchAll();
         } else {
             // A notification fires once: arm it again before reading, so a
-            // change made during the read is not lost. A key that cannot be
-            // armed again (its hive was unloaded) is dropped until the next
-            // enumeration.
+            // change made during the read is not lost. A "webcam" key made
+            // where it was missing, or one that cannot be armed again (it was
+            // deleted), makes the watch start over, which opens what is there
+            // now and watches the parent where "webcam" is missing.
             const auto fired = watched_.begin() +
                                static_cast<std::ptrdiff_t>(result - WAIT_OBJECT_0 - kFixedHandles);
-            if (!Arm(fired->key.get(), fired->event.get())) {
-                watched_.erase(fired);
+            if (fired->parent || !Arm(fired->key.get(), fired->event.get(), true)) {
+                WatchAll();
             }
         }
         ReadAll();
@@ -100,9 +109,7 @@ void CameraUseWatch::Run() {
 void CameraUseWatch::WatchAll() {
     watched_.clear();
     Watch(HKEY_LOCAL_MACHINE, kCameraUseRecordsKey);
-    // Loaded hives are few: the people signed in, and the system's own.
-    constexpr DWORD kMaxHives = 1024;
-    ForEachSubkeyName(HKEY_USERS, kMaxHives, [this](std::wstring hive) {
+    ForEachSubkeyName(HKEY_USERS, kMaxLoadedHives, [this](std::wstring hive) {
         if (IsPersonHiveName(hive)) {
             Watch(HKEY_USERS, (hive + L"\\" + kCameraUseRecordsKey).c_str());
         }
@@ -114,12 +121,19 @@ void CameraUseWatch::Watch(HKEY root, const wchar_t* subKey) {
         return;
     }
     Watched watched;
-    // A missing key (an older Windows, or one that moved it) gives no wake-ups.
     if (::RegOpenKeyExW(root, subKey, 0, kRecordAccess, watched.key.put()) != ERROR_SUCCESS) {
-        return;
+        // Missing: watch its parent for its creation. A missing parent (an
+        // older Windows) gives no wake-ups.
+        std::wstring parent(subKey);
+        parent.resize(parent.size() - (std::size(kParentSuffix) - 1));
+        if (::RegOpenKeyExW(root, parent.c_str(), 0, KEY_NOTIFY | KEY_WOW64_64KEY,
+                            watched.key.put()) != ERROR_SUCCESS) {
+            return;
+        }
+        watched.parent = true;
     }
     watched.event.reset(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
-    if (!watched.event || !Arm(watched.key.get(), watched.event.get())) {
+    if (!watched.event || !Arm(watched.key.get(), watched.event.get(), !watched.parent)) {
         return;
     }
     watched_.push_back(std::move(watched));
@@ -128,7 +142,7 @@ void CameraUseWatch::Watch(HKEY root, const wchar_t* subKey) {
 void CameraUseWatch::ReadAll() {
     int32_t holding = 0;
     for (const Watched& watched : watched_) {
-        if (AnyRecordHoldsCamera(watched.key.get())) {
+        if (!watched.parent && AnyRecordHoldsCamera(watched.key.get())) {
             holding = 1;
             break;
         }

@@ -37,7 +37,8 @@ class CameraUseWatch {
     // Signaled (auto-reset) after every read of the records; null when the
     // event could not be created.
     HANDLE changed() const { return changed_.get(); }
-    // 1 while, by the records as last read, some app holds the camera.
+    // 1 while, by the records as last read, some app holds the camera; its
+    // program may have ended since (camera_use_live.h).
     int32_t holding() const { return holding_.load(); }
     // Asks the thread to enumerate the hives again; safe from any thread.
     void ReloadHives();
@@ -45,10 +46,12 @@ class CameraUseWatch {
     static constexpr DWORD kJoinMs = 2000;
 
   private:
-    // One watched "webcam" key with its own notification event.
+    // One watched "webcam" key, or the parent of a missing one, with its
+    // own notification event.
     struct Watched {
         UniqueRegKey key;
         UniqueHandle event;
+        bool parent = false;
     };
 
     static DWORD WINAPI ThreadMain(LPVOID parameter);

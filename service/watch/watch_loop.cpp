@@ -12,6 +12,10 @@ constexpr int32_t kChangeBurstStart = 7;
 // USB mode checks every pass until the trace takes over at this pass.
 constexpr int kStartupPasses = 10;
 constexpr DWORD kPassMs = 1000;
+// After a check woken by a change of the records, further changes within
+// this time fold into one more check at its end: a program that rewrites
+// its record in a loop costs at most about four checks a second.
+constexpr DWORD kRecordsQuietMs = 250;
 constexpr DWORD kTraceJoinMs = 8000;
 constexpr DWORD kListenerJoinMs = 1000;
 
@@ -34,16 +38,47 @@ Watcher::Wake Watcher::WaitForWake(HANDLE event, DWORD timeoutMs) {
         wakes[count] = Wake::Event;
         handles[count++] = event;
     }
-    if (HANDLE records = system_.RecordsChanged()) {
+    HANDLE records = system_.RecordsChanged();
+    if (records != nullptr && recordsQuiet_) {
+        // Right after a check that the records woke, the records are not
+        // listened to for a while; a change meanwhile stays signaled and
+        // wakes the next check when the quiet time is over.
+        recordsQuiet_ = false;
+        const DWORD quietMs = timeoutMs < kRecordsQuietMs ? timeoutMs : kRecordsQuietMs;
+        const DWORD result = system_.Wait(handles, count, quietMs);
+        if (result - WAIT_OBJECT_0 < count) {
+            return wakes[result - WAIT_OBJECT_0];
+        }
+        if (result != WAIT_TIMEOUT || timeoutMs == quietMs) {
+            return Wake::Timeout;
+        }
+        if (timeoutMs != INFINITE) {
+            timeoutMs -= quietMs;
+        }
+    }
+    if (records != nullptr) {
         wakes[count] = Wake::Records;
         handles[count++] = records;
     }
     const DWORD result = system_.Wait(handles, count, timeoutMs);
-    return result - WAIT_OBJECT_0 < count ? wakes[result - WAIT_OBJECT_0] : Wake::Timeout;
+    const Wake wake =
+        result - WAIT_OBJECT_0 < count ? wakes[result - WAIT_OBJECT_0] : Wake::Timeout;
+    recordsQuiet_ = wake == Wake::Records;
+    return wake;
 }
 
-bool Watcher::CaptureActivity() {
-    return system_.RecordsHoldCamera() != 0 || state_.publisher.published() == CameraState::On;
+bool Watcher::CaptureActivity(bool liveRecord) {
+    return liveRecord || state_.publisher.published() == CameraState::On;
+}
+
+bool Watcher::LiveRecordHeld() {
+    return system_.LiveRecordHoldsCamera() != 0;
+}
+
+bool Watcher::RecordWakeCalls(bool recordsWoke) {
+    // Any record that holds the camera, live or not, is worth one look when
+    // the records change: the devices decide.
+    return recordsWoke && system_.RecordsHoldCamera() != 0;
 }
 
 void Watcher::SetIfPresent(EventId id) {
@@ -52,12 +87,12 @@ void Watcher::SetIfPresent(EventId id) {
     }
 }
 
-void Watcher::CheckAndPublish(bool countPipes) {
+void Watcher::CheckAndPublish(bool countPipes, bool liveRecord) {
     // The setting listener may turn the switch off while the check runs and
     // force "off" meanwhile; an "on" found by this check must not undo that.
     // The switch is read again after publishing, so an "off" forced between
     // the read and the publish is restored at once.
-    const bool inUse = system_.CheckDevices(countPipes) == 1 && state_.switchOn != 0;
+    const bool inUse = system_.CheckDevices(countPipes, liveRecord) == 1 && state_.switchOn != 0;
     state_.publisher.Publish(inUse ? CameraState::On : CameraState::Off);
     if (inUse && state_.switchOn == 0) {
         state_.publisher.Publish(CameraState::Off);
@@ -177,11 +212,15 @@ bool Watcher::WaitForSwitchOn(HANDLE enable) {
 void Watcher::RunUsbWatch(HANDLE traceActive, HANDLE traceIdle) {
     int pass = 0;
     bool traceStarted = false;
+    bool recordsWoke = false;
     for (;;) {
+        const bool live = LiveRecordHeld();
         if (state_.monitorOn != 0 && state_.switchOn != 0 &&
-            (pass < kStartupPasses || system_.TraceIdle() == 0 || CaptureActivity())) {
-            CheckAndPublish(true);
+            (pass < kStartupPasses || system_.TraceIdle() == 0 || RecordWakeCalls(recordsWoke) ||
+             CaptureActivity(live))) {
+            CheckAndPublish(true, live);
         }
+        recordsWoke = false;
 
         // When the trace and the published state agree, wait for the trace
         // to change its mind; when they disagree, look again after a pass.
@@ -197,6 +236,7 @@ void Watcher::RunUsbWatch(HANDLE traceActive, HANDLE traceIdle) {
             break;
         }
         if (wake == Wake::Records) {
+            recordsWoke = true;
             continue;  // look at once; a change of the records is not a pass
         }
 
@@ -221,11 +261,15 @@ void Watcher::ConsumeChange(HANDLE change) {
 }
 
 void Watcher::RunChangeDrivenWatch() {
+    bool recordsWoke = false;
     for (;;) {
         const bool burst = state_.pollCounter < kBurstLength;
-        if (state_.monitorOn != 0 && state_.switchOn != 0 && (burst || CaptureActivity())) {
-            CheckAndPublish(false);
+        const bool live = LiveRecordHeld();
+        if (state_.monitorOn != 0 && state_.switchOn != 0 &&
+            (burst || RecordWakeCalls(recordsWoke) || CaptureActivity(live))) {
+            CheckAndPublish(false, live);
         }
+        recordsWoke = false;
         if (burst) {
             ++state_.pollCounter;
             if (WaitForStop(kPassMs)) {
@@ -240,19 +284,22 @@ void Watcher::RunChangeDrivenWatch() {
         HANDLE change = state_.events.get(EventId::Change);
         if (change == nullptr) {
             ++state_.pollCounter;
-            if (WaitForWake(nullptr, kPassMs) == Wake::Stop) {
+            const Wake wake = WaitForWake(nullptr, kPassMs);
+            if (wake == Wake::Stop) {
                 return;
             }
+            recordsWoke = wake == Wake::Records;
             continue;
         }
         if (!Signaled(change)) {
-            const Wake wake = WaitForWake(change, CaptureActivity() ? kPassMs : INFINITE);
+            const Wake wake = WaitForWake(change, CaptureActivity(live) ? kPassMs : INFINITE);
             if (wake == Wake::Stop) {
                 return;
             }
             if (wake == Wake::Event) {
                 ConsumeChange(change);
             }
+            recordsWoke = wake == Wake::Records;
             continue;
         }
         // A Change that arrived during the burst: one pass later, replay.

@@ -36,16 +36,21 @@ class Watcher {
 
     void RunUsbWatch(HANDLE traceActive, HANDLE traceIdle);
     void RunChangeDrivenWatch();
-    void CheckAndPublish(bool countPipes);
+    void CheckAndPublish(bool countPipes, bool liveRecord);
     void StartIndicators();
     bool Signaled(HANDLE event);
     bool WaitForStop(DWORD timeoutMs);  // true when the stop event was signaled
     // Waits on the stop event, `event` if any, and the records' event if a
-    // record watch runs.
+    // record watch runs. After a wake by the records, the records' event
+    // joins the wait only once the quiet time has passed, so that further
+    // changes fold into one more check.
     Wake WaitForWake(HANDLE event, DWORD timeoutMs);
-    // Some app holds the camera by the records, or the camera is on: look
-    // every second until neither holds.
-    bool CaptureActivity();
+    // A live record holds the camera, or the camera is on: look every
+    // second until neither holds.
+    bool CaptureActivity(bool liveRecord);
+    bool LiveRecordHeld();
+    // Whether a change of the records that woke the loop calls for a look.
+    bool RecordWakeCalls(bool recordsWoke);
     void ConsumeChange(HANDLE change);
     void SetIfPresent(EventId id);
     // Sets or resets Setting Enable, if it exists, to show the switch.
@@ -59,6 +64,9 @@ class Watcher {
 
     WatchState& state_;
     WatchSystem& system_;
+    // The last wait ended on a change of the records: the next one does not
+    // listen to them at first (kRecordsQuietMs).
+    bool recordsQuiet_ = false;
 };
 
 }  // namespace lensbeacon

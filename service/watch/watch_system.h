@@ -38,8 +38,9 @@ class WatchSystem {
     // only the setting listener calls this, again after every wake.
     virtual HANDLE ArmPolicyWatch() = 0;
 
-    // 1 = a camera is in use, 0 = none is, 2 = no imaging device.
-    virtual int CheckDevices(bool countPipes) = 0;
+    // 1 = a camera is in use, 0 = none is, 2 = no camera device. A live
+    // record backs up a USB camera in D0 (device_check.h).
+    virtual int CheckDevices(bool countPipes, bool liveRecordHeld) = 0;
     virtual void FreeDeviceCache() = 0;
 
     // WaitForMultipleObjects, wait-any: WAIT_OBJECT_0 + index, WAIT_TIMEOUT
@@ -70,7 +71,11 @@ class WatchSystem {
     // some app holds the camera, and then signals its auto-reset event.
     virtual void StartRecordWatch() = 0;
     virtual HANDLE RecordsChanged() = 0;  // null while no record watch runs
+    // 1 while, by the records as last read, some program holds the camera.
     virtual int32_t RecordsHoldCamera() = 0;
+    // 1 while a live record holds the camera: one of a program that runs
+    // now (camera_use_live.h). Stale records do not count.
+    virtual int32_t LiveRecordHoldsCamera() = 0;
     virtual void ReloadRecordHives() = 0;  // at a logon or logoff; any thread
     virtual void StopRecordWatch() = 0;
 };

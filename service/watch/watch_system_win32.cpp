@@ -1,7 +1,10 @@
 #include "watch_system_win32.h"
 
+#include "lensbeacon/camera_use_live.h"
+#include "lensbeacon/camera_use_records.h"
 #include "lensbeacon/names.h"
 #include "lensbeacon/policy.h"
+#include "lensbeacon/running_programs.h"
 #include "service_settings.h"
 #include "watch_loop.h"
 
@@ -27,11 +30,26 @@ ServicePolicy Win32WatchSystem::ReadPolicy() {
     return ServicePolicy{ReadPolicySetting(kShowOsdValue), ReadPolicySetting(kCheckUsbCameraValue)};
 }
 
-int Win32WatchSystem::CheckDevices(bool countPipes) {
+int Win32WatchSystem::CheckDevices(bool countPipes, bool liveRecordHeld) {
     if (!devices_) {
         return kNoImagingDevice;  // the adapter could not be allocated
     }
-    return lensbeacon::CheckDevices(*devices_, cache_, countPipes);
+    return lensbeacon::CheckDevices(*devices_, cache_,
+                                    DeviceCheckInput{countPipes, liveRecordHeld});
+}
+
+int32_t Win32WatchSystem::LiveRecordHoldsCamera() {
+    // The watch's flag says whether any record holds the camera at all;
+    // only then are the records read again and matched with the running
+    // programs.
+    if (RecordsHoldCamera() == 0) {
+        return 0;
+    }
+    const std::vector<CameraUseRecord> records = ReadCameraUseRecordsOfAllHives();
+    if (!AnyHeldRecord(records)) {
+        return 0;
+    }
+    return LiveHeldRecords(records, ReadRunningImagePaths()).empty() ? 0 : 1;
 }
 
 DWORD Win32WatchSystem::Wait(const HANDLE* handles, DWORD count, DWORD timeoutMs) {

@@ -35,7 +35,7 @@ class Win32WatchSystem : public WatchSystem {
     void WriteShowOsd(bool on) override;
     ServicePolicy ReadPolicy() override;
     HANDLE ArmPolicyWatch() override { return policyWatch_.Arm(); }
-    int CheckDevices(bool countPipes) override;
+    int CheckDevices(bool countPipes, bool liveRecordHeld) override;
     void FreeDeviceCache() override { cache_.Free(); }
     DWORD Wait(const HANDLE* handles, DWORD count, DWORD timeoutMs) override;
     bool StartSettingListener() override;
@@ -52,7 +52,8 @@ class Win32WatchSystem : public WatchSystem {
     void JoinTraceThread(DWORD timeoutMs) override { trace_.Stop(timeoutMs); }
     void StartRecordWatch() override { recordsRunning_ = records_.Start(); }
     HANDLE RecordsChanged() override { return recordsRunning_ ? records_.changed() : nullptr; }
-    int32_t RecordsHoldCamera() override { return records_.holding(); }
+    int32_t RecordsHoldCamera() override { return recordsRunning_ ? records_.holding() : 0; }
+    int32_t LiveRecordHoldsCamera() override;
     void ReloadRecordHives() override { records_.ReloadHives(); }
     void StopRecordWatch() override {
         records_.Stop(CameraUseWatch::kJoinMs);

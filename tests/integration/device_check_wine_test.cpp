@@ -34,11 +34,13 @@ class DeviceCheckWineTest : public ::testing::Test {
         ASSERT_NE(system_, nullptr);
     }
 
-    int Check(bool countPipes) { return CheckDevices(*system_, cache_, countPipes); }
+    int Check(bool countPipes, bool liveRecordHeld = false) {
+        return CheckDevices(*system_, cache_, DeviceCheckInput{countPipes, liveRecordHeld});
+    }
 
     // The imaging list, moved to the simulated camera's member.
     std::unique_ptr<DeviceList> SelectCamera(const SimulatedCamera& camera) {
-        std::unique_ptr<DeviceList> devices = system_->OpenImagingDevices();
+        std::unique_ptr<DeviceList> devices = system_->OpenDevices(DeviceSource::ImagingClass);
         EXPECT_NE(devices, nullptr);
         for (uint32_t index = 0; devices && devices->Select(index); ++index) {
             DeviceText id = {};

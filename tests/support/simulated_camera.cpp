@@ -12,6 +12,10 @@ namespace lensbeacon::test {
 namespace {
 
 constexpr wchar_t kImagingClass[] = L"{6bdd1fc6-810f-11d0-bec7-08002be2092f}";
+constexpr wchar_t kCameraClass[] = L"{ca3e7ab9-b4c3-4ae6-8251-579ef933890f}";
+constexpr wchar_t kMediaClass[] = L"{4d36e96c-e325-11ce-bfc1-08002be10318}";
+constexpr wchar_t kVideoCameraInterface[] = L"{e5323777-f976-4f5b-9b55-b94699c46e44}";
+constexpr wchar_t kClassesFolder[] = L"System\\CurrentControlSet\\Control\\DeviceClasses\\";
 constexpr wchar_t kPropertyFolder[] = L"\\Properties\\{a45c254e-df1c-4efd-8020-67d146a850e0}\\";
 constexpr wchar_t kPowerDataPid[] = L"0020";
 constexpr wchar_t kLocationPathsPid[] = L"0025";
@@ -19,15 +23,39 @@ constexpr DWORD kBinaryProperty = 0x1003;
 constexpr DWORD kStringListProperty = 0x2012;
 constexpr DWORD kPowerDataSize = 56;
 
+void WriteString(const std::wstring& key, const wchar_t* name, const std::wstring& text) {
+    WriteMachineValue(key, name, REG_SZ, text.c_str(),
+                      static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
 }  // namespace
 
-SimulatedCamera::SimulatedCamera(unsigned number, const std::wstring& location, CameraPower power) {
+SimulatedCamera::SimulatedCamera(unsigned number, const std::wstring& location, CameraPower power,
+                                 CameraKind kind) {
     wchar_t digits[16] = {};
     std::swprintf(digits, 16, L"%04u", number);
-    instanceId_ = std::wstring(L"ROOT\\IMAGE\\") + digits;
+    const wchar_t* enumerator = kind == CameraKind::ImagingClass  ? L"IMAGE"
+                                : kind == CameraKind::CameraClass ? L"CAMERA"
+                                                                  : L"LBMEDIA";
+    instanceId_ = std::wstring(L"ROOT\\") + enumerator + L"\\" + digits;
     key_ = L"System\\CurrentControlSet\\Enum\\" + instanceId_;
+    // A Camera-class camera exposes the video camera interface too, as real
+    // ones do; the check judges it once.
+    if (kind != CameraKind::ImagingClass) {
+        interfaceKey_ = std::wstring(kClassesFolder) + kVideoCameraInterface + L"\\##?#ROOT#" +
+                        enumerator + L"#" + digits + L"#" + kVideoCameraInterface;
+    }
     Remove();
-    WriteMachineValue(key_, L"ClassGUID", REG_SZ, kImagingClass, sizeof(kImagingClass));
+    WriteString(key_, L"ClassGUID",
+                kind == CameraKind::ImagingClass  ? kImagingClass
+                : kind == CameraKind::CameraClass ? kCameraClass
+                                                  : kMediaClass);
+    if (!interfaceKey_.empty()) {
+        WriteString(interfaceKey_, L"DeviceInstance", instanceId_);
+        WriteString(interfaceKey_ + L"\\#", L"SymbolicLink",
+                    std::wstring(L"\\\\?\\ROOT#") + enumerator + L"#" + digits + L"#" +
+                        kVideoCameraInterface);
+    }
     if (!location.empty()) {
         std::vector<wchar_t> list(location.begin(), location.end());
         list.push_back(L'\0');
@@ -66,8 +94,13 @@ void SimulatedCamera::SetProperty(const wchar_t* pid, DWORD propertyType, const 
 }
 
 void SimulatedCamera::Remove() {
-    const LSTATUS status = ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, key_.c_str());
-    EXPECT_TRUE(status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) << status;
+    for (const std::wstring* key : {&key_, &interfaceKey_}) {
+        if (key->empty()) {
+            continue;
+        }
+        const LSTATUS status = ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, key->c_str());
+        EXPECT_TRUE(status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) << status;
+    }
 }
 
 }  // namespace lensbeacon::test

@@ -1,8 +1,11 @@
-// Test helper: an imaging device that Wine's setupapi lists as present.
+// Test helper: a camera device that Wine's setupapi lists as present.
 //
-// The camera is the device instance ROOT\IMAGE\<number> under
-// HKLM\System\CurrentControlSet\Enum. Wine needs only its "ClassGUID" (the
-// imaging class) to list it with DIGCF_PRESENT. Device properties live in the
+// The camera is a device instance under HKLM\System\CurrentControlSet\Enum:
+// ROOT\IMAGE\<number> of the imaging class, ROOT\CAMERA\<number> of the
+// Camera class, or ROOT\LBMEDIA\<number> of the media class. The last two
+// expose the video camera interface (a key under Control\DeviceClasses names
+// the device, the layout SimulatedUsbHub uses). Wine needs only its "ClassGUID" to list it
+// by class with DIGCF_PRESENT. Device properties live in the
 // default value of Properties\{fmtid}\<pid as 4 hex digits>, whose registry
 // type is 0xFFFF0000 | property type:
 //   ...\{a45c254e-df1c-4efd-8020-67d146a850e0}\0020  power data: a 56-byte
@@ -21,12 +24,16 @@
 
 namespace lensbeacon::test {
 
-enum class CameraPower : uint32_t { D0 = 1, D3 = 4 };
+enum class CameraPower : uint32_t { D0 = 1, D1 = 2, D2 = 3, D3 = 4 };
+
+// Where the device check finds the camera.
+enum class CameraKind { ImagingClass, CameraClass, VideoInterfaceOnly };
 
 class SimulatedCamera {
   public:
     // A camera at `location` ("" = no location property) in state `power`.
-    SimulatedCamera(unsigned number, const std::wstring& location, CameraPower power);
+    SimulatedCamera(unsigned number, const std::wstring& location, CameraPower power,
+                    CameraKind kind = CameraKind::ImagingClass);
     ~SimulatedCamera();
     SimulatedCamera(const SimulatedCamera&) = delete;
     SimulatedCamera& operator=(const SimulatedCamera&) = delete;
@@ -51,6 +58,7 @@ class SimulatedCamera {
 
     std::wstring instanceId_;
     std::wstring key_;
+    std::wstring interfaceKey_;  // empty for an imaging-class camera
 };
 
 }  // namespace lensbeacon::test

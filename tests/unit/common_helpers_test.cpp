@@ -71,12 +71,12 @@ TEST(CameraUseNames, ProgramsAreNamedAsAPersonWouldCallThem) {
 
 TEST(CameraUseNames, HoldersMostRecentFirstEachOnceAndNoMoreThanTheCap) {
     std::vector<CameraUseRecord> records = {
-        {L"C:#Tools#old.exe", false, 100, 0},
-        {L"Microsoft.WindowsCamera_8wekyb3d8bbwe", true, 300, 0},
-        {L"C:#Tools#done.exe", false, 500, 600},  // stopped: not named
-        {L"C:#Tools#meet.exe", false, 400, 0},
-        {L"C:#Other#meet.exe", false, 350, 0},  // same name again
-        {L"C:#Tools#nameless.exe", false, 200, 0},
+        {L"C:#Tools#old.exe", false, 100, 0, {}},
+        {L"Microsoft.WindowsCamera_8wekyb3d8bbwe", true, 300, 0, {}},
+        {L"C:#Tools#done.exe", false, 500, 600, {}},  // stopped: not named
+        {L"C:#Tools#meet.exe", false, 400, 0, {}},
+        {L"C:#Other#meet.exe", false, 350, 0, {}},  // same name again
+        {L"C:#Tools#nameless.exe", false, 200, 0, {}},
     };
     const auto describe = [](const std::wstring& path) -> std::wstring {
         if (path == L"C:\\Tools\\meet.exe" || path == L"C:\\Other\\meet.exe") {
@@ -87,7 +87,7 @@ TEST(CameraUseNames, HoldersMostRecentFirstEachOnceAndNoMoreThanTheCap) {
     EXPECT_EQ(NamesOfCameraHolders(records, describe),
               (std::vector<std::wstring>{L"Meet", L"WindowsCamera", L"nameless", L"old"}));
     for (unsigned i = 0; i < 3; ++i) {
-        records.push_back({L"Extra.App" + std::to_wstring(i) + L"_x", true, 1000ULL + i, 0});
+        records.push_back({L"Extra.App" + std::to_wstring(i) + L"_x", true, 1000ULL + i, 0, {}});
     }
     EXPECT_EQ(NamesOfCameraHolders(records, describe).size(), kMaxNamedPrograms);
     EXPECT_TRUE(NamesOfCameraHolders({}, describe).empty());

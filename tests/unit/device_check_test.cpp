@@ -76,9 +76,12 @@ class FakeList final : public DeviceList {
 
 class FakeSystem final : public DeviceSystem {
   public:
-    std::vector<FakeDevice> cameras;
+    std::vector<FakeDevice> cameras;  // the imaging class
+    std::map<DeviceSource, std::vector<FakeDevice>> otherLists;
     std::vector<FakeDevice> hubs;
     bool imagingListFails = false;
+    bool otherListsFail = false;
+    std::vector<DeviceSource> opened;
     bool hubListFails = false;
     std::map<std::pair<std::wstring, int32_t>, uint32_t> openPipes;  // missing: request fails
 
@@ -86,11 +89,13 @@ class FakeSystem final : public DeviceSystem {
     std::vector<std::pair<std::wstring, int32_t>> pipeRequests;
     std::vector<std::wstring> powerReads;
 
-    std::unique_ptr<DeviceList> OpenImagingDevices() override {
-        if (imagingListFails) {
-            return nullptr;
+    std::unique_ptr<DeviceList> OpenDevices(DeviceSource source) override {
+        opened.push_back(source);
+        if (source == DeviceSource::ImagingClass) {
+            return imagingListFails ? nullptr : std::make_unique<FakeList>(cameras, powerReads);
         }
-        return std::make_unique<FakeList>(cameras, powerReads);
+        return otherListsFail ? nullptr
+                              : std::make_unique<FakeList>(otherLists[source], powerReads);
     }
     std::unique_ptr<DeviceList> OpenUsbHubs() override {
         ++hubSearches;
@@ -122,7 +127,9 @@ FakeDevice Hub(const wchar_t* location, const wchar_t* interfacePath) {
 
 class DeviceCheckTest : public ::testing::Test {
   protected:
-    int Check(bool countPipes) { return CheckDevices(system_, cache_, countPipes); }
+    int Check(bool countPipes, bool liveRecordHeld = false) {
+        return CheckDevices(system_, cache_, DeviceCheckInput{countPipes, liveRecordHeld});
+    }
     const DeviceCacheEntry& Entry(const wchar_t* id) {
         const DeviceCacheEntry* entry = cache_.Find(id);
         EXPECT_NE(entry, nullptr);
@@ -328,6 +335,173 @@ TEST_F(DeviceCheckTest, PowerReadFailureSkipsTheDevice) {
     system_.cameras[0].power.reset();
     EXPECT_EQ(Check(false), kCameraInUse);
     EXPECT_EQ(cache_.size(), 2u);
+}
+
+// The decision for one camera: where it sits, its power state, the mode, its
+// baseline and whether a live record holds the camera.
+TEST_F(DeviceCheckTest, DecisionTable) {
+    enum class Where { NoHub, UsbHub, Unknown };
+    struct Row {
+        Where where;
+        int32_t power;
+        bool countPipes;
+        std::optional<uint32_t> baseline;  // pipes counted at the idle sighting
+        uint32_t pipesNow;
+        bool liveRecord;
+        int expected;
+    };
+    constexpr int kOn = kCameraInUse;
+    constexpr int kOff = kNoCameraInUse;
+    const Row rows[] = {
+        // On no hub: D0 alone decides, records add nothing.
+        {Where::NoHub, kPowerDeviceD0, false, std::nullopt, 0, false, kOn},
+        {Where::NoHub, kPowerDeviceD0, true, std::nullopt, 0, false, kOn},
+        {Where::NoHub, kPowerDeviceD0, false, std::nullopt, 0, true, kOn},
+        {Where::NoHub, kPowerDeviceD3, false, std::nullopt, 0, true, kOff},
+        {Where::NoHub, kPowerDeviceD2, true, std::nullopt, 0, true, kOff},
+        // Under a USB hub, default mode: only a live record makes D0 count.
+        {Where::UsbHub, kPowerDeviceD0, false, 2, 9, false, kOff},
+        {Where::UsbHub, kPowerDeviceD0, false, 2, 9, true, kOn},
+        {Where::UsbHub, kPowerDeviceD0, false, std::nullopt, 0, true, kOn},
+        {Where::UsbHub, kPowerDeviceD2, false, 2, 9, true, kOff},
+        {Where::UsbHub, kPowerDeviceD1, false, 2, 9, true, kOff},
+        {Where::UsbHub, kPowerDeviceD3, false, 2, 9, true, kOff},
+        // USB watch mode: pipes above the baseline count alone.
+        {Where::UsbHub, kPowerDeviceD0, true, 2, 3, false, kOn},
+        {Where::UsbHub, kPowerDeviceD0, true, 2, 2, false, kOff},
+        {Where::UsbHub, kPowerDeviceD0, true, 2, 2, true, kOn},
+        {Where::UsbHub, kPowerDeviceD0, true, std::nullopt, 9, false, kOff},
+        {Where::UsbHub, kPowerDeviceD0, true, std::nullopt, 9, true, kOn},
+        // A location that cannot be read never counts.
+        {Where::Unknown, kPowerDeviceD0, true, std::nullopt, 9, true, kOff},
+        {Where::Unknown, kPowerDeviceD0, false, std::nullopt, 9, true, kOff},
+        // Neither idle nor D0.
+        {Where::UsbHub, 5, true, 2, 9, true, kOff},
+        {Where::NoHub, 0, false, std::nullopt, 0, true, kOff},
+    };
+    int line = 0;
+    for (const Row& row : rows) {
+        ++line;
+        FakeSystem system;
+        DeviceCache cache;
+        std::optional<std::wstring> location = kCameraLocation;
+        if (row.where == Where::Unknown) {
+            location.reset();
+        }
+        if (row.where != Where::NoHub) {
+            system.hubs.push_back(Hub(kRootHubLocation, kRootHubInterface));
+        }
+        // First sighting idle (D2), where the baseline is taken when counted.
+        system.otherLists[DeviceSource::CameraClass] = {Camera(L"CAM", kPowerDeviceD2, location)};
+        if (row.baseline) {
+            system.openPipes[{kRootHubPath, 3}] = *row.baseline;
+        }
+        ASSERT_EQ(CheckDevices(system, cache, DeviceCheckInput{row.countPipes, row.liveRecord}),
+                  kNoCameraInUse)
+            << "row " << line;
+        system.openPipes[{kRootHubPath, 3}] = row.pipesNow;
+        system.otherLists[DeviceSource::CameraClass][0].power = row.power;
+        EXPECT_EQ(CheckDevices(system, cache, DeviceCheckInput{row.countPipes, row.liveRecord}),
+                  row.expected)
+            << "row " << line;
+    }
+}
+
+TEST_F(DeviceCheckTest, IdleStatesD1AndD2TakeTheBaselineLikeD3) {
+    for (const int32_t idle : {kPowerDeviceD1, kPowerDeviceD2, kPowerDeviceD3}) {
+        FakeSystem system;
+        DeviceCache cache;
+        system.cameras.push_back(Camera(L"USB\\CAM", idle, kCameraLocation));
+        system.hubs.push_back(Hub(kRootHubLocation, kRootHubInterface));
+        system.openPipes[{kRootHubPath, 3}] = 4;
+        EXPECT_EQ(CheckDevices(system, cache, DeviceCheckInput{true, false}), kNoCameraInUse);
+        ASSERT_NE(cache.Find(L"USB\\CAM"), nullptr);
+        EXPECT_EQ(cache.Find(L"USB\\CAM")->baseline, 4) << idle;
+    }
+}
+
+TEST_F(DeviceCheckTest, ListsAreReadInOrderAndEachDeviceIsJudgedOnce) {
+    system_.cameras = {Camera(L"SCANNER", kPowerDeviceD3, L"PCI(2)")};
+    system_.otherLists[DeviceSource::CameraClass] = {Camera(L"CAM", kPowerDeviceD3, L"ACPI(1)")};
+    // The same camera again by its interfaces, and an infrared sensor of
+    // another class.
+    system_.otherLists[DeviceSource::VideoCameraInterface] = {
+        Camera(L"CAM", kPowerDeviceD3, L"ACPI(1)"), Camera(L"MEDIA", kPowerDeviceD3, L"ACPI(3)")};
+    system_.otherLists[DeviceSource::SensorCameraInterface] = {
+        Camera(L"CAM", kPowerDeviceD3, L"ACPI(1)"), Camera(L"IR", kPowerDeviceD3, L"ACPI(4)")};
+    EXPECT_EQ(Check(false), kNoCameraInUse);
+    EXPECT_EQ(system_.opened,
+              (std::vector<DeviceSource>{DeviceSource::ImagingClass, DeviceSource::CameraClass,
+                                         DeviceSource::VideoCameraInterface,
+                                         DeviceSource::SensorCameraInterface}));
+    EXPECT_EQ(system_.powerReads, (std::vector<std::wstring>{L"SCANNER", L"CAM", L"MEDIA", L"IR"}));
+    EXPECT_EQ(Entry(L"MEDIA").source, DeviceSource::VideoCameraInterface);
+
+    // The next check judges them again, once each; one in use ends it.
+    system_.powerReads.clear();
+    system_.otherLists[DeviceSource::VideoCameraInterface][1].power = kPowerDeviceD0;
+    EXPECT_EQ(Check(false), kCameraInUse);
+    EXPECT_EQ(system_.powerReads, (std::vector<std::wstring>{L"SCANNER", L"CAM", L"MEDIA"}));
+    EXPECT_EQ(system_.opened.size(), 4u + 3u);
+    EXPECT_EQ(cache_.size(), 4u);
+}
+
+TEST_F(DeviceCheckTest, NoDeviceInAnyListOrNoListMeansNoCamera) {
+    system_.imagingListFails = true;
+    system_.otherListsFail = true;
+    EXPECT_EQ(Check(true), kNoImagingDevice);
+    // Only a Camera-class device: present, not in use.
+    system_.otherListsFail = false;
+    system_.otherLists[DeviceSource::CameraClass] = {Camera(L"CAM", kPowerDeviceD3, L"ACPI(1)")};
+    EXPECT_EQ(Check(true), kNoCameraInUse);
+}
+
+// A diagnostic run hears every judged device with the reason.
+TEST_F(DeviceCheckTest, ObserverHearsEachVerdictAndTheMissingLists) {
+    struct Recorder final : DeviceCheckObserver {
+        std::vector<DeviceSource> unavailable;
+        std::vector<std::pair<std::wstring, DeviceVerdict>> verdicts;
+        std::vector<std::optional<uint32_t>> pipes;
+        void OnSourceUnavailable(DeviceSource source) override { unavailable.push_back(source); }
+        void OnJudged(const DeviceJudgement& judgement) override {
+            verdicts.emplace_back(judgement.entry ? judgement.entry->instanceId : L"-",
+                                  judgement.verdict);
+            pipes.push_back(judgement.pipes);
+        }
+    } recorder;
+    AddUsbCamera(kPowerDeviceD3);
+    SetPipes(2);
+    system_.cameras.push_back({std::nullopt, kPowerDeviceD0, L"X(1)", std::nullopt});
+    system_.cameras.push_back(Camera(L"NOPOWER", 0, L"ACPI(1)"));
+    system_.cameras.back().power.reset();
+    system_.otherListsFail = true;
+    CheckDevices(system_, cache_, DeviceCheckInput{true, false}, &recorder);
+    EXPECT_EQ(
+        recorder.unavailable,
+        (std::vector<DeviceSource>{DeviceSource::CameraClass, DeviceSource::VideoCameraInterface,
+                                   DeviceSource::SensorCameraInterface}));
+    using V = DeviceVerdict;
+    EXPECT_EQ(recorder.verdicts, (std::vector<std::pair<std::wstring, DeviceVerdict>>{
+                                     {L"USB\\CAM", V::Idle},
+                                     {L"-", V::InstanceIdUnreadable},
+                                     {L"NOPOWER", V::PowerUnreadable}}));
+    EXPECT_EQ(recorder.pipes[0], std::optional<uint32_t>(2));
+
+    recorder.verdicts.clear();
+    system_.cameras = {Camera(L"USB\\CAM", kPowerDeviceD0, kCameraLocation)};
+    CheckDevices(system_, cache_, DeviceCheckInput{false, false}, &recorder);
+    CheckDevices(system_, cache_, DeviceCheckInput{true, false}, &recorder);
+    SetPipes(3);
+    CheckDevices(system_, cache_, DeviceCheckInput{true, false}, &recorder);
+    system_.openPipes.clear();
+    CheckDevices(system_, cache_, DeviceCheckInput{true, false}, &recorder);
+    CheckDevices(system_, cache_, DeviceCheckInput{true, true}, &recorder);
+    EXPECT_EQ(recorder.verdicts, (std::vector<std::pair<std::wstring, DeviceVerdict>>{
+                                     {L"USB\\CAM", V::UsbNotCounted},
+                                     {L"USB\\CAM", V::UsbPipesAtBaseline},
+                                     {L"USB\\CAM", V::InUseByPipes},
+                                     {L"USB\\CAM", V::UsbPipeCountFailed},
+                                     {L"USB\\CAM", V::InUseByLiveRecord}}));
 }
 
 TEST(PortFromLocationPath, ReadsTheRightmostNonZeroGroup) {

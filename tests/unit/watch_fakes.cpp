@@ -61,8 +61,8 @@ std::vector<int64_t> FakeWatchSystem::CheckTimes() const {
     return times;
 }
 
-int FakeWatchSystem::CheckDevices(bool countPipes) {
-    checks.push_back({now_, countPipes});
+int FakeWatchSystem::CheckDevices(bool countPipes, bool liveRecordHeld) {
+    checks.push_back({now_, countPipes, liveRecordHeld});
     return deviceResult(now_);
 }
 

@@ -43,6 +43,7 @@ class FakeWatchSystem : public WatchSystem {
     struct Check {
         int64_t atMs;
         bool countPipes;
+        bool liveRecordHeld;
     };
     std::vector<Check> checks;
     std::vector<int64_t> CheckTimes() const;
@@ -68,15 +69,23 @@ class FakeWatchSystem : public WatchSystem {
     bool traceStartSucceeds = true;
     std::function<void()> onTraceStart;
 
-    // The record of camera use: a test sets `recordsHold`, then the event.
+    // The record of camera use: a test sets `recordsHold` (1 = a live record
+    // holds the camera), then the event.
     UniqueHandle recordsEvent{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
     int32_t recordsHold = 0;
+    int32_t recordsLive = 0;  // the held record's program runs
     int recordWatchStarts = 0, recordWatchStops = 0, hiveReloads = 0;
-    void RecordsChangeAt(int64_t atMs, int32_t hold) {
-        At(atMs, [this, hold] {
+    // A change of the records; a held record is live unless `live` says not.
+    void RecordsChangeAt(int64_t atMs, int32_t hold, bool live = true) {
+        At(atMs, [this, hold, live] {
             recordsHold = hold;
+            recordsLive = hold != 0 && live ? 1 : 0;
             ::SetEvent(recordsEvent.get());
         });
+    }
+    // The held record's program ends; the records do not change.
+    void HolderEndsAt(int64_t atMs) {
+        At(atMs, [this] { recordsLive = 0; });
     }
 
     ServicePolicy policy;  // a test changes it, then sets policyEvent
@@ -92,7 +101,7 @@ class FakeWatchSystem : public WatchSystem {
         ++policyArms;
         return policyEvent.get();
     }
-    int CheckDevices(bool countPipes) override;
+    int CheckDevices(bool countPipes, bool liveRecordHeld) override;
     void FreeDeviceCache() override { ++cacheFrees; }
     DWORD Wait(const HANDLE* handles, DWORD count, DWORD timeoutMs) override;
     bool StartSettingListener() override { return listenerStarts; }
@@ -117,6 +126,7 @@ class FakeWatchSystem : public WatchSystem {
         return recordWatchStarts > recordWatchStops ? recordsEvent.get() : nullptr;
     }
     int32_t RecordsHoldCamera() override { return recordsHold; }
+    int32_t LiveRecordHoldsCamera() override { return recordsLive; }
     void ReloadRecordHives() override { ++hiveReloads; }
     void StopRecordWatch() override { ++recordWatchStops; }
 

@@ -310,6 +310,76 @@ TEST_F(WatchLoopTest, UsbModeRecordsWakeACheckBesideTheTrace) {
     EXPECT_EQ(system.handOverAtMs, 10'000);
 }
 
+TEST_F(WatchLoopTest, StaleRecordsBringOneLookAtTheirChangeAndNoPolling) {
+    for (const bool usb : {false, true}) {
+        FakeWatchSystem fresh(stop.get());
+        ::ResetEvent(stop.get());
+        FakeWatchSystem& s = fresh;
+        s.usbMode = usb;
+        // A record held by a program that no longer runs.
+        s.RecordsChangeAt(30'000, 1, false);
+        s.At(100'000, [this] { ::SetEvent(stop.get()); });
+        WatchState run(events.api());
+        run.stopEvent = stop.get();
+        Watcher(run, s).RunWorker();
+        EXPECT_EQ(s.CheckTimes(), Concat(Range(0, 9), Times{30'000})) << "usb " << usb;
+        EXPECT_FALSE(s.checks.back().liveRecordHeld);
+    }
+}
+
+TEST_F(WatchLoopTest, KilledHolderTurnsTheCameraOffAtTheNextCheck) {
+    // A USB camera in D0 counts only while the live record backs it up.
+    system.deviceResult = [this](int64_t now) {
+        return now >= 30'000 && system.checks.back().liveRecordHeld ? 1 : 0;
+    };
+    system.RecordsChangeAt(30'000, 1);
+    system.HolderEndsAt(33'500);  // killed: its record stays held
+    StopAt(60'000);
+    Run();
+    EXPECT_EQ(system.CheckTimes(), Concat(Range(0, 9), Range(30, 34)));
+    EXPECT_TRUE(system.checks[13].liveRecordHeld);
+    EXPECT_FALSE(system.checks[14].liveRecordHeld);
+    EXPECT_EQ(state.publisher.published(), CameraState::Off);
+}
+
+TEST_F(WatchLoopTest, ForgedStopLeavesACameraOnByItsDevicesOn) {
+    system.deviceResult = [](int64_t now) { return now >= 30'000 && now < 40'000 ? 1 : 0; };
+    system.RecordsChangeAt(30'000, 1);
+    system.RecordsChangeAt(31'500, 0);  // a Stop written while the camera streams
+    StopAt(60'000);
+    Run();
+    // Looked at once more on the Stop, then every second, on until the
+    // device says off.
+    Times afterStop;
+    for (int64_t at = 31'500; at <= 40'500; at += 1000) {
+        afterStop.push_back(at);
+    }
+    EXPECT_EQ(system.CheckTimes(), Concat(Concat(Range(0, 9), Range(30, 31)), afterStop));
+    EXPECT_EQ(state.publisher.published(), CameraState::Off);
+}
+
+TEST_F(WatchLoopTest, RecordChurnFoldsIntoFourChecksASecond) {
+    for (const bool usb : {false, true}) {
+        FakeWatchSystem fresh(stop.get());
+        ::ResetEvent(stop.get());
+        fresh.usbMode = usb;
+        // A program rewrites its record every 10 ms for two seconds.
+        for (int64_t at = 30'000; at < 32'000; at += 10) {
+            fresh.RecordsChangeAt(at, 1, false);
+        }
+        fresh.At(60'000, [this] { ::SetEvent(stop.get()); });
+        WatchState run(events.api());
+        run.stopEvent = stop.get();
+        Watcher(run, fresh).RunWorker();
+        // The first change is looked at once; the rest fold into one check
+        // at the end of each quiet time.
+        EXPECT_EQ(fresh.CheckTimes(),
+                  Concat(Range(0, 9), Times{30'000, 30'250, 30'500, 30'750, 31'000, 31'250, 31'500,
+                                            31'750, 32'000}))
+            << "usb " << usb;
+    }
+}
+
 class SettingListenerTest : public WatchLoopTest {
   protected:
     void SetUp() override {

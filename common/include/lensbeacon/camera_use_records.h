@@ -29,6 +29,7 @@ struct CameraUseRecord {
     bool packaged = false;
     ULONGLONG start = 0;  // FILETIME; 0 when missing or malformed
     ULONGLONG stop = 0;
+    std::wstring hive;  // where it was read: "HKLM", a hive's name, or empty
 };
 
 // An app holds the camera when it started using it and has not stopped
@@ -51,9 +52,19 @@ bool IsPersonHiveName(std::wstring_view name) noexcept;
 
 // Every record under an open "webcam" key: packaged apps first, then desktop
 // programs. At most kMaxCameraUseRecords per level are read; a key whose name
-// or values cannot be read is skipped or read as missing.
+// or values cannot be read is skipped or read as missing. Every key below is
+// opened in the 64-bit view, the view the records of HKLM live in (a child of
+// a key opened in an alternate view must be opened in that view too).
 inline constexpr DWORD kMaxCameraUseRecords = 1024;
-std::vector<CameraUseRecord> ReadCameraUseRecords(HKEY webcam);
+std::vector<CameraUseRecord> ReadCameraUseRecords(HKEY webcam, const std::wstring& hive = {});
+
+// The records of the machine (hive "HKLM") and of every person's hive loaded
+// under HKEY_USERS (hive named by its SID), each key opened for the read and
+// closed after it.
+std::vector<CameraUseRecord> ReadCameraUseRecordsOfAllHives();
+
+// Loaded hives are few: the people signed in, and the system's own.
+inline constexpr DWORD kMaxLoadedHives = 1024;
 
 // Whether any record under an open "webcam" key holds the camera.
 bool AnyRecordHoldsCamera(HKEY webcam);
