@@ -18,12 +18,11 @@ constexpr DWORD kNotifyFilter = REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_
 // The records live in the native view; on 32-bit Windows the flag is ignored.
 constexpr REGSAM kRecordAccess = KEY_READ | KEY_WOW64_64KEY;
 
-// The key above "webcam", watched for the creation of "webcam" while that
-// is missing: it is made at a program's first use of the camera, and may be
-// deleted and made again.
+// "webcam" is made at a program's first use of the camera, and may be
+// deleted and made again: its parent is watched for that.
 constexpr wchar_t kParentSuffix[] = L"\\webcam";
 
-bool Arm(HKEY key, HANDLE event, bool subtree) {
+bool ArmNotification(HKEY key, HANDLE event, bool subtree) {
     const DWORD filter = subtree ? kNotifyFilter : REG_NOTIFY_CHANGE_NAME;
     return ::RegNotifyChangeKeyValue(key, subtree ? TRUE : FALSE, filter, event, TRUE) ==
            ERROR_SUCCESS;
@@ -92,12 +91,11 @@ void CameraUseWatch::Run() {
         } else {
             // A notification fires once: arm it again before reading, so a
             // change made during the read is not lost. A "webcam" key made
-            // where it was missing, or one that cannot be armed again (it was
-            // deleted), makes the watch start over, which opens what is there
-            // now and watches the parent where "webcam" is missing.
+            // or deleted (its parent's watch fires), or one that cannot be
+            // armed again, makes the watch start over with what is there now.
             const auto fired = watched_.begin() +
                                static_cast<std::ptrdiff_t>(result - WAIT_OBJECT_0 - kFixedHandles);
-            if (fired->parent || !Arm(fired->key.get(), fired->event.get(), true)) {
+            if (fired->parent || !ArmNotification(fired->key.get(), fired->event.get(), true)) {
                 WatchAll();
             }
         }
@@ -117,26 +115,32 @@ void CameraUseWatch::WatchAll() {
 }
 
 void CameraUseWatch::Watch(HKEY root, const wchar_t* subKey) {
-    if (watched_.size() >= kMaxWatched) {
+    // The parent's own subkeys are watched for the making and deletion of
+    // "webcam": a deleted key tells its own watchers nothing everywhere. A
+    // missing parent (an older Windows) gives no wake-ups.
+    std::wstring parent(subKey);
+    parent.resize(parent.size() - (std::size(kParentSuffix) - 1));
+    if (!Arm(root, parent.c_str(), KEY_NOTIFY | KEY_WOW64_64KEY, true)) {
         return;
+    }
+    Arm(root, subKey, kRecordAccess, false);
+}
+
+bool CameraUseWatch::Arm(HKEY root, const wchar_t* subKey, REGSAM access, bool parent) {
+    if (watched_.size() >= kMaxWatched) {
+        return false;
     }
     Watched watched;
-    if (::RegOpenKeyExW(root, subKey, 0, kRecordAccess, watched.key.put()) != ERROR_SUCCESS) {
-        // Missing: watch its parent for its creation. A missing parent (an
-        // older Windows) gives no wake-ups.
-        std::wstring parent(subKey);
-        parent.resize(parent.size() - (std::size(kParentSuffix) - 1));
-        if (::RegOpenKeyExW(root, parent.c_str(), 0, KEY_NOTIFY | KEY_WOW64_64KEY,
-                            watched.key.put()) != ERROR_SUCCESS) {
-            return;
-        }
-        watched.parent = true;
+    watched.parent = parent;
+    if (::RegOpenKeyExW(root, subKey, 0, access, watched.key.put()) != ERROR_SUCCESS) {
+        return false;
     }
     watched.event.reset(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
-    if (!watched.event || !Arm(watched.key.get(), watched.event.get(), !watched.parent)) {
-        return;
+    if (!watched.event || !ArmNotification(watched.key.get(), watched.event.get(), !parent)) {
+        return false;
     }
     watched_.push_back(std::move(watched));
+    return true;
 }
 
 void CameraUseWatch::ReadAll() {

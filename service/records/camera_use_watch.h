@@ -57,7 +57,10 @@ class CameraUseWatch {
     static DWORD WINAPI ThreadMain(LPVOID parameter);
     void Run();
     void WatchAll();
+    // Watches the "webcam" key at `subKey`, if it exists, and its parent.
     void Watch(HKEY root, const wchar_t* subKey);
+    // Opens and arms one key; false when it is missing or cannot be armed.
+    bool Arm(HKEY root, const wchar_t* subKey, REGSAM access, bool parent);
     void ReadAll();
 
     UniqueHandle quit_;

@@ -1,17 +1,30 @@
 // The service's watch on Windows' record of camera use, against Wine's
 // registry: it wakes at every change in the user's and the machine's
-// records, and takes in a hive loaded after its start once told to.
+// records, takes in a hive loaded after its start once told to, follows a
+// records key deleted and made again, and counts a record only while its
+// program runs, so that a live record backs up a USB camera in D0.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include "calling_program.h"
 #include "camera_use_records_sandbox.h"
 #include "camera_use_watch.h"
+#include "lensbeacon/camera_use_live.h"
+#include "lensbeacon/running_programs.h"
+#include "simulated_camera.h"
+#include "simulated_usb_hub.h"
+#include "watch_system_win32.h"
 
 namespace lensbeacon {
 namespace {
 
+using test::CallingProgram;
+using test::CameraKind;
+using test::CameraPower;
 using test::CameraUseRecordsSandbox;
+using test::SimulatedCamera;
+using test::SimulatedUsbHub;
 
 constexpr DWORD kReadMs = 5000;
 
@@ -20,6 +33,15 @@ bool HoldingBecomes(const CameraUseWatch& watch, int32_t expected) {
     while (watch.holding() != expected) {
         if (::WaitForSingleObject(watch.changed(), kReadMs) != WAIT_OBJECT_0) {
             return watch.holding() == expected;
+        }
+    }
+    return true;
+}
+
+bool SystemHoldingBecomes(Win32WatchSystem& system, int32_t expected) {
+    while (system.RecordsHoldCamera() != expected) {
+        if (::WaitForSingleObject(system.RecordsChanged(), kReadMs) != WAIT_OBJECT_0) {
+            return system.RecordsHoldCamera() == expected;
         }
     }
     return true;
@@ -51,6 +73,109 @@ TEST(CameraUseWatchWine, WakesAtEveryChangeInEveryWatchedHive) {
     newcomer.StartUsing(meet);
     EXPECT_TRUE(HoldingBecomes(watch, 1)) << "the new hive's record was not seen";
     watch.Stop(CameraUseWatch::kJoinMs);
+}
+
+TEST(CameraUseWatchWine, FollowsARecordsKeyDeletedAndMadeAgain) {
+    const std::wstring meet = CameraUseRecordsSandbox::DesktopAppKey(L"C:\\Tools\\meet.exe");
+    auto user = std::make_unique<CameraUseRecordsSandbox>();
+    CameraUseWatch watch;
+    ASSERT_TRUE(watch.Start());
+    ASSERT_EQ(::WaitForSingleObject(watch.changed(), kReadMs), WAIT_OBJECT_0) << "no first read";
+    user->StartUsing(meet);
+    EXPECT_TRUE(HoldingBecomes(watch, 1));
+    // The whole "webcam" key goes, and comes back with a new record.
+    user.reset();
+    EXPECT_TRUE(HoldingBecomes(watch, 0));
+    user = std::make_unique<CameraUseRecordsSandbox>();
+    user->StartUsing(meet);
+    EXPECT_TRUE(HoldingBecomes(watch, 1)) << "the key made again was not followed";
+    watch.Stop(CameraUseWatch::kJoinMs);
+}
+
+TEST(CameraUseLiveWine, RunningProgramsAreNamedByTheirFullImagePaths) {
+    CallingProgram caller(L"C:\\Program Files\\Contoso Meet\\meet.exe");
+    const std::vector<std::wstring> paths = ReadRunningImagePaths();
+    CameraUseRecord record{caller.RecordKey(), false, 1, 0, {}};
+    EXPECT_TRUE(IsRecordLive(record, paths));
+    // A packaged app by a process in its package folder.
+    CallingProgram app(
+        L"C:\\Program Files\\WindowsApps\\Contoso.Meeting_1.2.3.0_x86__abcdefghijk\\Meeting.exe");
+    CameraUseRecord packaged{L"Contoso.Meeting_abcdefghijk", true, 1, 0, {}};
+    EXPECT_TRUE(IsRecordLive(packaged, ReadRunningImagePaths()));
+    app.Kill();
+    caller.Kill();
+    const std::vector<std::wstring> after = ReadRunningImagePaths();
+    EXPECT_FALSE(IsRecordLive(record, after));
+    EXPECT_FALSE(IsRecordLive(packaged, after));
+}
+
+// Under WOW64 the machine's records live in the 64-bit view, where the
+// sandbox writes them.
+TEST(CameraUseLiveWine, LiveMachineRecordBacksUpAUsbCameraInD0AndAStaleOneDoesNot) {
+    SimulatedUsbHub hub(0, L"PCIROOT(0)#PCI(1400)#USBROOT(0)");
+    SimulatedCamera camera(0, L"PCIROOT(0)#PCI(1400)#USBROOT(0)#USB(5)#USBMI(0)", CameraPower::D2,
+                           CameraKind::CameraClass);
+    CameraUseRecordsSandbox machine(HKEY_LOCAL_MACHINE);
+    WatchState state;
+    Win32WatchSystem system(state);
+    system.StartRecordWatch();
+    ASSERT_NE(system.RecordsChanged(), nullptr);
+    ASSERT_EQ(::WaitForSingleObject(system.RecordsChanged(), kReadMs), WAIT_OBJECT_0);
+    const auto check = [&system](bool countPipes) {
+        return system.CheckDevices(countPipes, system.LiveRecordHoldsCamera() != 0);
+    };
+    EXPECT_EQ(check(false), kNoCameraInUse);  // idle in D2
+    camera.SetPower(CameraPower::D0);
+    EXPECT_EQ(check(false), kNoCameraInUse);  // on, but no program holds it
+    EXPECT_EQ(check(true), kNoCameraInUse);
+
+    // A record of a program that does not run is stale.
+    machine.StartUsing(CameraUseRecordsSandbox::DesktopAppKey(L"C:\\Tools\\gone.exe"));
+    ASSERT_TRUE(SystemHoldingBecomes(system, 1));
+    EXPECT_EQ(system.LiveRecordHoldsCamera(), 0);
+    EXPECT_EQ(check(false), kNoCameraInUse);
+
+    {
+        CallingProgram caller(L"C:\\Program Files\\Contoso Meet\\meet.exe");
+        machine.StartUsing(caller.RecordKey());
+        // Read after read, until the new record has been read whole.
+        while (system.LiveRecordHoldsCamera() == 0) {
+            ASSERT_EQ(::WaitForSingleObject(system.RecordsChanged(), kReadMs), WAIT_OBJECT_0);
+        }
+        EXPECT_EQ(check(false), kCameraInUse);
+        EXPECT_EQ(check(true), kCameraInUse);
+        // Records never decide alone: an idle camera stays off.
+        camera.SetPower(CameraPower::D2);
+        EXPECT_EQ(check(false), kNoCameraInUse);
+        camera.SetPower(CameraPower::D0);
+        caller.Kill();
+        // The record stays held; its program has gone.
+        EXPECT_EQ(system.LiveRecordHoldsCamera(), 0);
+        EXPECT_EQ(check(false), kNoCameraInUse);
+    }
+    system.StopRecordWatch();
+}
+
+TEST(DeviceCheckWine, CameraClassAndInterfaceDevicesAreJudgedOnceAndSurviveBadPowerData) {
+    WatchState state;
+    Win32WatchSystem system(state);
+    SimulatedCamera builtIn(0, L"ACPI(_SB_)#ACPI(PCI0)#ACPI(CAM0)", CameraPower::D3,
+                            CameraKind::CameraClass);
+    SimulatedCamera sensor(1, L"ACPI(_SB_)#ACPI(PCI0)#ACPI(IR00)", CameraPower::D3,
+                           CameraKind::VideoInterfaceOnly);
+    EXPECT_EQ(system.CheckDevices(false, false), kNoCameraInUse);
+    builtIn.SetPower(CameraPower::D0);
+    EXPECT_EQ(system.CheckDevices(false, false), kCameraInUse);
+    builtIn.SetPower(CameraPower::D1);
+    sensor.SetPower(CameraPower::D0);
+    EXPECT_EQ(system.CheckDevices(true, false), kCameraInUse);
+    // Power data any driver or registry damage could leave.
+    sensor.SetPowerData({1, 2, 3});
+    builtIn.SetRawProperty(L"0020", 0x12, {0, 0});
+    EXPECT_EQ(system.CheckDevices(false, true), kNoCameraInUse);
+    builtIn.Remove();
+    sensor.Remove();
+    EXPECT_EQ(system.CheckDevices(false, false), kNoImagingDevice);
 }
 
 }  // namespace
