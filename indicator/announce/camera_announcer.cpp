@@ -91,10 +91,11 @@ bool CameraAnnouncer::Refresh() {
 }
 
 void CameraAnnouncer::OnShown() {
-    Refresh();
+    // Armed first, then read: a change in between is not lost.
     if (state_.ordinaryDesktop.load() != FALSE) {
         records_.WatchOnce(indicator_, kRecordsChangedMessage);
     }
+    Refresh();
     // After the name is known, so the screen reader reads the whole of it.
     winframe::NotifyAccessibleEvent(EVENT_SYSTEM_ALERT, indicator_);
 }
@@ -103,10 +104,10 @@ void CameraAnnouncer::OnRecordsChanged() {
     if (indicator_ == nullptr || !::IsWindowVisible(indicator_)) {
         return;  // the watch ends; the next show starts it again
     }
+    records_.WatchOnce(indicator_, kRecordsChangedMessage);
     if (Refresh()) {
         winframe::NotifyAccessibleEvent(EVENT_OBJECT_NAMECHANGE, indicator_);
     }
-    records_.WatchOnce(indicator_, kRecordsChangedMessage);
 }
 
 bool CameraAnnouncer::OnNotify(const NMHDR& header, LRESULT& result) {

@@ -1,7 +1,9 @@
 // The current user's record of camera use, as the user-desktop indicator
-// reads it: the names of the programs that hold the camera now, and a
-// one-shot watch that posts a message to the indicator window when the
-// records change.
+// reads it: the names of the programs that hold the camera now (only those
+// still running: a crashed program's record stays "held"), and a one-shot
+// watch that posts a message to the indicator window when the records
+// change. Each watch opens the keys afresh, so a "webcam" key deleted and
+// made again is followed.
 #pragma once
 
 #include <windows.h>
@@ -20,22 +22,25 @@ class CameraHolderRecords {
     CameraHolderRecords(const CameraHolderRecords&) = delete;
     CameraHolderRecords& operator=(const CameraHolderRecords&) = delete;
 
-    // The programs holding the camera, most recent first; empty when there
-    // is no record (or no key).
+    // The running programs holding the camera, most recent first; empty
+    // when there is no such record (or no key).
     std::vector<std::wstring> ReadNames();
 
     // Posts `message` to `window` at the next change of the records, once.
-    // Call again after each message to go on watching. False when there is
-    // nothing to watch.
+    // Call again after each message to go on watching, and before reading,
+    // so that no change between the read and the watch is lost. False when
+    // there is nothing to watch.
     bool WatchOnce(HWND window, UINT message);
     // Ends the watch; waits for a notification already under way.
     void StopWatching();
 
   private:
     static void CALLBACK OnChanged(PVOID context, BOOLEAN timedOut);
-    bool OpenKey();
+    // Opens `subKey` of the user's hive into `key` and arms it on changed_.
+    bool Arm(const wchar_t* subKey, bool subtree, UniqueRegKey& key);
 
-    UniqueRegKey key_;
+    UniqueRegKey records_;  // "webcam", while it exists
+    UniqueRegKey parent_;   // the key above it, for its making and deletion
     UniqueHandle changed_;
     HANDLE wait_ = nullptr;
     HWND window_ = nullptr;

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "accessibility_probe.h"
+#include "calling_program.h"
 #include "camera_use_records_sandbox.h"
 #include "indicator_window.h"
 #include "installed_suite.h"
@@ -20,6 +21,7 @@
 #include "registry_sandbox.h"
 #include "screen_capture.h"
 #include "simulated_camera.h"
+#include "simulated_usb_hub.h"
 
 namespace lensbeacon::test {
 namespace {
@@ -30,6 +32,10 @@ using namespace std::chrono_literals;
 constexpr DWORD kCameraNoticeMs = 5000;
 constexpr auto kAppear = 10s;
 const std::wstring kMeet = CameraUseRecordsSandbox::DesktopAppKey(L"C:\\Tools\\meet.exe");
+// An integrated laptop camera: a USB function on the root hub.
+constexpr wchar_t kRootHubLocation[] = L"PCIROOT(0)#PCI(1400)#USBROOT(0)";
+constexpr wchar_t kLaptopCameraLocation[] = L"PCIROOT(0)#PCI(1400)#USBROOT(0)#USB(5)#USBMI(0)";
+constexpr wchar_t kCallerPath[] = L"C:\\Program Files\\Contoso Meet\\meet.exe";
 
 class CameraUseEndToEnd : public ::testing::Test {
   protected:
@@ -58,6 +64,34 @@ class CameraUseEndToEnd : public ::testing::Test {
         records.StartUsing(kMeet);
         ASSERT_TRUE(Signaled(on.get(), kCameraNoticeMs)) << "the record woke no check";
         EXPECT_TRUE(WaitUntil(IndicatorVisible, kAppear)) << "not shown with the camera on";
+    }
+
+    // A call on an integrated USB camera of the Camera class, idle in D2 under
+    // the root hub: it shows while the calling program runs, and goes when
+    // the program dies without writing its Stop.
+    void LaptopCallShowsWhileItsProgramRuns() {
+        SimulatedUsbHub hub(0, kRootHubLocation);
+        SimulatedCamera laptop(1, kLaptopCameraLocation, CameraPower::D2, CameraKind::CameraClass);
+        InstallAndShowIndicator();
+        CallingProgram caller(kCallerPath);
+        laptop.SetPower(CameraPower::D0);
+        records.StartUsing(caller.RecordKey());
+        ASSERT_TRUE(Signaled(on.get(), kCameraNoticeMs)) << "the live record backed up nothing";
+        EXPECT_TRUE(WaitUntil(IndicatorVisible, kAppear)) << "not shown during the call";
+
+        // The program crashes; its record stays held and the camera stays
+        // powered, as a driver may leave it.
+        caller.Kill();
+        ASSERT_TRUE(Signaled(off.get(), kCameraNoticeMs)) << "a stale record kept the camera on";
+        EXPECT_TRUE(WaitUntil([] { return !IndicatorVisible(); }, kAppear)) << "stayed shown";
+
+        // Power data no driver should write: the service runs on.
+        laptop.SetPowerData({1, 2, 3});
+        SessionStartsAndIsShown();
+        SessionEndsAndIsHidden();
+        UniqueHandle process = suite.ServiceProcess();
+        ASSERT_TRUE(process);
+        EXPECT_FALSE(Signaled(process.get()));
     }
 
     // The call ends: the device powers down and the record gets its Stop.
@@ -93,6 +127,26 @@ TEST_F(CameraUseEndToEnd, ChangeDrivenWatchSeesASessionLongAfterTheStartBurst) {
     SessionEndsAndIsHidden();
     // A second call is seen as well.
     SessionStartsAndIsShown();
+    SessionEndsAndIsHidden();
+}
+
+TEST_F(CameraUseEndToEnd, LaptopCameraInTheDefaultModeFollowsTheLiveCaller) {
+    LaptopCallShowsWhileItsProgramRuns();
+}
+
+TEST_F(CameraUseEndToEnd, LaptopCameraInUsbWatchModeFollowsTheLiveCaller) {
+    settings.SetDword(kCheckUsbCameraValue, 1);
+    LaptopCallShowsWhileItsProgramRuns();
+}
+
+TEST_F(CameraUseEndToEnd, AForgedStopDoesNotHideACameraOnByItsDevice) {
+    InstallAndShowIndicator();
+    SessionStartsAndIsShown();
+    // Any program running as the user can write a Stop: the camera on no
+    // hub in D0 stays on.
+    records.StopUsing(kMeet);
+    EXPECT_FALSE(Signaled(off.get(), 3000)) << "a forged Stop hid the camera";
+    EXPECT_TRUE(IndicatorVisible());
     SessionEndsAndIsHidden();
 }
 
@@ -162,6 +216,14 @@ TEST_F(CameraUseEndToEnd, TheIndicatorNamesTheProgramsToScreenReadersAndInTheToo
     records.SetRaw(program, kLastUsedStartValue, REG_QWORD, &earlier, sizeof(earlier));
     const std::wstring app = L"Microsoft.WindowsCamera_8wekyb3d8bbwe";
     records.SetRaw(app, kLastUsedStartValue, REG_QWORD, &recent, sizeof(recent), true);
+    // Names are given only for programs that run: the app runs from its
+    // package folder, and the desktop program is the indicator itself.
+    CallingProgram cameraApp(
+        L"C:\\Program Files\\WindowsApps\\"
+        L"Microsoft.WindowsCamera_2024.2410.0.0_x86__8wekyb3d8bbwe\\"
+        L"WindowsCamera.exe");
+    const std::wstring stale = L"C:#Tools#crashed.exe";
+    records.SetRaw(stale, kLastUsedStartValue, REG_QWORD, &recent, sizeof(recent));
     InstallAndShowIndicator();
     HWND window = FindIndicator();
     WinEventRecorder heard(EVENT_SYSTEM_ALERT, EVENT_OBJECT_NAMECHANGE,
