@@ -23,7 +23,7 @@ const EventTraits& TraitsOf(EventId id) {
     return kTraits[static_cast<std::size_t>(id)];
 }
 
-void ServiceEvents::Create() {
+void ServiceEvents::Create(bool settingEnableOn) {
     const SecurityOwner waitOnly(api_, api_.buildSecurity(kWaitOnlyAccess));
     if (!waitOnly) {
         return;
@@ -39,10 +39,12 @@ void ServiceEvents::Create() {
         const EventTraits& traits = kTraits[i];
         EventSecurity* security =
             traits.everyoneAccess == kWaitOnlyAccess ? waitOnly.get() : waitAndSignal.get();
+        const BOOL initial = i == Index(EventId::SettingEnable) ? (settingEnableOn ? TRUE : FALSE)
+                                                                : traits.initiallySignaled;
         handles_[i].reset(api_.createEvent(api_.securityAttributes(security), traits.manualReset,
-                                           traits.initiallySignaled, kEventNames[i]));
+                                           initial, kEventNames[i]));
         if (handles_[i] && api_.lastError() == ERROR_ALREADY_EXISTS) {
-            if (traits.initiallySignaled) {
+            if (initial) {
                 api_.setEvent(handles_[i].get());
             } else {
                 api_.resetEvent(handles_[i].get());

@@ -60,8 +60,9 @@ class ServiceEvents {
     // the event's security cannot be built, none is created. An event that
     // already exists (held by an indicator of an earlier run) is brought to
     // its initial state, so no stale "on", "service ending" or switch state
-    // leaks into this run.
-    void Create();
+    // leaks into this run. Setting Enable starts in `settingEnableOn`, the
+    // switch's state, rather than its table state.
+    void Create(bool settingEnableOn = false);
 
     // Sets the Service event, then closes every handle in the order Service,
     // On, Off, Change, Setting Enable, Setting Change.

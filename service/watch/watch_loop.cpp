@@ -116,18 +116,15 @@ void Watcher::RunWorker() {
     if (system_.ReadNoPhysicalCameraLed()) {
         return;  // no camera light to stand in for: stay idle until stopped
     }
-    // The policy is read before the events exist, so that their creation is
-    // followed as closely as ever by the switch in Setting Enable.
+    // The switch is known before the events exist: Setting Enable is made
+    // (or, left by an earlier run, brought) in its state at once, so no
+    // write of the start-up can cross a change made from outside the moment
+    // the events exist.
     const ServicePolicy policy = system_.ReadPolicy();
     state_.policyShowOsd = policy.showOsd;
-    state_.events.Create();
     state_.switchOn = PolicyOr(policy.showOsd, system_.ReadShowOsd()) ? 1 : 0;
+    state_.events.Create(state_.switchOn != 0);
     HANDLE enable = state_.events.get(EventId::SettingEnable);
-    // A switch the policy holds off is shown off even on an event that an
-    // earlier run left set; the user's own off leaves the event as it is.
-    if (state_.switchOn != 0 || policy.showOsd != PolicySetting::NotConfigured) {
-        MatchSettingEnable(state_.switchOn != 0);
-    }
     const bool listener = system_.StartSettingListener();
 
     if (state_.switchOn == 0 && !WaitForSwitchOn(enable)) {

@@ -116,6 +116,10 @@ TEST_F(ServiceEndToEnd, ChangeDrivenWatchLooksAgainOnChange) {
 TEST_F(ServiceEndToEnd, SwitchEventsFromOutsideArePersisted) {
     settings.CreateKey();
     Install();
+    // The service's start shows the switch on: only then is it turned.
+    UniqueHandle enable = OpenSuiteEvent(kSettingEnableEventName);
+    ASSERT_TRUE(enable);
+    ASSERT_TRUE(Signaled(enable.get(), kCameraNoticeMs)) << "the start never showed the switch";
     TurnSwitch(false);
     EXPECT_TRUE(WaitUntil([this] { return ShowOsdIs(0); }, 5s));
     TurnSwitch(true);

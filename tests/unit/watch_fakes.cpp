@@ -14,6 +14,9 @@ std::map<HANDLE, std::wstring> g_names;
 HANDLE WINAPI CreateUnnamed(LPSECURITY_ATTRIBUTES, BOOL manual, BOOL initial, LPCWSTR name) {
     HANDLE h = ::CreateEventW(nullptr, manual, initial, nullptr);
     g_names[h] = name != nullptr ? name : L"";
+    if (g_api != nullptr && g_api->afterCreate) {
+        g_api->afterCreate(g_names[h]);
+    }
     return h;
 }
 BOOL WINAPI RecordSet(HANDLE h) {

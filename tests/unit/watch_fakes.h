@@ -26,6 +26,8 @@ class UnnamedEventApi {
     const EventApi& api() const { return api_; }
     // Names of the events set, in order ("" for unnamed ones).
     std::vector<std::wstring> sets;
+    // Called with each event's name right after it is made.
+    std::function<void(const std::wstring& name)> afterCreate;
     int closes = 0;  // handles closed through the api
 
   private:

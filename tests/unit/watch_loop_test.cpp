@@ -380,6 +380,29 @@ TEST_F(WatchLoopTest, RecordChurnFoldsIntoFourChecksASecond) {
     }
 }
 
+// The switch turned off from outside the moment the last event exists, before
+// the start-up has done anything else: the start-up's own state of Setting
+// Enable cannot overwrite it, so the listener follows the change.
+TEST_F(WatchLoopTest, ASwitchChangeTheMomentTheEventsExistIsFollowed) {
+    events.afterCreate = [this](const std::wstring& name) {
+        if (name == kSettingChangeEventName) {
+            ::ResetEvent(state.events.get(EventId::SettingEnable));
+            ::SetEvent(state.events.get(EventId::SettingChange));
+        }
+    };
+    bool enableAfterStart = true;
+    system.At(500, [&] {
+        enableAfterStart =
+            ::WaitForSingleObject(state.events.get(EventId::SettingEnable), 0) == WAIT_OBJECT_0;
+        Watcher(state, system).OnSettingChange();  // the listener's wake
+    });
+    StopAt(1'000);
+    Run();
+    EXPECT_FALSE(enableAfterStart) << "the start-up overwrote the switch";
+    EXPECT_EQ(system.showOsdWrites, std::vector<bool>{false});
+    EXPECT_EQ(state.switchOn, 0);
+}
+
 class SettingListenerTest : public WatchLoopTest {
   protected:
     void SetUp() override {
