@@ -145,7 +145,13 @@ if [ "$signing" -eq 1 ]; then
   echo "Lensbeacon.msi $version ($arch): programs and package signed with $LENSBEACON_SIGN_CERT"
 else
   echo "Lensbeacon.msi $version ($arch): UNSIGNED (set LENSBEACON_SIGN_CERT and LENSBEACON_SIGN_KEY" \
-    "to sign; Windows shows the indicator only from a signed, installed LenspopUI)"
+    "to sign)"
+  # Programs from a build that signs ask for UI access, and Windows starts
+  # such a program only when it is signed.
+  if grep -aq 'uiAccess="true"' "$stage/LenspopUI.exe"; then
+    echo "make-msi.sh: warning: LenspopUI.exe asks for UI access but is not signed;" \
+      "Windows will not start it" >&2
+  fi
 fi
 mkdir -p "$(dirname "$output")"
 cp "$package" "$output.tmp"

@@ -4,14 +4,23 @@
 # statically and run with nothing beside them); Lensmemo.dll exports the four
 # position functions by undecorated name and carries the 20-byte shared data
 # section "GlobalSh"; the programs carry the execution levels, DPI awareness
-# and resources their manifests and resource scripts give them.
-#   binary_layout_check.sh DIST_FOLDER [TEST_BINARY_FOLDER]
+# and resources their manifests and resource scripts give them. The indicator
+# asks for UI access exactly when the build signs (SIGNING is "signed" or
+# "unsigned").
+#   binary_layout_check.sh SIGNING DIST_FOLDER [TEST_BINARY_FOLDER]
 set -euo pipefail
-dist=${1:?dist folder}
-testbin=${2:-}
+case "${1:-}" in
+signed) ui_access=true ;;
+unsigned) ui_access=false ;;
+*) echo "binary_layout_check.sh: first argument must be signed or unsigned" >&2; exit 2 ;;
+esac
+dist=${2:?dist folder}
+testbin=${3:-}
 objdump=i686-w64-mingw32-objdump
 fail=0
 check() { if ! eval "$2"; then echo "FAILED: $1"; fail=1; else echo "ok: $1"; fi; }
+# Every uiAccess value a binary's manifests give, each once, on one line.
+ui_access_values() { grep -aoE 'uiAccess="[^"]*"' "$1" | sort -u | tr '\n' ' '; }
 
 for binary in "$dist"/*.exe "$dist"/*.dll ${testbin:+"$testbin"/*.exe}; do
   name=$(basename "$binary")
@@ -49,12 +58,12 @@ resources=$(i686-w64-mingw32-windres -J coff -O rc -i "$dist/Lenswatch.exe")
 check "Lenswatch carries an icon, a version and a manifest resource" \
   "grep -q 'RT_GROUP_ICON' <<<\"\$resources\" && grep -q 'VERSIONINFO' <<<\"\$resources\" && grep -q 'RT_MANIFEST' <<<\"\$resources\""
 
-# The window programs: the indicator may stay above other programs' windows
-# (uiAccess), both draw for the screen's real DPI, and their pictures, icon
-# and version travel inside them.
+# The window programs: the indicator asks for UI access (to stay above other
+# programs' windows) only in a signed build, both draw for the screen's real
+# DPI, and their pictures, icon and version travel inside them.
 for program in LenspopUI Lenspop; do
-  check "$program runs as invoker with UI access" \
-    "grep -aq 'level=\"asInvoker\" uiAccess=\"true\"' \"$dist/$program.exe\""
+  check "$program runs as invoker and asks for uiAccess=\"$ui_access\", no other value" \
+    "grep -aq 'level=\"asInvoker\" uiAccess=' \"$dist/$program.exe\" && [ \"\$(ui_access_values \"$dist/$program.exe\")\" = 'uiAccess=\"$ui_access\" ' ]"
   check "$program declares five supported OS versions" \
     "[ \$(grep -aoE 'supportedOS Id=\"[{][0-9a-f-]+[}]\"' \"$dist/$program.exe\" | sort -u | wc -l) -eq 5 ]"
   resources=$(i686-w64-mingw32-windres -J coff -O rc -i "$dist/$program.exe")

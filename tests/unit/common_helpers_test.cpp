@@ -1,10 +1,11 @@
 // The policy values' and the camera-use records' decision tables, program
-// names, the shared bounded text builder, the owner of values obtained
-// through an interface of system calls, and the Win32 owners' care for the
-// last error.
+// names, whether a manifest asks for UI access, the shared bounded text
+// builder, the owner of values obtained through an interface of system calls,
+// and the Win32 owners' care for the last error.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "lensbeacon/api_owner.h"
@@ -13,6 +14,7 @@
 #include "lensbeacon/camera_use_records.h"
 #include "lensbeacon/own_folder.h"
 #include "lensbeacon/policy.h"
+#include "lensbeacon/program_signing.h"
 #include "lensbeacon/unique_owner.h"
 
 namespace lensbeacon {
@@ -102,6 +104,55 @@ TEST(CameraUseRecords, PeoplesHivesAreTheAccountsNotTheirClassesOrServices) {
     EXPECT_FALSE(IsPersonHiveName(L"S-1-5-19"));
     EXPECT_FALSE(IsPersonHiveName(L"S-1-5-21-"));
     EXPECT_FALSE(IsPersonHiveName(L""));
+}
+
+TEST(ManifestUiAccess, OnlyTheExecutionLevelsUiAccessTrueAsks) {
+    struct Case {
+        const char* what;
+        std::string_view manifest;
+        bool asks;
+    };
+    const Case cases[] = {
+        {"the indicator's signed form",
+         R"(<requestedPrivileges><requestedExecutionLevel level="asInvoker" uiAccess="true"/>)",
+         true},
+        {"the indicator's unsigned form",
+         R"(<requestedExecutionLevel level="asInvoker" uiAccess="false"/>)", false},
+        {"single quotes", "<requestedExecutionLevel level='asInvoker' uiAccess='true'/>", true},
+        {"white space around =",
+         "<requestedExecutionLevel\n\tlevel = \"asInvoker\"\r\n uiAccess \t=\n 'true' />", true},
+        {"attribute first, element left open",
+         R"(<requestedExecutionLevel uiAccess="true" level="asInvoker"></requestedExecutionLevel>)",
+         true},
+        {"a namespace prefix", R"(<ms_asmv3:requestedExecutionLevel uiAccess="true"/>)", true},
+        {"a > inside another value", R"(<requestedExecutionLevel level="a>b" uiAccess="true"/>)",
+         true},
+        {"no uiAccess", R"(<requestedExecutionLevel level="requireAdministrator"/>)", false},
+        {"no execution level at all", R"(<assembly><dpiAware>true</dpiAware></assembly>)", false},
+        {"empty text", "", false},
+        {"only in a comment",
+         R"(<!-- <requestedExecutionLevel uiAccess="true"/> --><requestedExecutionLevel/>)", false},
+        {"only in character data",
+         R"(<![CDATA[ <requestedExecutionLevel uiAccess="true"/> ]]><requestedExecutionLevel/>)",
+         false},
+        {"on another element",
+         R"(<other uiAccess="true"/><requestedExecutionLevel level="asInvoker"/>)", false},
+        {"a longer element name", R"(<requestedExecutionLevels uiAccess="true"/>)", false},
+        {"a longer attribute name", R"(<requestedExecutionLevel uiAccessible="true"/>)", false},
+        {"a prefixed attribute name", R"(<requestedExecutionLevel xuiAccess="true"/>)", false},
+        {"another case", R"(<requestedExecutionLevel uiAccess="True"/>)", false},
+        {"a longer value", R"(<requestedExecutionLevel uiAccess="trueish"/>)", false},
+        {"blanks inside the value", R"(<requestedExecutionLevel uiAccess=" true"/>)", false},
+        {"no quotes", "<requestedExecutionLevel uiAccess=true/>", false},
+        {"mismatched quotes", R"(<requestedExecutionLevel uiAccess="true'/>)", false},
+        {"text ending inside the tag", R"(<requestedExecutionLevel uiAccess=)", false},
+        {"after the tag ends", R"(<requestedExecutionLevel level="asInvoker"/> uiAccess="true")",
+         false},
+        {"an unclosed comment", R"(<!-- <requestedExecutionLevel uiAccess="true"/>)", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ManifestAsksUiAccess(c.manifest), c.asks) << c.what;
+    }
 }
 
 TEST(BoundedText, FillsToCapacityAndRefusesOneCharacterMore) {
