@@ -10,6 +10,7 @@
 
 #include "lensbeacon/api_owner.h"
 #include "lensbeacon/bounded_text.h"
+#include "lensbeacon/camera_use_live.h"
 #include "lensbeacon/camera_use_names.h"
 #include "lensbeacon/camera_use_records.h"
 #include "lensbeacon/own_folder.h"
@@ -228,6 +229,64 @@ TEST(UniqueOwner, ReleasingKeepsTheErrorOfTheCallThatFailed) {
         ::SetLastError(ERROR_ACCESS_DENIED);
     }
     EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+}
+
+TEST(CameraUseLive, PackageFolderMatching) {
+    struct Row {
+        const wchar_t* imagePath;
+        const wchar_t* family;  // "" = in no package folder
+    };
+    const Row rows[] = {
+        {L"C:\\Program Files\\WindowsApps\\Microsoft.WindowsCamera_2024.2410.0.0_x64__8wekyb3d8bbwe"
+         L"\\WindowsCamera.exe",
+         L"Microsoft.WindowsCamera_8wekyb3d8bbwe"},
+        // A resource id, another drive, any case, a program further down.
+        {L"D:\\WindowsApps\\Contoso.Meet_1.0.0.0_neutral_split.scale-100_abcdefghijk\\bin\\m.exe",
+         L"Contoso.Meet_abcdefghijk"},
+        {L"c:\\program files\\windowsapps\\A_1_x86__p\\a.exe", L"A_p"},
+        // The folder itself, too few or too many parts, empty ends.
+        {L"C:\\Program Files\\WindowsApps\\A_1_x86__p", L""},
+        {L"C:\\Program Files\\WindowsApps\\A_1_x86_p\\a.exe", L""},
+        {L"C:\\Program Files\\WindowsApps\\A_1_x86___p\\a.exe", L""},
+        {L"C:\\Program Files\\WindowsApps\\_1_x86__p\\a.exe", L""},
+        {L"C:\\Program Files\\WindowsApps\\A_1_x86__\\a.exe", L""},
+        // Not a folder named WindowsApps.
+        {L"C:\\MyWindowsApps\\A_1_x86__p\\a.exe", L""},
+        {L"C:\\WindowsAppsX\\A_1_x86__p\\a.exe", L""},
+        {L"WindowsApps\\A_1_x86__p\\a.exe", L""},
+        {L"", L""},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(PackageFamilyOfImagePath(row.imagePath), row.family) << row.imagePath;
+    }
+}
+
+TEST(CameraUseLive, ARecordIsLiveOnlyWhileItsProgramRuns) {
+    const std::vector<std::wstring> running = {
+        L"C:\\Program Files\\Contoso Meet\\Meet.exe",
+        L"C:\\Program Files\\WindowsApps\\Microsoft.WindowsCamera_1.0.0.0_x86__8wekyb3d8bbwe\\"
+        L"WindowsCamera.exe"};
+    const CameraUseRecord desktop{L"c:#program files#contoso meet#meet.exe", false, 5, 0, {}};
+    const CameraUseRecord gone{L"C:#Tools#crashed.exe", false, 9, 0, {}};
+    const CameraUseRecord packaged{L"Microsoft.WindowsCamera_8wekyb3d8bbwe", true, 7, 0, {}};
+    // A desktop record never matches a packaged app's family, nor the reverse.
+    const CameraUseRecord familyAsPath{L"Microsoft.WindowsCamera_8wekyb3d8bbwe", false, 7, 0, {}};
+    const CameraUseRecord pathAsPackage{L"C:#Program Files#Contoso Meet#Meet.exe", true, 5, 0, {}};
+    const CameraUseRecord stopped{L"C:#Program Files#Contoso Meet#Meet.exe", false, 5, 6, {}};
+    EXPECT_TRUE(IsRecordLive(desktop, running));
+    EXPECT_TRUE(IsRecordLive(packaged, running));
+    EXPECT_FALSE(IsRecordLive(gone, running));
+    EXPECT_FALSE(IsRecordLive(familyAsPath, running));
+    EXPECT_FALSE(IsRecordLive(pathAsPackage, running));
+    EXPECT_FALSE(IsRecordLive(desktop, {}));
+
+    const std::vector<CameraUseRecord> live =
+        LiveHeldRecords({gone, desktop, stopped, packaged}, running);
+    ASSERT_EQ(live.size(), 2u);
+    EXPECT_EQ(live[0].app, desktop.app);
+    EXPECT_EQ(live[1].app, packaged.app);
+    EXPECT_TRUE(AnyHeldRecord({stopped, gone}));
+    EXPECT_FALSE(AnyHeldRecord({stopped}));
 }
 
 }  // namespace
