@@ -3,25 +3,16 @@
 // it is ended from outside, as a call program runs until it closes or dies.
 #include <windows.h>
 
-#include <cwctype>
-#include <string>
-
-#include "lensbeacon/own_folder.h"
 #include "lensbeacon/unique_owner.h"
+#include "own_probe_event.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    lensbeacon::PathBuffer ownPath = {};
-    const DWORD length = ::GetModuleFileNameW(nullptr, ownPath, lensbeacon::kPathCapacity);
-    if (length == 0 || length >= lensbeacon::kPathCapacity) {
+    const std::wstring path = lensbeacon::test::OwnProgramPath();
+    if (path.empty()) {
         return 3;
     }
-    const std::wstring path(ownPath);
-    // Named for the file name alone, in lower case, as ProbeEventName makes it.
-    std::wstring eventName = L"Lensbeacon test probe ";
-    for (wchar_t c : path.substr(path.find_last_of(L'\\') + 1)) {
-        eventName.push_back(static_cast<wchar_t>(std::towlower(c)));
-    }
-    lensbeacon::UniqueHandle started(::CreateEventW(nullptr, TRUE, FALSE, eventName.c_str()));
+    lensbeacon::UniqueHandle started(
+        ::CreateEventW(nullptr, TRUE, FALSE, lensbeacon::test::OwnProbeEventName(path).c_str()));
     if (!started || !::SetEvent(started.get())) {
         return 2;
     }

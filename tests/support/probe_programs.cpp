@@ -13,6 +13,7 @@
 #include "lensbeacon/own_folder.h"
 #include "installed_suite.h"  // DistFolder
 #include "lensbeacon/unique_owner.h"
+#include "own_probe_event.h"
 
 namespace lensbeacon::test {
 namespace {
@@ -92,11 +93,7 @@ void ScratchFolder::CopyIn(const std::wstring& source, const wchar_t* name) {
 }
 
 std::wstring ProbeEventName(const wchar_t* probeFileName) {
-    std::wstring name = L"Lensbeacon test probe ";
-    for (const wchar_t* c = probeFileName; *c != L'\0'; ++c) {
-        name.push_back(static_cast<wchar_t>(::towlower(*c)));
-    }
-    return name;
+    return OwnProbeEventName(probeFileName);
 }
 
 ProbeSignal::ProbeSignal(const wchar_t* probeFileName) {
