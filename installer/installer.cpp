@@ -1,6 +1,7 @@
 #include "installer.h"
 
 #include <cwchar>
+#include <iterator>
 
 #include "lensbeacon/bounded_text.h"
 #include "service_identity.h"
@@ -13,6 +14,9 @@ constexpr int kStatePolls = 10;
 constexpr DWORD kPollInterval = 500;
 // Pause after removing a registration, before the manager is used again.
 constexpr DWORD kSettleDelay = 500;
+// After a day without an abnormal end the manager counts failures from the
+// first restart action again.
+constexpr DWORD kFailureCountResetSeconds = 24 * 60 * 60;
 
 struct StopResult {
     bool opened = false;          // the service existed and was opened
@@ -45,6 +49,9 @@ class Installer {
             services_.CloseAll();
             return error;
         }
+        // Set before the start, so a service that ends abnormally at once
+        // already comes back.
+        SetRestartOnFailure();
         if (start) {
             error = services_.Start();
             if (error == ERROR_SUCCESS) {
@@ -99,6 +106,29 @@ class Installer {
         result.error = deleteError == ERROR_SERVICE_MARKED_FOR_DELETE ? ERROR_SUCCESS : deleteError;
         services_.CloseAll();
         return result;
+    }
+
+    // Has the manager restart the new service when it ends abnormally: 5 s
+    // after the first failure, 30 s after the second, 60 s after the third
+    // and every later one. A failure is an end without a SERVICE_STOPPED
+    // report; a stop asked for through the manager ends with one and is not
+    // a failure. Nothing sets SERVICE_CONFIG_FAILURE_ACTIONS_FLAG, so a
+    // stopped report with an exit code does not count either. A failing call
+    // leaves the registration working without restarts: it is reported and
+    // the install goes on.
+    void SetRestartOnFailure() {
+        SC_ACTION actions[] = {
+            {SC_ACTION_RESTART, 5000}, {SC_ACTION_RESTART, 30000}, {SC_ACTION_RESTART, 60000}};
+        SERVICE_FAILURE_ACTIONSW failureActions{};
+        failureActions.dwResetPeriod = kFailureCountResetSeconds;
+        failureActions.lpRebootMsg = nullptr;  // no reboot action, so no message
+        failureActions.lpCommand = nullptr;    // no run-command action
+        failureActions.cActions = static_cast<DWORD>(std::size(actions));
+        failureActions.lpsaActions = actions;
+        const DWORD error = services_.SetFailureActions(failureActions);
+        if (error != ERROR_SUCCESS) {
+            LogFailure(L"ChangeServiceConfig2 fail", error);
+        }
     }
 
     // Polls the open service's state until `reached` says so, at most ten

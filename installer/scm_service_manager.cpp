@@ -73,6 +73,9 @@ DWORD ScmServiceManager::Create(const wchar_t* binaryPathName) {
         return ERROR_INVALID_HANDLE;
     }
     // No group, tag, dependencies or account: the service runs as LocalSystem.
+    // SERVICE_ALL_ACCESS holds what the installer does with the new handle:
+    // SERVICE_CHANGE_CONFIG for the failure actions, SERVICE_START for the
+    // start and for the restart action among them, query and stop.
     return Keep(
         ::CreateServiceW(manager_.get(), kServiceName, kServiceDisplayName, SERVICE_ALL_ACCESS,
                          SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START, SERVICE_ERROR_NORMAL,
@@ -85,6 +88,15 @@ DWORD ScmServiceManager::Start() {
         return ERROR_INVALID_HANDLE;
     }
     return Result(::StartServiceW(service_.get(), 0, nullptr));
+}
+
+DWORD ScmServiceManager::SetFailureActions(const SERVICE_FAILURE_ACTIONSW& actions) {
+    if (!service_) {
+        return ERROR_INVALID_HANDLE;
+    }
+    // The call takes a non-const pointer; it reads the copy and leaves it.
+    SERVICE_FAILURE_ACTIONSW copy = actions;
+    return Result(::ChangeServiceConfig2W(service_.get(), SERVICE_CONFIG_FAILURE_ACTIONS, &copy));
 }
 
 void ScmServiceManager::CloseAll() {

@@ -22,6 +22,7 @@ class ScmServiceManager final : public ServiceManager {
     DWORD Delete() override;
     DWORD Create(const wchar_t* binaryPathName) override;
     DWORD Start() override;
+    DWORD SetFailureActions(const SERVICE_FAILURE_ACTIONSW& actions) override;
     void CloseAll() override;
     void DeleteServiceKey() override;
     void Wait(DWORD milliseconds) override;

@@ -19,6 +19,10 @@ class ServiceManager {
     virtual DWORD Delete() = 0;                               // the open service
     virtual DWORD Create(const wchar_t* binaryPathName) = 0;  // opens the new service
     virtual DWORD Start() = 0;                                // the open service
+    // What the manager does when the open service ends abnormally
+    // (ChangeServiceConfig2W, SERVICE_CONFIG_FAILURE_ACTIONS). `actions` and
+    // what it points to are read during the call only.
+    virtual DWORD SetFailureActions(const SERVICE_FAILURE_ACTIONSW& actions) = 0;
 
     // Closes the service handle, then the manager handle, where open.
     virtual void CloseAll() = 0;

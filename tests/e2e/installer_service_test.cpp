@@ -377,6 +377,28 @@ TEST_F(InstallerEndToEnd, DebugLinesReachTheDebuggerOnlyWithDebug) {
     EXPECT_EQ(exitCode, 0u);
 }
 
+TEST_F(InstallerEndToEnd, RestartActionsAreAcceptedForANewAndAReplacingRegistration) {
+    // Wine's manager accepts failure actions but keeps none to read back (the
+    // unit tests check the actions at the installer's seam). What shows here:
+    // the real call on the new service's handle succeeds, since a failure
+    // would add a "ChangeServiceConfig2 fail" line, and the service starts.
+    const std::vector<std::wstring> fresh{L"[InstLenswatch] InstallSpecService",
+                                          L"[InstLenswatch] StopSpecService",
+                                          L"[InstLenswatch] OpenService fail with Error = 0x424"};
+    DWORD exitCode = ~0u;
+    EXPECT_EQ(RunInstallerForDebugLines(L"-i -debug", exitCode), fresh);
+    EXPECT_EQ(exitCode, 0u);
+    HANDLE first = WaitForRunningProcess();
+    ASSERT_NE(first, nullptr);
+
+    const std::vector<std::wstring> replacing{L"[InstLenswatch] InstallSpecService",
+                                              L"[InstLenswatch] StopSpecService"};
+    EXPECT_EQ(RunInstallerForDebugLines(L"-i -debug", exitCode), replacing);
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_EQ(::WaitForSingleObject(first, kWaitLimit), WAIT_OBJECT_0);
+    EXPECT_NE(WaitForRunningProcess(), nullptr);
+}
+
 TEST_F(InstallerEndToEnd, ProgramAsksForAdministratorRightsAndCarriesAVersion) {
     const UniqueModule program(::LoadLibraryExW((folder_ + L"InstLenswatch.exe").c_str(), nullptr,
                                                 LOAD_LIBRARY_AS_DATAFILE));

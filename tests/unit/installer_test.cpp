@@ -2,9 +2,11 @@
 // through a recording fake of the service manager.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "command_line.h"
@@ -13,11 +15,21 @@
 namespace lensbeacon {
 namespace {
 
+// One SERVICE_FAILURE_ACTIONSW as the installer passed it, copied during the
+// call (its pointers are valid only then).
+struct FailureActions {
+    DWORD resetPeriod = 0;
+    bool hasRebootMessage = false;
+    bool hasCommand = false;
+    std::vector<std::pair<SC_ACTION_TYPE, DWORD>> actions;  // type and delay, in order
+};
+
 // Records every call as a short word ("open-manager", "create", ...); each
 // call answers with the error queued for it, or success.
 class FakeServiceManager : public ServiceManager {
   public:
     std::vector<std::wstring> calls;
+    std::vector<FailureActions> failureActions;
     std::vector<std::wstring> debugLines;
     std::wstring createdPath;
     std::map<std::wstring, std::deque<DWORD>> errors;  // per call word, in order
@@ -43,6 +55,17 @@ class FakeServiceManager : public ServiceManager {
         return Record(L"create");
     }
     DWORD Start() override { return Record(L"start"); }
+    DWORD SetFailureActions(const SERVICE_FAILURE_ACTIONSW& actions) override {
+        FailureActions copy;
+        copy.resetPeriod = actions.dwResetPeriod;
+        copy.hasRebootMessage = actions.lpRebootMsg != nullptr;
+        copy.hasCommand = actions.lpCommand != nullptr;
+        for (DWORD i = 0; actions.lpsaActions != nullptr && i < actions.cActions; ++i) {
+            copy.actions.emplace_back(actions.lpsaActions[i].Type, actions.lpsaActions[i].Delay);
+        }
+        failureActions.push_back(std::move(copy));
+        return Record(L"failure-actions");
+    }
     void CloseAll() override { Record(L"close"); }
     void DeleteServiceKey() override { Record(L"delete-key"); }
     void Wait(DWORD milliseconds) override { Record(L"wait " + std::to_wstring(milliseconds)); }
@@ -137,8 +160,8 @@ TEST(InstallerInstall, FreshInstallCreatesQuotedServiceAndStartsIt) {
     EXPECT_EQ(RunInstaller(Request(InstallerOperation::InstallAndStart), kFolder, scm),
               ERROR_SUCCESS);
     EXPECT_EQ(scm.calls, (Calls{L"open-manager", L"open-service", L"close", L"delete-key",
-                                L"open-manager", L"create", L"start", L"query", L"wait 500",
-                                L"query", L"wait 500", L"query", L"close"}));
+                                L"open-manager", L"create", L"failure-actions", L"start", L"query",
+                                L"wait 500", L"query", L"wait 500", L"query", L"close"}));
     EXPECT_EQ(scm.createdPath, kQuotedPath);
     EXPECT_TRUE(scm.debugLines.empty());
 }
@@ -148,9 +171,10 @@ TEST(InstallerInstall, ExistingServiceIsStoppedAndDeletedFirst) {
     scm.states = {SERVICE_STOP_PENDING, SERVICE_STOPPED, SERVICE_RUNNING};
     EXPECT_EQ(RunInstaller(Request(InstallerOperation::InstallAndStart), kFolder, scm),
               ERROR_SUCCESS);
-    EXPECT_EQ(scm.calls, (Calls{L"open-manager", L"open-service", L"stop", L"query", L"wait 500",
-                                L"query", L"delete", L"close", L"wait 500", L"delete-key",
-                                L"open-manager", L"create", L"start", L"query", L"close"}));
+    EXPECT_EQ(scm.calls,
+              (Calls{L"open-manager", L"open-service", L"stop", L"query", L"wait 500", L"query",
+                     L"delete", L"close", L"wait 500", L"delete-key", L"open-manager", L"create",
+                     L"failure-actions", L"start", L"query", L"close"}));
 }
 
 TEST(InstallerInstall, InstallOnlyDoesNotStart) {
@@ -158,7 +182,7 @@ TEST(InstallerInstall, InstallOnlyDoesNotStart) {
     scm.Fail(L"open-service", ERROR_SERVICE_DOES_NOT_EXIST);
     EXPECT_EQ(RunInstaller(Request(InstallerOperation::InstallOnly), kFolder, scm), ERROR_SUCCESS);
     EXPECT_EQ(scm.calls, (Calls{L"open-manager", L"open-service", L"close", L"delete-key",
-                                L"open-manager", L"create", L"close"}));
+                                L"open-manager", L"create", L"failure-actions", L"close"}));
 }
 
 TEST(InstallerInstall, StateWaitsEndAfterTenPolls) {
@@ -210,6 +234,8 @@ TEST(InstallerInstall, ExitCodeIsTheErrorOfTheFailingStep) {
                   ERROR_SERVICE_MARKED_FOR_DELETE);
         EXPECT_EQ(scm.calls.back(), L"close");
         EXPECT_EQ(scm.calls[scm.calls.size() - 2], L"create");
+        // No service, so no failure actions.
+        EXPECT_TRUE(scm.failureActions.empty());
     }
     {
         FakeServiceManager scm;
@@ -218,8 +244,9 @@ TEST(InstallerInstall, ExitCodeIsTheErrorOfTheFailingStep) {
         EXPECT_EQ(RunInstaller(Request(InstallerOperation::InstallAndStart), kFolder, scm),
                   ERROR_FILE_NOT_FOUND);
         // No wait for a service that did not start.
-        EXPECT_EQ(scm.calls, (Calls{L"open-manager", L"open-service", L"close", L"delete-key",
-                                    L"open-manager", L"create", L"start", L"close"}));
+        EXPECT_EQ(scm.calls,
+                  (Calls{L"open-manager", L"open-service", L"close", L"delete-key", L"open-manager",
+                         L"create", L"failure-actions", L"start", L"close"}));
     }
     {
         // A failed delete of the old registration surfaces through create.
@@ -240,6 +267,82 @@ TEST(InstallerInstall, PathThatDoesNotFitRefusesBeforeTouchingAnything) {
                   ERROR_FILENAME_EXCED_RANGE);
         EXPECT_TRUE(scm.calls.empty());
         EXPECT_EQ(scm.debugLines, (Calls{L"[InstLenswatch] InstallSpecService"}));
+    }
+}
+
+// --- restart after an abnormal end ------------------------------------------
+
+TEST(InstallerRecovery, RestartsAfter5Then30Then60SecondsAndForgetsFailuresAfterADay) {
+    const std::vector<std::pair<SC_ACTION_TYPE, DWORD>> restarts{
+        {SC_ACTION_RESTART, 5000}, {SC_ACTION_RESTART, 30000}, {SC_ACTION_RESTART, 60000}};
+    struct Case {
+        const char* name;
+        InstallerOperation operation;
+        bool existing;  // a registration is there already and is replaced
+    };
+    for (const Case& c : {Case{"-i", InstallerOperation::InstallAndStart, false},
+                          Case{"-is", InstallerOperation::InstallOnly, false},
+                          Case{"-i again", InstallerOperation::InstallAndStart, true},
+                          Case{"-is again", InstallerOperation::InstallOnly, true}}) {
+        SCOPED_TRACE(c.name);
+        FakeServiceManager scm;
+        if (!c.existing) {
+            scm.Fail(L"open-service", ERROR_SERVICE_DOES_NOT_EXIST);
+        }
+        scm.lastState = c.existing ? SERVICE_STOPPED : SERVICE_RUNNING;
+        EXPECT_EQ(RunInstaller(Request(c.operation), kFolder, scm), ERROR_SUCCESS);
+        ASSERT_EQ(scm.failureActions.size(), 1u);
+        const FailureActions& set = scm.failureActions.front();
+        EXPECT_EQ(set.actions, restarts);
+        EXPECT_EQ(set.resetPeriod, 86400u);
+        EXPECT_FALSE(set.hasRebootMessage);
+        EXPECT_FALSE(set.hasCommand);
+        // On the service just created, before it is started.
+        const auto create = std::find(scm.calls.begin(), scm.calls.end(), L"create");
+        ASSERT_NE(create, scm.calls.end());
+        ASSERT_NE(create + 1, scm.calls.end());
+        EXPECT_EQ(*(create + 1), L"failure-actions");
+    }
+}
+
+TEST(InstallerRecovery, FailureToSetThemIsReportedButDoesNotFailTheInstall) {
+    {
+        FakeServiceManager scm;
+        scm.Fail(L"open-service", ERROR_SERVICE_DOES_NOT_EXIST);
+        scm.Fail(L"failure-actions", ERROR_ACCESS_DENIED);
+        scm.states = {SERVICE_RUNNING};
+        EXPECT_EQ(RunInstaller(Request(InstallerOperation::InstallAndStart, true), kFolder, scm),
+                  ERROR_SUCCESS);
+        // The service is still started and waited for.
+        EXPECT_EQ(scm.calls,
+                  (Calls{L"open-manager", L"open-service", L"close", L"delete-key", L"open-manager",
+                         L"create", L"failure-actions", L"start", L"query", L"close"}));
+        EXPECT_EQ(scm.debugLines,
+                  (Calls{L"[InstLenswatch] InstallSpecService", L"[InstLenswatch] StopSpecService",
+                         L"[InstLenswatch] OpenService fail with Error = 0x424",
+                         L"[InstLenswatch] ChangeServiceConfig2 fail with Error = 0x5"}));
+    }
+    {
+        FakeServiceManager scm;
+        scm.Fail(L"open-service", ERROR_SERVICE_DOES_NOT_EXIST);
+        scm.Fail(L"failure-actions", ERROR_INVALID_LEVEL);
+        EXPECT_EQ(RunInstaller(Request(InstallerOperation::InstallOnly, true), kFolder, scm),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(scm.calls.back(), L"close");
+        EXPECT_EQ(std::count(scm.calls.begin(), scm.calls.end(), L"start"), 0);
+        EXPECT_EQ(scm.debugLines.back(),
+                  L"[InstLenswatch] ChangeServiceConfig2 fail with Error = 0x7c");
+    }
+    {
+        // Without "-debug" the failure is silent, and a start failure that
+        // follows is still the exit code.
+        FakeServiceManager scm;
+        scm.Fail(L"open-service", ERROR_SERVICE_DOES_NOT_EXIST);
+        scm.Fail(L"failure-actions", ERROR_ACCESS_DENIED);
+        scm.Fail(L"start", ERROR_FILE_NOT_FOUND);
+        EXPECT_EQ(RunInstaller(Request(InstallerOperation::InstallAndStart), kFolder, scm),
+                  ERROR_FILE_NOT_FOUND);
+        EXPECT_TRUE(scm.debugLines.empty());
     }
 }
 
