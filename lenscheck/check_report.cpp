@@ -263,6 +263,23 @@ void CheckReport::AddRecords(const std::vector<CameraUseRecord>& records,
     }
 }
 
+void CheckReport::AddIndicatorSigning(const ProgramSigning& signing) {
+    Add(L"");
+    if (!signing.readable) {
+        Add(L"Indicator LenspopUI.exe beside Lenscheck: could not be read (missing, or not a "
+            L"program).");
+        return;
+    }
+    Add(std::wstring(L"Indicator LenspopUI.exe beside Lenscheck: ") +
+        (signing.signedByTrust ? L"signed by a trusted publisher, "
+                               : L"not signed by a trusted publisher, ") +
+        (signing.asksUiAccess ? L"asks for UI access." : L"does not ask for UI access."));
+    if (signing.asksUiAccess && !signing.signedByTrust) {
+        Add(L"Warning: it asks for UI access without a trusted signature, so Windows will not "
+            L"start it.");
+    }
+}
+
 void CheckReport::AddAnswer(int checkResult) {
     Add(L"");
     if (checkResult == kCameraInUse) {

@@ -1,8 +1,8 @@
 // Lenscheck's report: one device check told as lines of text. The report is
 // the check's observer, so it sees each device as the service's own check
-// judges it; after the check it adds the records of camera use and the
-// answer. Plain code: it makes no Windows call, so the text is tested with
-// made-up judgements and records.
+// judges it; after the check it adds the records of camera use, the
+// indicator's signing and the answer. Plain code: it makes no Windows call,
+// so the text is tested with made-up judgements and records.
 #pragma once
 
 #include <windows.h>
@@ -10,11 +10,13 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "device_check.h"
 #include "lensbeacon/camera_use_records.h"
 #include "lensbeacon/policy.h"
+#include "lensbeacon/program_signing.h"
 
 namespace lensbeacon {
 
@@ -62,6 +64,10 @@ class CheckReport final : public DeviceCheckObserver {
     void AddRecords(const std::vector<CameraUseRecord>& records,
                     const std::vector<std::wstring>& runningImagePaths,
                     const std::vector<UnreadRecords>& unread);
+    // The indicator beside Lenscheck (LenspopUI.exe in its folder) as Windows
+    // judges it before it starts it: signed or not, asking for UI access or
+    // not, and a warning when it asks without a trusted signature.
+    void AddIndicatorSigning(const ProgramSigning& signing);
     // The answer for a result of CheckDevices.
     void AddAnswer(int checkResult);
 

@@ -1,8 +1,9 @@
 // Lenscheck: runs one device check the way the service would run it now,
 // with the service's own check, mode and records, and prints what the check
-// saw and why it answered as it did. It only reads: no named event is
-// opened and no setting is written, so it is safe beside a running service,
-// and it needs no administrator rights (what it cannot read, it says).
+// saw and why it answered as it did, and whether Windows will start the
+// indicator beside it. It only reads: no named event is opened and no
+// setting is written, so it is safe beside a running service, and it needs
+// no administrator rights (what it cannot read, it says).
 #include <windows.h>
 
 #include <memory>
@@ -17,13 +18,22 @@
 #include "lensbeacon/camera_use_live.h"
 #include "lensbeacon/camera_use_records.h"
 #include "lensbeacon/names.h"
+#include "lensbeacon/own_folder.h"
 #include "lensbeacon/policy.h"
+#include "lensbeacon/program_signing.h"
 #include "lensbeacon/running_programs.h"
 #include "service_settings.h"
 #include "unread_records.h"
 
 namespace lensbeacon {
 namespace {
+
+// The user-desktop indicator installed beside this program; unreadable when
+// its path does not fit.
+ProgramSigning IndicatorSigning() {
+    PathBuffer path = {};
+    return OwnFolderPath(kUserIndicatorFile, path) ? InspectProgramSigning(path) : ProgramSigning{};
+}
 
 int RunCheck() {
     // As the service's worker: a configured policy wins over the settings.
@@ -44,6 +54,7 @@ int RunCheck() {
         }
     }
     report.AddRecords(records, running, FindUnreadRecords());
+    report.AddIndicatorSigning(IndicatorSigning());
     report.AddAnswer(result);
     // The exit code carries the answer even when the text cannot be written.
     static_cast<void>(WriteLines(STD_OUTPUT_HANDLE, report.lines()));

@@ -1,6 +1,9 @@
 // Lenscheck.exe from the dist folder, run as a child process with its output
 // redirected to files, over simulated devices and records of camera use in
 // Wine's registry: its exit code and the text it explains the check with.
+// This test program's own manifest asks for UI access (Wine starts it all
+// the same), so a copy of it stands for an indicator that Windows would not
+// start unsigned.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -24,6 +27,9 @@ using Lines = std::vector<std::wstring>;
 
 constexpr wchar_t kUsbLocation[] = L"PCIROOT(0)#PCI(1400)#USBROOT(0)#USB(3)#USBMI(0)";
 constexpr wchar_t kRootHubLocation[] = L"PCIROOT(0)#PCI(1400)#USBROOT(0)";
+constexpr wchar_t kIndicatorLine[] = L"Indicator LenspopUI.exe beside Lenscheck: ";
+constexpr wchar_t kUiAccessWarning[] =
+    L"Warning: it asks for UI access without a trusted signature, so Windows will not start it.";
 
 Lines SplitLines(const std::wstring& text) {
     Lines lines;
@@ -60,8 +66,8 @@ std::wstring OwnPath() {
 class LenscheckEndToEnd : public ::testing::Test {
   protected:
     // A run with the text on standard output, read as UTF-8.
-    Lines Check(DWORD expectedExit) {
-        const CapturedRun run = Run(L"");
+    Lines Check(DWORD expectedExit, const std::wstring& program = DistPath(L"Lenscheck.exe")) {
+        const CapturedRun run = Run(L"", program);
         EXPECT_EQ(run.exitCode, expectedExit) << FromUtf8(run.out).c_str();
         EXPECT_EQ(run.err, "");
         const Lines lines = SplitLines(FromUtf8(run.out));
@@ -69,8 +75,8 @@ class LenscheckEndToEnd : public ::testing::Test {
         return lines;
     }
 
-    CapturedRun Run(const std::wstring& arguments) {
-        const std::wstring program = DistPath(L"Lenscheck.exe");
+    CapturedRun Run(const std::wstring& arguments,
+                    const std::wstring& program = DistPath(L"Lenscheck.exe")) {
         return RunCapturingOutput(program, L"\"" + program + L"\"" + arguments);
     }
 
@@ -83,7 +89,23 @@ TEST_F(LenscheckEndToEnd, NoCameraExitsTwo) {
     const Lines lines = Check(2);
     EXPECT_EQ(lines.front(),
               L"Lensbeacon device check in default (change-driven) mode, from the settings");
+    // The indicator in dist/ is never signed; it asks for UI access only in
+    // a build that signs.
+    EXPECT_TRUE(Has(lines, kIndicatorLine + std::wstring(L"not signed by a trusted publisher, ") +
+                               (LENSBEACON_SIGNING_BUILD ? L"asks for UI access."
+                                                         : L"does not ask for UI access.")));
+    EXPECT_EQ(Has(lines, kUiAccessWarning), LENSBEACON_SIGNING_BUILD != 0);
     EXPECT_EQ(lines.back(), L"Answer: No camera found");
+}
+
+TEST_F(LenscheckEndToEnd, WarnsOfAnIndicatorThatAsksForUiAccessUnsigned) {
+    ScratchFolder folder(L"Lenscheck");
+    folder.CopyIn(DistPath(L"Lenscheck.exe"), L"Lenscheck.exe");
+    folder.CopyIn(OwnPath(), L"LenspopUI.exe");
+    const Lines lines = Check(2, folder.Path(L"Lenscheck.exe"));
+    EXPECT_TRUE(Has(lines, kIndicatorLine + std::wstring(L"not signed by a trusted publisher, "
+                                                         L"asks for UI access.")));
+    EXPECT_TRUE(Has(lines, kUiAccessWarning));
 }
 
 TEST_F(LenscheckEndToEnd, IdleCameraClassCameraInD2ExitsZeroJudgedOnce) {

@@ -190,6 +190,24 @@ TEST(LenscheckReport, ModeListsThatCouldNotBeOpenedAndTheAnswer) {
     EXPECT_EQ(idle.lines().back(), L"Answer: Cameras present, none in use");
 }
 
+TEST(LenscheckReport, IndicatorSigningAndTheWarningWindowsWouldGiveNoStart) {
+    const std::wstring start = L"Indicator LenspopUI.exe beside Lenscheck: ";
+    const auto said = [](const ProgramSigning& signing) {
+        CheckReport report(CheckMode{});
+        report.AddIndicatorSigning(signing);
+        return Lines(report.lines().begin() + 2, report.lines().end());
+    };
+    EXPECT_EQ(said({}), Lines{start + L"could not be read (missing, or not a program)."});
+    EXPECT_EQ(said({true, false, false}),
+              Lines{start + L"not signed by a trusted publisher, does not ask for UI access."});
+    EXPECT_EQ(said({true, true, true}),
+              Lines{start + L"signed by a trusted publisher, asks for UI access."});
+    EXPECT_EQ(said({true, false, true}),
+              (Lines{start + L"not signed by a trusted publisher, asks for UI access.",
+                     L"Warning: it asks for UI access without a trusted signature, so Windows "
+                     L"will not start it."}));
+}
+
 // The records section of a report, without the mode line and the blank line.
 Lines RecordLines(const std::vector<CameraUseRecord>& records,
                   const std::vector<std::wstring>& running,
