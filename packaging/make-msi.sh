@@ -60,7 +60,7 @@ x64)
 esac
 
 files=(Lenswatch.exe InstLenswatch.exe Hoistrun.exe Plainrun.exe LenspopUI.exe Lenspop.exe
-       Lensmemo.dll Lensdial.exe)
+       Lensmemo.dll Lensdial.exe Lenscheck.exe)
 
 stage="$work/stage"
 rm -rf "$stage"

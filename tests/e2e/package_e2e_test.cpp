@@ -34,8 +34,8 @@ constexpr wchar_t kUpgradeCode[] = L"{CDBEB606-86F0-4C32-83AC-A5C7E49B64F3}";
 constexpr wchar_t kNextVersion[] = LENSBEACON_WIDEN(LENSBEACON_NEXT_PACKAGE_VERSION);
 constexpr wchar_t kShortcutName[] = L"\\Lensbeacon settings.lnk";
 constexpr const wchar_t* kPackagedFiles[] = {
-    L"Lenswatch.exe", L"InstLenswatch.exe", L"Hoistrun.exe", L"Plainrun.exe",
-    L"LenspopUI.exe", L"Lenspop.exe",       L"Lensmemo.dll", L"Lensdial.exe",
+    L"Lenswatch.exe", L"InstLenswatch.exe", L"Hoistrun.exe", L"Plainrun.exe",  L"LenspopUI.exe",
+    L"Lenspop.exe",   L"Lensmemo.dll",      L"Lensdial.exe", L"Lenscheck.exe",
 };
 constexpr auto kAppear = 10s;
 // The indicator's default place and size on a 1920 x 1080 screen.

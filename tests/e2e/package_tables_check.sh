@@ -19,7 +19,7 @@ check_package() {
   local folder=ProgramFilesFolder view=32 win64=0 template=Intel
   if [ "$arch" = x64 ]; then folder=ProgramFiles64Folder view=64 win64=256 template=x64; fi
 
-  local expected=(Hoistrun.exe InstLenswatch.exe Lensdial.exe Lensmemo.dll Lenspop.exe
+  local expected=(Hoistrun.exe InstLenswatch.exe Lenscheck.exe Lensdial.exe Lensmemo.dll Lenspop.exe
                   LenspopUI.exe Lenswatch.exe Plainrun.exe Lensbeacon.admx Lensbeacon.adml)
   local files
   files=$(rows "$msi" File | cut -f3 | sort | tr '\n' ' ')

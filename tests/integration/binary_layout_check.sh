@@ -46,6 +46,15 @@ check "GlobalSh is loaded, shared, writable data" \
 check "Hoistrun asks for administrator rights" \
   "grep -aq 'level=\"requireAdministrator\"' \"$dist/Hoistrun.exe\""
 check "Plainrun runs as invoker" "grep -aq 'level=\"asInvoker\"' \"$dist/Plainrun.exe\""
+# Lenscheck: a console program (its text shows in cmd and PowerShell) that
+# needs no administrator rights.
+check "Lenscheck runs as invoker without UI access" \
+  "grep -aq 'level=\"asInvoker\" uiAccess=\"false\"' \"$dist/Lenscheck.exe\""
+subsystem=$($objdump -p "$dist/Lenscheck.exe" | awk '$1 == "Subsystem" {print $2}')
+check "Lenscheck is a console program" "[ \"\$subsystem\" = 00000003 ]"
+resources=$(i686-w64-mingw32-windres -J coff -O rc -i "$dist/Lenscheck.exe")
+check "Lenscheck carries a manifest and a version resource" \
+  "grep -q 'RT_MANIFEST' <<<\"\$resources\" && grep -q 'VALUE \"OriginalFilename\", \"Lenscheck.exe\"' <<<\"\$resources\""
 for program in Lenswatch InstLenswatch; do
   check "$program asks for administrator rights" \
     "grep -aq 'level=\"requireAdministrator\"' \"$dist/$program.exe\""
