@@ -1,5 +1,6 @@
 // The listener's state machine: which event it waits for, what it learns at
-// the camera events, and what it posts.
+// the camera events, what it posts, and the look at the input desktop while
+// an On is held back.
 #include "listener.h"
 
 #include <cstdint>
@@ -41,6 +42,40 @@ void LearnLockState(IndicatorState& state, ListenerApi& api) {
     state.lockState.compare_exchange_strong(before, receivesInput != 0 ? ordinary : 1 - ordinary);
 }
 
+// Whether an On that showed nothing is worth asking about again: the
+// user-desktop instance on the console, held back only because its desktop
+// did not receive input. The logon-desktop instance is held back whenever the
+// session is unlocked, its normal case, and a session away from the console
+// hears of its return from a notification.
+bool AwaitsInputDesktop(const IndicatorState& state) {
+    return state.ordinaryDesktop.load() != FALSE && state.consoleState.load() == 1 &&
+           !state.DesktopInFront();
+}
+
+// One look at the input desktop while a held-back On waits for Off; whether
+// to look again.
+bool PollInputDesktop(IndicatorState& state, ListenerApi& api) {
+    if (!api.IsSignaled(CameraEvent::On)) {
+        return false;  // the camera is going off: Off follows
+    }
+    if (!AwaitsInputDesktop(state)) {
+        return false;  // an unlock showed it meanwhile, or the console went
+    }
+    std::int32_t before = state.lockState.load();
+    DWORD receivesInput = 1;
+    api.DesktopReceivesInput(receivesInput);
+    if (receivesInput == 0) {
+        return true;
+    }
+    // The user's desktop receives input again. Of this look and an unlock
+    // notification handled meanwhile, only the one that moves the lock state
+    // to "user desktop in front" shows the indicator, so it shows once.
+    if (state.lockState.compare_exchange_strong(before, 1)) {
+        api.PostShowHide(kOsdShow);
+    }
+    return false;
+}
+
 }  // namespace
 
 DWORD RunListener(IndicatorState& state, ListenerApi& api) {
@@ -57,8 +92,14 @@ DWORD RunListener(IndicatorState& state, ListenerApi& api) {
     const DWORD count = serviceOpened ? 3 : 2;
 
     bool expectOn = true;
+    bool polling = false;  // a held-back On waits for the input desktop
     for (;;) {
-        const DWORD result = api.WaitAny(expectOn ? CameraEvent::On : CameraEvent::Off, count);
+        const DWORD result = api.WaitAny(expectOn ? CameraEvent::On : CameraEvent::Off, count,
+                                         polling ? kInputPollMs : INFINITE);
+        if (result == WAIT_TIMEOUT && polling) {
+            polling = PollInputDesktop(state, api);
+            continue;
+        }
         if (result == kServiceIndex && serviceOpened) {
             api.PostQuit();
             break;
@@ -74,12 +115,15 @@ DWORD RunListener(IndicatorState& state, ListenerApi& api) {
         // store and shows the indicator.
         state.cameraOn.store(expectOn ? 1 : 0);
         LearnConsoleState(state, api);
+        polling = false;
         if (!expectOn) {
             api.PostShowHide(kOsdHide);
         } else {
             LearnLockState(state, api);
             if (state.consoleState.load() == 1 && state.DesktopInFront()) {
                 api.PostShowHide(kOsdShow);
+            } else {
+                polling = AwaitsInputDesktop(state);
             }
         }
         expectOn = !expectOn;

@@ -5,6 +5,15 @@
 // or resets them. The Service event, or a missing On or Off event, ends the
 // program.
 //
+// An On that finds another desktop receiving input (a consent prompt or
+// another secure desktop in front of the user's) shows nothing at once, and
+// no session notification tells of that desktop's end. So the user-desktop
+// instance asks again every kInputPollMs for as long as On stays signalled,
+// and shows the indicator once its desktop receives input. Windows offers no
+// notification of the input desktop's return that a program on the user's
+// desktop can rely on. While the camera is off nothing is asked: the wait
+// for On has no time-out.
+//
 // RunListener is the thread's whole behaviour over ListenerApi, so tests run
 // it without threads or events; Listener starts and stops the real thread.
 #pragma once
@@ -18,6 +27,9 @@ namespace lensbeacon::indicator {
 
 enum class CameraEvent { On, Off, Service };
 
+// How often an On that another desktop kept from showing asks again.
+inline constexpr DWORD kInputPollMs = 250;
+
 // What the listener thread asks of the system.
 class ListenerApi {
   public:
@@ -26,9 +38,12 @@ class ListenerApi {
     // until CloseEvents.
     virtual bool OpenEvent(CameraEvent which) = 0;
     // WaitForMultipleObjects over {stopEvent, `awaited`, Service event},
-    // of which the first `count` (2 or 3), any one, no time-out. Returns its
-    // result: WAIT_OBJECT_0 + index, or WAIT_FAILED.
-    virtual DWORD WaitAny(CameraEvent awaited, DWORD count) = 0;
+    // of which the first `count` (2 or 3), any one, for up to `timeoutMs`
+    // (INFINITE for none). Returns its result: WAIT_OBJECT_0 + index,
+    // WAIT_TIMEOUT or WAIT_FAILED.
+    virtual DWORD WaitAny(CameraEvent awaited, DWORD count, DWORD timeoutMs) = 0;
+    // Whether `which` is signalled now (a wait of no time on it).
+    virtual bool IsSignaled(CameraEvent which) = 0;
     // Closes the events that opened.
     virtual void CloseEvents() = 0;
     // ProcessIdToSessionId(GetCurrentProcessId()); false when it fails.
@@ -47,6 +62,7 @@ class ListenerApi {
 // The thread's behaviour from opening the events to closing them. It ends on
 // stopEvent, on a failed wait, on the Service event (posting quit) or at once
 // when On or Off does not open (posting quit). Returns the thread result, 0.
+// Only the wait for Off after a held-back On has a time-out.
 DWORD RunListener(IndicatorState& state, ListenerApi& api);
 
 // The listener thread of the running program. `state` must outlive the

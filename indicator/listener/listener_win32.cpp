@@ -30,9 +30,13 @@ class Win32ListenerApi final : public ListenerApi {
         return static_cast<bool>(slot);
     }
 
-    DWORD WaitAny(CameraEvent awaited, DWORD count) override {
+    DWORD WaitAny(CameraEvent awaited, DWORD count, DWORD timeoutMs) override {
         const HANDLE handles[3] = {context_.stopEvent.get(), Slot(awaited).get(), service_.get()};
-        return ::WaitForMultipleObjects(count, handles, FALSE, INFINITE);
+        return ::WaitForMultipleObjects(count, handles, FALSE, timeoutMs);
+    }
+
+    bool IsSignaled(CameraEvent which) override {
+        return ::WaitForSingleObject(Slot(which).get(), 0) == WAIT_OBJECT_0;
     }
 
     void CloseEvents() override {

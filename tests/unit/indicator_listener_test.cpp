@@ -1,6 +1,7 @@
 // The listener's state machine with a scripted system: which event each pass
 // waits for, what the camera events learn about the console and the lock,
-// which messages it posts, and a lock change that crosses an On.
+// which messages it posts, a lock change that crosses an On, and the looks
+// at the input desktop while an On is held back.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <wtsapi32.h>
@@ -18,6 +19,7 @@ namespace {
 constexpr DWORD kStop = WAIT_OBJECT_0;
 constexpr DWORD kCamera = WAIT_OBJECT_0 + 1;
 constexpr DWORD kService = WAIT_OBJECT_0 + 2;
+constexpr DWORD kTimeout = WAIT_TIMEOUT;
 
 class FakeListenerApi : public ListenerApi {
   public:
@@ -27,22 +29,35 @@ class FakeListenerApi : public ListenerApi {
     DWORD processSession = 1, consoleSession = 1;
     bool inputQuerySucceeds = true;
     DWORD receivesInput = 1;
+    std::vector<DWORD> inputAnswers;         // one per query, then receivesInput
+    std::vector<bool> onSignaled;            // one per look at On, then true
     std::function<void()> duringInputQuery;  // what another thread does meanwhile
 
     std::vector<std::string> waits;  // "On/3", "Off/2" ...
+    std::vector<DWORD> timeouts;     // of each wait
     std::vector<std::string> posts;  // "show", "hide", "quit"
     int closes = 0;
-    int sessionQueries = 0, inputQueries = 0;
+    int sessionQueries = 0, inputQueries = 0, onLooks = 0;
 
     bool OpenEvent(CameraEvent which) override {
         return which == CameraEvent::On    ? onOpens
                : which == CameraEvent::Off ? offOpens
                                            : serviceOpens;
     }
-    DWORD WaitAny(CameraEvent awaited, DWORD count) override {
+    DWORD WaitAny(CameraEvent awaited, DWORD count, DWORD timeoutMs) override {
         waits.push_back((awaited == CameraEvent::On ? "On/" : "Off/") + std::to_string(count));
+        timeouts.push_back(timeoutMs);
         const std::size_t pass = waits.size() - 1;
-        return pass < waitResults.size() ? waitResults[pass] : kStop;
+        const DWORD result = pass < waitResults.size() ? waitResults[pass] : kStop;
+        // A wait without a time-out never times out: a script that says so
+        // for one is wrong, and so is a listener that polls when it should not.
+        EXPECT_FALSE(result == kTimeout && timeoutMs == INFINITE) << "pass " << pass;
+        return result;
+    }
+    bool IsSignaled(CameraEvent which) override {
+        EXPECT_EQ(which, CameraEvent::On);
+        const std::size_t look = static_cast<std::size_t>(onLooks++);
+        return look < onSignaled.size() ? onSignaled[look] : true;
     }
     void CloseEvents() override { ++closes; }
     bool ProcessSessionId(DWORD& session) override {
@@ -56,8 +71,9 @@ class FakeListenerApi : public ListenerApi {
         if (duringInputQuery) {
             duringInputQuery();
         }
+        const std::size_t query = static_cast<std::size_t>(inputQueries - 1);
         if (inputQuerySucceeds) {
-            value = receivesInput;
+            value = query < inputAnswers.size() ? inputAnswers[query] : receivesInput;
         }
     }
     void PostShowHide(LPARAM showOrHide) override {
@@ -67,6 +83,9 @@ class FakeListenerApi : public ListenerApi {
 };
 
 using Posts = std::vector<std::string>;
+using Timeouts = std::vector<DWORD>;
+constexpr DWORD kForever = INFINITE;
+constexpr DWORD kPoll = kInputPollMs;
 
 TEST(Listener, CameraAlreadyOnShowsAtOnceAndWaitsAlternately) {
     IndicatorState state;
@@ -208,6 +227,100 @@ TEST(Listener, LockChangeHandledDuringAnOnIsNeitherLostNorOverwritten) {
         EXPECT_EQ(session.posts, c.sessionPosts) << "row " << row;
         EXPECT_EQ(api.posts, c.listenerPosts) << "row " << row;
         EXPECT_EQ(state.lockState.load(), c.lockAfter) << "row " << row;
+    }
+}
+
+// A consent prompt holds input as the camera comes on: nothing shows, the
+// listener looks again every kInputPollMs while it waits for Off, and shows
+// the indicator once the user's desktop has input again, then stops looking.
+TEST(Listener, AnOnHeldBackByASecureDesktopShowsOnceTheUserDesktopHasInputAgain) {
+    IndicatorState state;
+    FakeListenerApi api;
+    api.inputAnswers = {0, 0, 0, 1};
+    api.waitResults = {kCamera, kTimeout, kTimeout, kTimeout, kCamera};
+    RunListener(state, api);
+    EXPECT_EQ(api.posts, (Posts{"show", "hide"}));
+    EXPECT_EQ(api.timeouts, (Timeouts{kForever, kPoll, kPoll, kPoll, kForever, kForever}));
+    EXPECT_EQ(api.waits,
+              (std::vector<std::string>{"On/3", "Off/3", "Off/3", "Off/3", "Off/3", "On/3"}));
+    EXPECT_EQ(api.inputQueries, 4);
+    EXPECT_EQ(api.onLooks, 3);
+    EXPECT_EQ(state.lockState.load(), 1);
+}
+
+// The camera goes off while the prompt is still up: On is no longer
+// signalled at the next look, so nothing shows, the desktop is not asked
+// again, and the wait for Off has no time-out any more.
+TEST(Listener, AnOnGoneBeforeTheUserDesktopReturnsShowsNothing) {
+    IndicatorState state;
+    FakeListenerApi api;
+    api.inputAnswers = {0, 0, 1};
+    api.onSignaled = {true, false};
+    api.waitResults = {kCamera, kTimeout, kTimeout};
+    RunListener(state, api);
+    EXPECT_TRUE(api.posts.empty());
+    EXPECT_EQ(api.timeouts, (Timeouts{kForever, kPoll, kPoll, kForever}));
+    EXPECT_EQ(api.inputQueries, 2);
+    EXPECT_EQ(state.lockState.load(), 0);
+}
+
+// Which Ons are looked at again, and that no wait for On (camera off) and no
+// wait after Off ever has a time-out. Each row: On, then Off, then the wait
+// for the next On.
+TEST(Listener, OnlyTheUserDesktopHeldBackByInputPollsAndNeverWhileTheCameraIsOff) {
+    struct Case {
+        const char* what;
+        BOOL ordinary;
+        DWORD processSession;
+        DWORD receivesInput;
+        DWORD offWaitTimeout;
+        Posts posts;
+    };
+    const Case cases[] = {
+        {"user desktop, input elsewhere", TRUE, 1, 0, kPoll, {"hide"}},
+        {"user desktop shown", TRUE, 1, 1, kForever, {"show", "hide"}},
+        {"another session than the console's", TRUE, 2, 0, kForever, {"hide"}},
+        {"logon desktop, session unlocked", FALSE, 1, 0, kForever, {"hide"}},
+        {"logon desktop shown", FALSE, 1, 1, kForever, {"show", "hide"}},
+    };
+    for (const Case& c : cases) {
+        IndicatorState state;
+        state.ordinaryDesktop = c.ordinary;
+        FakeListenerApi api;
+        api.processSession = c.processSession;
+        api.receivesInput = c.receivesInput;
+        api.waitResults = {kCamera, kCamera};
+        RunListener(state, api);
+        EXPECT_EQ(api.timeouts, (Timeouts{kForever, c.offWaitTimeout, kForever})) << c.what;
+        EXPECT_EQ(api.posts, c.posts) << c.what;
+        EXPECT_EQ(api.onLooks, 0) << c.what;
+        EXPECT_EQ(api.inputQueries, 1) << c.what;
+    }
+}
+
+// An unlock notification handled while a look at the desktop is under way:
+// of the two, exactly one shows the indicator, whichever order they take.
+TEST(Listener, AnUnlockCrossingALookShowsTheIndicatorOnce) {
+    for (const bool unlockDuringLook : {true, false}) {
+        IndicatorState state;
+        SessionPosts session;
+        FakeListenerApi api;
+        api.inputAnswers = {0, 1};
+        api.duringInputQuery = [&] {
+            if (unlockDuringLook && api.inputQueries == 2) {
+                HandleSessionChange(WTS_SESSION_UNLOCK, state, session);
+            }
+        };
+        api.waitResults = {kCamera, kTimeout};
+        RunListener(state, api);
+        if (!unlockDuringLook) {
+            HandleSessionChange(WTS_SESSION_UNLOCK, state, session);
+        }
+        const std::size_t shows = api.posts.size() + session.posts.size();
+        EXPECT_EQ(shows, 1u) << unlockDuringLook;
+        EXPECT_EQ(session.posts, unlockDuringLook ? Posts{"show"} : Posts{}) << unlockDuringLook;
+        EXPECT_EQ(api.posts, unlockDuringLook ? Posts{} : Posts{"show"}) << unlockDuringLook;
+        EXPECT_EQ(state.lockState.load(), 1);
     }
 }
 
