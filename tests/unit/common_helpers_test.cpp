@@ -1,7 +1,7 @@
-// The policy values' and the camera-use records' decision tables, program
-// names, whether a manifest asks for UI access, the shared bounded text
-// builder, the owner of values obtained through an interface of system calls,
-// and the Win32 owners' care for the last error.
+// The policy values' and the camera-use records' decision tables, whether a
+// manifest asks for UI access, the shared bounded text builder, the owner of
+// values obtained through an interface of system calls, and the Win32
+// owners' care for the last error.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,7 +11,6 @@
 #include "lensbeacon/api_owner.h"
 #include "lensbeacon/bounded_text.h"
 #include "lensbeacon/camera_use_live.h"
-#include "lensbeacon/camera_use_names.h"
 #include "lensbeacon/camera_use_records.h"
 #include "lensbeacon/own_folder.h"
 #include "lensbeacon/policy.h"
@@ -55,45 +54,6 @@ TEST(CameraUseRecords, OnlyAnEightByteQwordIsATime) {
     EXPECT_EQ(FileTimeFromValue(REG_QWORD, bytes, 3), 0u);
     EXPECT_EQ(FileTimeFromValue(REG_QWORD, bytes, 16), 0u);
     EXPECT_EQ(FileTimeFromValue(REG_QWORD, nullptr, 8), 0u);
-}
-
-TEST(CameraUseNames, ProgramsAreNamedAsAPersonWouldCallThem) {
-    EXPECT_EQ(PackagedAppName(L"Microsoft.WindowsCamera_8wekyb3d8bbwe"), L"WindowsCamera");
-    EXPECT_EQ(PackagedAppName(L"MSTeams_8wekyb3d8bbwe"), L"MSTeams");
-    EXPECT_EQ(PackagedAppName(L"Contoso.Meet."), L"Contoso.Meet.");  // no part after the dot
-    EXPECT_EQ(DesktopProgramPath(L"C:#Program Files#Meet#meet.exe"),
-              L"C:\\Program Files\\Meet\\meet.exe");
-    EXPECT_EQ(FileNameWithoutExtension(L"C:\\Tools\\meet.app.exe"), L"meet.app");
-    EXPECT_EQ(FileNameWithoutExtension(L"C:\\Tools\\.hidden"), L".hidden");
-    // Untrusted text: control characters, blank runs, over-long names.
-    EXPECT_EQ(PlainProgramName(L"  Meet\r\n\tNow \x0007 "), L"Meet Now");
-    const std::wstring longName = PlainProgramName(std::wstring(500, L'x'));
-    EXPECT_EQ(longName.size(), kMaxProgramNameLength);
-    EXPECT_EQ(longName.back(), L'\x2026');
-}
-
-TEST(CameraUseNames, HoldersMostRecentFirstEachOnceAndNoMoreThanTheCap) {
-    std::vector<CameraUseRecord> records = {
-        {L"C:#Tools#old.exe", false, 100, 0, {}},
-        {L"Microsoft.WindowsCamera_8wekyb3d8bbwe", true, 300, 0, {}},
-        {L"C:#Tools#done.exe", false, 500, 600, {}},  // stopped: not named
-        {L"C:#Tools#meet.exe", false, 400, 0, {}},
-        {L"C:#Other#meet.exe", false, 350, 0, {}},  // same name again
-        {L"C:#Tools#nameless.exe", false, 200, 0, {}},
-    };
-    const auto describe = [](const std::wstring& path) -> std::wstring {
-        if (path == L"C:\\Tools\\meet.exe" || path == L"C:\\Other\\meet.exe") {
-            return L"Meet\n";
-        }
-        return L"";  // no version resource: the file name stands in
-    };
-    EXPECT_EQ(NamesOfCameraHolders(records, describe),
-              (std::vector<std::wstring>{L"Meet", L"WindowsCamera", L"nameless", L"old"}));
-    for (unsigned i = 0; i < 3; ++i) {
-        records.push_back({L"Extra.App" + std::to_wstring(i) + L"_x", true, 1000ULL + i, 0, {}});
-    }
-    EXPECT_EQ(NamesOfCameraHolders(records, describe).size(), kMaxNamedPrograms);
-    EXPECT_TRUE(NamesOfCameraHolders({}, describe).empty());
 }
 
 TEST(CameraUseRecords, PeoplesHivesAreTheAccountsNotTheirClassesOrServices) {
