@@ -4,6 +4,38 @@
 #include <cwctype>
 
 namespace lensbeacon {
+namespace {
+
+struct CodeRange {
+    char32_t first;
+    char32_t last;
+};
+
+// Unicode general category Cf, in order (Unicode 15.0).
+constexpr CodeRange kFormatCharacters[] = {
+    {0x00AD, 0x00AD},   {0x0600, 0x0605},   {0x061C, 0x061C},   {0x06DD, 0x06DD},
+    {0x070F, 0x070F},   {0x0890, 0x0891},   {0x08E2, 0x08E2},   {0x180E, 0x180E},
+    {0x200B, 0x200F},   {0x202A, 0x202E},   {0x2060, 0x2064},   {0x2066, 0x206F},
+    {0xFEFF, 0xFEFF},   {0xFFF9, 0xFFFB},   {0x110BD, 0x110BD}, {0x110CD, 0x110CD},
+    {0x13430, 0x1343F}, {0x1BCA0, 0x1BCA3}, {0x1D173, 0x1D17A}, {0xE0001, 0xE0001},
+    {0xE0020, 0xE007F},
+};
+
+bool IsHighSurrogate(wchar_t c) noexcept {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+
+bool IsLowSurrogate(wchar_t c) noexcept {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+// What breaks or spaces text: control characters, white space, and the line
+// and paragraph separators, so that every name stays on one line.
+bool IsBlank(wchar_t c) noexcept {
+    return std::iswcntrl(c) || std::iswspace(c) || c == 0x2028 || c == 0x2029;
+}
+
+}  // namespace
 
 std::wstring DesktopProgramPath(std::wstring_view keyName) {
     std::wstring path(keyName);
@@ -32,28 +64,59 @@ std::wstring FileNameWithoutExtension(std::wstring_view path) {
 
 std::wstring PlainProgramName(std::wstring_view raw) {
     std::wstring plain;
-    plain.reserve(std::min(raw.size(), kMaxProgramNameLength + 1));
-    for (const wchar_t c : raw) {
-        const bool blank = std::iswcntrl(c) || std::iswspace(c);
-        if (blank) {
+    plain.reserve(std::min(raw.size(), kMaxProgramNameLength + 2));
+    // Read until the name is known to be over the cap: past it with a
+    // character that is not a space, which trimming would take away again.
+    for (std::size_t i = 0; i < raw.size();) {
+        if (plain.size() > kMaxProgramNameLength && plain.back() != L' ') {
+            break;
+        }
+        const wchar_t c = raw[i];
+        std::size_t units = 1;
+        char32_t code = c;
+        if (IsHighSurrogate(c) && i + 1 < raw.size() && IsLowSurrogate(raw[i + 1])) {
+            units = 2;
+            code = 0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) +
+                   (static_cast<char32_t>(raw[i + 1]) - 0xDC00);
+        } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
+            ++i;  // half of a pair: no character at all
+            continue;
+        }
+        if (IsFormatCharacter(code)) {
+            // Invisible, yet able to reorder or hide what follows.
+        } else if (units == 1 && IsBlank(c)) {
             if (!plain.empty() && plain.back() != L' ') {
                 plain.push_back(L' ');
             }
         } else {
-            plain.push_back(c);
+            plain.append(raw.substr(i, units));
         }
-        if (plain.size() > kMaxProgramNameLength) {
-            break;
-        }
+        i += units;
     }
     while (!plain.empty() && plain.back() == L' ') {
         plain.pop_back();
     }
     if (plain.size() > kMaxProgramNameLength) {
-        plain.resize(kMaxProgramNameLength - 1);
+        std::size_t keep = kMaxProgramNameLength - 1;
+        if (IsHighSurrogate(plain[keep - 1])) {
+            --keep;  // a pair stays whole or goes whole
+        }
+        plain.resize(keep);
         plain.push_back(L'\x2026');  // ellipsis
     }
     return plain;
+}
+
+bool IsFormatCharacter(char32_t c) noexcept {
+    for (const CodeRange& range : kFormatCharacters) {
+        if (c < range.first) {
+            return false;  // the ranges are in order
+        }
+        if (c <= range.last) {
+            return true;
+        }
+    }
+    return false;
 }
 
 std::vector<std::wstring> NamesOfCameraHolders(std::vector<CameraUseRecord> records,

@@ -30,10 +30,17 @@ std::wstring PackagedAppName(std::wstring_view familyName);
 // A path's file name without its extension ("C:\Tools\meet.exe" gives "meet").
 std::wstring FileNameWithoutExtension(std::wstring_view path);
 
-// Plain text for display: control characters become spaces, runs of spaces
-// fold into one, the ends are trimmed, and a name over the cap is cut with
-// an ellipsis.
+// Plain text for display: control characters and line or paragraph
+// separators become spaces, runs of spaces fold into one, format characters
+// (general category Cf: bidirectional controls, zero-width characters, soft
+// hyphens ...) and unpaired surrogates are dropped, the ends are trimmed, and
+// a name over the cap is cut with an ellipsis, never between the two halves
+// of a surrogate pair.
 std::wstring PlainProgramName(std::wstring_view raw);
+
+// Whether `c` is a format character, Unicode general category Cf (as of
+// Unicode 15).
+bool IsFormatCharacter(char32_t c) noexcept;
 
 // What a desktop program calls itself: the FileDescription of its version
 // resource; empty when it has none (or the file cannot be read).
