@@ -35,6 +35,49 @@ bool IsBlank(wchar_t c) noexcept {
     return std::iswcntrl(c) || std::iswspace(c) || c == 0x2028 || c == 0x2029;
 }
 
+wchar_t AsciiUpper(wchar_t c) noexcept {
+    return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c;
+}
+
+bool SameAsciiLetters(std::wstring_view text, std::wstring_view upper) noexcept {
+    if (text.size() != upper.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (AsciiUpper(text[i]) != upper[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A DOS device name, which opens a device in any folder: the part before
+// its first dot, without trailing blanks, is CON, PRN, AUX, NUL, CONIN$,
+// CONOUT$, or COM or LPT with a digit or a superscript one, two or three.
+bool IsDeviceName(std::wstring_view part) noexcept {
+    std::wstring_view base = part.substr(0, part.find(L'.'));
+    while (!base.empty() && base.back() == L' ') {
+        base.remove_suffix(1);
+    }
+    for (const wchar_t* name : {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"}) {
+        if (SameAsciiLetters(base, name)) {
+            return true;
+        }
+    }
+    if (base.size() != 4 || (!SameAsciiLetters(base.substr(0, 3), L"COM") &&
+                             !SameAsciiLetters(base.substr(0, 3), L"LPT"))) {
+        return false;
+    }
+    const wchar_t digit = base[3];
+    return (digit >= L'0' && digit <= L'9') || digit == L'\x00B9' || digit == L'\x00B2' ||
+           digit == L'\x00B3';
+}
+
+// The primary language of a language identifier, its low ten bits.
+WORD PrimaryLanguage(LANGID language) noexcept {
+    return static_cast<WORD>(language & 0x3FF);
+}
+
 }  // namespace
 
 std::wstring DesktopProgramPath(std::wstring_view keyName) {
@@ -119,6 +162,31 @@ bool IsFormatCharacter(char32_t c) noexcept {
     return false;
 }
 
+bool IsLocalDrivePath(std::wstring_view path) noexcept {
+    const auto letter = [](wchar_t c) {
+        return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
+    };
+    if (path.size() < 4 || !letter(path[0]) || path[1] != L':' || path[2] != L'\\') {
+        return false;
+    }
+    for (const wchar_t c : path.substr(2)) {
+        if (c == L'/' || c == L':' || c < 0x20) {
+            return false;
+        }
+    }
+    for (std::size_t start = 3; start <= path.size();) {
+        std::size_t end = path.find(L'\\', start);
+        if (end == std::wstring_view::npos) {
+            end = path.size();
+        }
+        if (IsDeviceName(path.substr(start, end - start))) {
+            return false;
+        }
+        start = end + 1;
+    }
+    return true;
+}
+
 std::vector<std::wstring> NamesOfCameraHolders(std::vector<CameraUseRecord> records,
                                                const DescriptionReader& describe) {
     std::erase_if(records, [](const CameraUseRecord& record) { return !HoldsCamera(record); });
@@ -145,6 +213,32 @@ std::vector<std::wstring> NamesOfCameraHolders(std::vector<CameraUseRecord> reco
         }
     }
     return names;
+}
+
+std::vector<VersionTranslation> DescriptionTranslations(
+    LANGID uiLanguage, const std::vector<VersionTranslation>& listed) {
+    std::vector<VersionTranslation> order;
+    const auto add = [&order](const VersionTranslation& translation) {
+        if (std::find(order.begin(), order.end(), translation) == order.end()) {
+            order.push_back(translation);
+        }
+    };
+    for (const VersionTranslation& translation : listed) {
+        if (translation.language == uiLanguage) {
+            add(translation);
+        }
+    }
+    for (const VersionTranslation& translation : listed) {
+        if (PrimaryLanguage(translation.language) == PrimaryLanguage(uiLanguage)) {
+            add(translation);
+        }
+    }
+    if (!listed.empty()) {
+        add(listed.front());
+    }
+    add({0x0409, 0x04B0});
+    add({0x0409, 0x04E4});
+    return order;
 }
 
 }  // namespace lensbeacon

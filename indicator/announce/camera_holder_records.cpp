@@ -27,7 +27,7 @@ std::vector<std::wstring> CameraHolderRecords::ReadNames() {
         return {};
     }
     return NamesOfCameraHolders(LiveHeldRecords(records, ReadRunningImagePaths()),
-                                ReadFileDescription);
+                                ReadLocalFileDescription);
 }
 
 bool CameraHolderRecords::Arm(const wchar_t* subKey, bool subtree, UniqueRegKey& key) {

@@ -1,8 +1,13 @@
 // Names for the programs that hold the camera: what a person would call
-// each, and the plain text every name is made into.
+// each, the plain text every name is made into, the one shape of path that
+// is ever opened for a description and the looks at the file system before
+// it is, and the string tables a description is taken from.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "lensbeacon/camera_use_names.h"
@@ -109,6 +114,179 @@ TEST(CameraUseNames, FormatCharactersGoAndTheCutKeepsSurrogatePairsWhole) {
     }
     for (const char32_t out : {0x00ACU, 0x0606U, 0x2065U, 0xFFFCU, 0x13440U, 0xE0000U, 0xE0080U}) {
         EXPECT_FALSE(IsFormatCharacter(out)) << static_cast<unsigned>(out);
+    }
+}
+
+TEST(CameraUseNames, OnlyAnAbsolutePathOnADriveLetterIsEverOpened) {
+    // A key name may hold a NUL, after which a C string would end.
+    static constexpr wchar_t kWithNul[] = L"C:\\Tools\\meet.exe\0\\\\host\\share";
+    struct Case {
+        std::wstring_view path;
+        bool opened;
+    };
+    const Case cases[] = {
+        {L"C:\\Program Files\\Meet\\meet.exe", true},
+        {L"d:\\meet.exe", true},
+        {L"C:\\Tools\\..\\meet.exe", true},
+        {L"C:\\Tools\\console.exe", true},  // only a whole part is a device name
+        {L"C:\\Tools\\COM10.exe", true},
+        {L"\\\\host\\share\\meet.exe", false},  // a share: the key "##host#share#meet.exe"
+        {L"\\\\?\\UNC\\host\\share\\meet.exe", false},
+        {L"\\\\?\\C:\\meet.exe", false},
+        {L"\\\\.\\pipe\\meet", false},
+        {L"\\\\.\\C:\\meet.exe", false},
+        {L"\\??\\C:\\meet.exe", false},
+        {L"meet.exe", false},  // searched for along the library path
+        {L"Tools\\meet.exe", false},
+        {L"\\Tools\\meet.exe", false},
+        {L"C:meet.exe", false},  // relative to the drive's current folder
+        {L"C:\\", false},
+        {L"C:", false},
+        {L"", false},
+        {L"1:\\meet.exe", false},
+        {L"C:/Tools/meet.exe", false},
+        {L"C:\\Tools/..//host/share/meet.exe", false},
+        {L"C:\\Tools\\meet.exe:stream", false},
+        {L"C:\\Tools\\meet.exe::$DATA", false},
+        {L"C:\\Tools\\NUL", false},
+        {L"C:\\Tools\\con.exe", false},
+        {L"C:\\Tools\\Aux .txt", false},
+        {L"C:\\COM1\\meet.exe", false},
+        {L"C:\\Tools\\lpt9", false},
+        {L"C:\\Tools\\COM\x00B9", false},
+        {L"C:\\Tools\\CONOUT$", false},
+        {L"C:\\Tools\\meet\x0007.exe", false},
+        {std::wstring_view(kWithNul, std::size(kWithNul) - 1), false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(IsLocalDrivePath(c.path), c.opened) << std::wstring(c.path);
+    }
+}
+
+// A scripted file system: the drive's type, and attributes by path (a
+// folder, unless named).
+struct ScriptedFileSystem {
+    UINT driveType = DRIVE_FIXED;
+    std::vector<std::pair<std::wstring, DWORD>> attributes;
+    std::vector<std::wstring> looks;  // "type C:\\", then each path asked
+};
+ScriptedFileSystem* g_fileSystem = nullptr;
+
+UINT WINAPI ScriptedDriveType(LPCWSTR root) {
+    g_fileSystem->looks.push_back(L"type " + std::wstring(root));
+    return g_fileSystem->driveType;
+}
+
+DWORD WINAPI ScriptedAttributes(LPCWSTR path) {
+    g_fileSystem->looks.push_back(path);
+    for (const auto& [named, attributes] : g_fileSystem->attributes) {
+        if (named == path) {
+            return attributes;
+        }
+    }
+    return FILE_ATTRIBUTE_DIRECTORY;
+}
+
+TEST(CameraUseNames, AProgramFileIsOpenedOnlyOnAFixedDriveAndReachedThroughNoLink) {
+    const FileSystemLooks looks = {ScriptedDriveType, ScriptedAttributes};
+    const std::wstring meet = L"C:\\Program Files\\Meet\\meet.exe";
+    const std::vector<std::wstring> allLooks = {L"type C:\\", L"C:\\Program Files",
+                                                L"C:\\Program Files\\Meet", meet};
+    constexpr DWORD kFile = FILE_ATTRIBUTE_ARCHIVE;
+    struct Case {
+        const char* what;
+        UINT driveType;
+        std::vector<std::pair<std::wstring, DWORD>> attributes;
+        bool opened;
+        std::size_t looked;  // how many of allLooks were taken, in order
+    };
+    const Case cases[] = {
+        {"a plain file on a fixed drive", DRIVE_FIXED, {{meet, kFile}}, true, 4},
+        {"a removable drive", DRIVE_REMOVABLE, {}, false, 1},
+        {"a mapped network drive", DRIVE_REMOTE, {}, false, 1},
+        {"a CD", DRIVE_CDROM, {}, false, 1},
+        {"a RAM disk", DRIVE_RAMDISK, {}, false, 1},
+        {"no such drive", DRIVE_NO_ROOT_DIR, {}, false, 1},
+        {"an unknown drive", DRIVE_UNKNOWN, {}, false, 1},
+        {"no such file", DRIVE_FIXED, {{meet, INVALID_FILE_ATTRIBUTES}}, false, 4},
+        {"a file kept offline", DRIVE_FIXED, {{meet, kFile | FILE_ATTRIBUTE_OFFLINE}}, false, 4},
+        {"a placeholder fetched when opened", DRIVE_FIXED, {{meet, kFile | 0x00040000}}, false, 4},
+        {"a placeholder fetched when read", DRIVE_FIXED, {{meet, kFile | 0x00400000}}, false, 4},
+        {"a file that is a link",
+         DRIVE_FIXED,
+         {{meet, kFile | FILE_ATTRIBUTE_REPARSE_POINT}},
+         false,
+         4},
+        {"a folder on the way that is a link: nothing below it is looked at",
+         DRIVE_FIXED,
+         {{L"C:\\Program Files", FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT}},
+         false,
+         2},
+        {"a folder on the way that is a placeholder",
+         DRIVE_FIXED,
+         {{L"C:\\Program Files\\Meet", FILE_ATTRIBUTE_DIRECTORY | 0x00400000}},
+         false,
+         3},
+    };
+    for (const Case& c : cases) {
+        ScriptedFileSystem fileSystem{c.driveType, c.attributes, {}};
+        g_fileSystem = &fileSystem;
+        EXPECT_EQ(MayOpenForDescription(meet, &looks), c.opened) << c.what;
+        EXPECT_EQ(fileSystem.looks,
+                  std::vector<std::wstring>(allLooks.begin(),
+                                            allLooks.begin() + static_cast<long>(c.looked)))
+            << c.what;
+    }
+    // A path of any other shape is not looked at at all.
+    for (const wchar_t* path :
+         {L"\\\\host\\share\\meet.exe", L"meet.exe", L"\\\\?\\C:\\meet.exe"}) {
+        ScriptedFileSystem fileSystem;
+        g_fileSystem = &fileSystem;
+        EXPECT_FALSE(MayOpenForDescription(path, &looks)) << path;
+        EXPECT_TRUE(fileSystem.looks.empty()) << path;
+    }
+    g_fileSystem = nullptr;
+}
+
+TEST(CameraUseNames, TheDescriptionIsTakenInTheUsersLanguageFirst) {
+    using T = VersionTranslation;
+    using Order = std::vector<T>;
+    constexpr LANGID kGerman = 0x0407, kAustrian = 0x0C07, kFrench = 0x040C;
+    const T usUnicode{0x0409, 0x04B0}, usLatin1{0x0409, 0x04E4};
+    const T germanUnicode{kGerman, 0x04B0}, germanLatin1{kGerman, 0x04E4};
+    const T austrian{kAustrian, 0x04B0}, french{kFrench, 0x04B0}, neutral{0x0000, 0x04B0};
+    struct Case {
+        const char* what;
+        LANGID ui;
+        Order listed;
+        Order order;
+    };
+    const Case cases[] = {
+        {"the user's language, then the first listed",
+         kGerman,
+         {french, germanUnicode},
+         {germanUnicode, french, usUnicode, usLatin1}},
+        {"every table in the user's language, in listed order",
+         kGerman,
+         {germanLatin1, french, germanUnicode},
+         {germanLatin1, germanUnicode, usUnicode, usLatin1}},
+        {"the same primary language before the first listed",
+         kAustrian,
+         {french, germanUnicode, austrian},
+         {austrian, germanUnicode, french, usUnicode, usLatin1}},
+        {"no table in the user's language",
+         kGerman,
+         {french, neutral},
+         {french, usUnicode, usLatin1}},
+        {"US English listed first is not repeated", kFrench, {usLatin1}, {usLatin1, usUnicode}},
+        {"no list: the two US English tables", kGerman, {}, {usUnicode, usLatin1}},
+        {"a table listed twice is read once",
+         kFrench,
+         {french, french},
+         {french, usUnicode, usLatin1}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(DescriptionTranslations(c.ui, c.listed), c.order) << c.what;
     }
 }
 

@@ -1,7 +1,8 @@
 // Names for the programs that hold the camera, from Windows' record of camera
 // use: what a person would call each program, most recent first. Key names,
 // file descriptions and paths come from data any program can write, so every
-// name is made plain, single-line text of bounded length.
+// name is made plain, single-line text of bounded length, and a path from a
+// record is opened only when it names a file on a local fixed drive.
 #pragma once
 
 #include <windows.h>
@@ -42,6 +43,15 @@ std::wstring PlainProgramName(std::wstring_view raw);
 // Unicode 15).
 bool IsFormatCharacter(char32_t c) noexcept;
 
+// Whether `path` has the one shape in which a program file is ever opened for
+// its description: absolute on a drive letter ("C:\..."), with no '/', no
+// ':' after the drive's (no stream), no control character, and no DOS device
+// name ("CON", "NUL", "COM1" ...) as any of its parts. UNC paths, the "\\?\"
+// and "\\.\" forms, relative paths and bare file names (which the loader
+// would search for) fail it. Whether the drive is a local fixed one, and the
+// file really there, is for the caller to ask.
+bool IsLocalDrivePath(std::wstring_view path) noexcept;
+
 // What a desktop program calls itself: the FileDescription of its version
 // resource; empty when it has none (or the file cannot be read).
 using DescriptionReader = std::function<std::wstring(const std::wstring& path)>;
@@ -53,8 +63,42 @@ using DescriptionReader = std::function<std::wstring(const std::wstring& path)>;
 std::vector<std::wstring> NamesOfCameraHolders(std::vector<CameraUseRecord> records,
                                                const DescriptionReader& describe);
 
-// The FileDescription of a program file's version resource, in the file's
-// first listed language; empty when there is none.
-std::wstring ReadFileDescription(const std::wstring& path);
+// One string table of a version resource: a language and a code page, as
+// its \VarFileInfo\Translation list gives them.
+struct VersionTranslation {
+    WORD language = 0;
+    WORD codePage = 0;
+    friend bool operator==(const VersionTranslation&, const VersionTranslation&) = default;
+};
+
+// The string tables to take a FileDescription from, in order, each once:
+// those the file lists in the user's interface language, then those in the
+// same primary language, then the first listed, then US English in Unicode
+// (040904B0) and in the Windows Latin 1 code page (040904E4).
+std::vector<VersionTranslation> DescriptionTranslations(
+    LANGID uiLanguage, const std::vector<VersionTranslation>& listed);
+
+// The two looks at the file system that decide whether a program file may
+// be opened: GetDriveTypeW of its drive's root, and GetFileAttributesW.
+struct FileSystemLooks {
+    UINT(WINAPI* driveType)(LPCWSTR root);
+    DWORD(WINAPI* attributes)(LPCWSTR path);
+};
+
+// Whether the file at `path` may be opened for its version resource: it has
+// IsLocalDrivePath's shape (else nothing is looked at), its drive is a local
+// fixed one, and neither it nor any folder on the way is a reparse point (a
+// link, which may lead to another drive or a share; a mount point; a cloud
+// file), offline, or a placeholder recalled when opened or read. The folders
+// are looked at from the drive down, so no look passes through a link.
+// `looks` defaults to the real calls.
+bool MayOpenForDescription(const std::wstring& path, const FileSystemLooks* looks = nullptr);
+
+// The FileDescription of a program file's version resource, from the first
+// string table of DescriptionTranslations that has one; empty when there is
+// none, and, without the file ever being opened, when MayOpenForDescription
+// refuses it. It can take a while on a slow disk: call it off the
+// user-interface thread.
+std::wstring ReadLocalFileDescription(const std::wstring& path);
 
 }  // namespace lensbeacon
