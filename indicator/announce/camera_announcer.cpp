@@ -55,6 +55,7 @@ bool CameraAnnouncer::Create(HWND indicator, const RECT& tip) {
 
 void CameraAnnouncer::Destroy() {
     records_.StopWatching();
+    lookups_.Close();
     if (tooltip_ != nullptr) {
         ::DestroyWindow(tooltip_);
         tooltip_ = nullptr;
@@ -74,7 +75,12 @@ std::wstring CameraAnnouncer::LoadText(UINT id) const {
 bool CameraAnnouncer::Refresh() {
     std::vector<std::wstring> names;
     if (state_.ordinaryDesktop.load() != FALSE) {
-        names = records_.ReadNames();
+        names = records_.ReadNames(
+            [this](const std::wstring& path) { return descriptions_.Describe(path); });
+        const std::vector<std::wstring> lookups = descriptions_.TakeLookups();
+        if (!lookups.empty() && !lookups_.Start(indicator_, kDescriptionsArrivedMessage, lookups)) {
+            descriptions_.Abandon(lookups);  // asked for again at the next refresh
+        }
     }
     std::wstring text =
         Announcement(caption_, LoadText(IDS_CAMERA_ON_BY), LoadText(IDS_NAME_SEPARATOR), names);
@@ -105,6 +111,19 @@ void CameraAnnouncer::OnRecordsChanged() {
         return;  // the watch ends; the next show starts it again
     }
     records_.WatchOnce(indicator_, kRecordsChangedMessage);
+    RefreshShown();
+}
+
+void CameraAnnouncer::OnDescriptionsArrived() {
+    for (DescriptionLookups::Answer& answer : lookups_.TakeAnswers()) {
+        descriptions_.Store(answer.path, std::move(answer.description));
+    }
+    if (indicator_ != nullptr && ::IsWindowVisible(indicator_)) {
+        RefreshShown();  // hidden, the next show uses them
+    }
+}
+
+void CameraAnnouncer::RefreshShown() {
     if (Refresh()) {
         winframe::NotifyAccessibleEvent(EVENT_OBJECT_NAMECHANGE, indicator_);
     }

@@ -7,6 +7,12 @@
 // user's record of camera use when the window shows, and again at every
 // change of the records while it is shown. The logon-desktop instance runs
 // as the system account and says "Camera on" alone.
+//
+// A desktop program is named by its file description, which is read off
+// this thread: the window shows at once with the names known, a program not
+// yet looked up named by its file name, and when descriptions arrive the
+// tooltip and the accessible name follow, with a name change for screen
+// readers, as for a change of the records.
 #pragma once
 
 #include <windows.h>
@@ -14,8 +20,10 @@
 #include <string>
 
 #include "camera_holder_records.h"
+#include "description_lookups.h"
 #include "indicator_state.h"
 #include "lensbeacon/unique_owner.h"
+#include "program_descriptions.h"
 #include "winframe/accessible.h"
 
 namespace lensbeacon::indicator {
@@ -40,6 +48,9 @@ class CameraAnnouncer final : private winframe::AccessibleSource {
     void OnShown();
     // kRecordsChangedMessage: new names while shown; the watch ends hidden.
     void OnRecordsChanged();
+    // kDescriptionsArrivedMessage: the descriptions are kept, and while
+    // shown the names follow.
+    void OnDescriptionsArrived();
     // WM_NOTIFY of the indicator window: the tooltip is about to show, and
     // goes below the indicator (above it near the screen's bottom edge),
     // clear of the caption. True when answered.
@@ -53,9 +64,11 @@ class CameraAnnouncer final : private winframe::AccessibleSource {
 
   private:
     winframe::AccessibleDescription Describe() override;
-    // Reads the names (user desktop only) and updates the tooltip; true
-    // when the text changed.
+    // Reads the names (user desktop only), starts the lookups they call
+    // for, and updates the tooltip; true when the text changed.
     bool Refresh();
+    // Refresh while shown, with a name change when the text changed.
+    void RefreshShown();
     std::wstring LoadText(UINT id) const;
 
     const IndicatorState& state_;
@@ -64,6 +77,8 @@ class CameraAnnouncer final : private winframe::AccessibleSource {
     HWND indicator_ = nullptr;
     HWND tooltip_ = nullptr;  // owned by the indicator window, destroyed here
     CameraHolderRecords records_;
+    ProgramDescriptions descriptions_;
+    DescriptionLookups lookups_;
     winframe::Accessible accessible_{*this};
 };
 

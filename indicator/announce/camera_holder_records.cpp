@@ -14,7 +14,7 @@ constexpr REGSAM kRecordAccess = KEY_READ | KEY_WOW64_64KEY;
 
 }  // namespace
 
-std::vector<std::wstring> CameraHolderRecords::ReadNames() {
+std::vector<std::wstring> CameraHolderRecords::ReadNames(const DescriptionReader& describe) {
     // Opened for each read: the key may appear later (a first use of the
     // camera), or be deleted and made again.
     UniqueRegKey webcam;
@@ -26,8 +26,7 @@ std::vector<std::wstring> CameraHolderRecords::ReadNames() {
     if (!AnyHeldRecord(records)) {
         return {};
     }
-    return NamesOfCameraHolders(LiveHeldRecords(records, ReadRunningImagePaths()),
-                                ReadLocalFileDescription);
+    return NamesOfCameraHolders(LiveHeldRecords(records, ReadRunningImagePaths()), describe);
 }
 
 bool CameraHolderRecords::Arm(const wchar_t* subKey, bool subtree, UniqueRegKey& key) {

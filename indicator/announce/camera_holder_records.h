@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "lensbeacon/camera_use_names.h"
 #include "lensbeacon/unique_owner.h"
 
 namespace lensbeacon::indicator {
@@ -23,8 +24,9 @@ class CameraHolderRecords {
     CameraHolderRecords& operator=(const CameraHolderRecords&) = delete;
 
     // The running programs holding the camera, most recent first; empty
-    // when there is no such record (or no key).
-    std::vector<std::wstring> ReadNames();
+    // when there is no such record (or no key). A desktop program is named
+    // by what `describe` gives for its path, else by its file name.
+    std::vector<std::wstring> ReadNames(const DescriptionReader& describe);
 
     // Posts `message` to `window` at the next change of the records, once.
     // Call again after each message to go on watching, and before reading,

@@ -82,6 +82,10 @@ LRESULT CCameraOSDWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         announcer_.OnRecordsChanged();
         return 0;
     }
+    if (message == kDescriptionsArrivedMessage) {
+        announcer_.OnDescriptionsArrived();
+        return 0;
+    }
     if (message == WM_TIMER) {
         core_.OnTimer(static_cast<UINT_PTR>(wParam));
         return DefaultProc(message, wParam, lParam);

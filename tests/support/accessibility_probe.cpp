@@ -146,9 +146,11 @@ void CALLBACK WinEventRecorder::OnEvent(HWINEVENTHOOK, DWORD event, HWND window,
     g_recorder->events_.push_back(recorded);
 }
 
-const WinEventRecorder::Event* WinEventRecorder::Find(DWORD event, HWND window) const {
+const WinEventRecorder::Event* WinEventRecorder::Find(DWORD event, HWND window,
+                                                      const std::wstring* name) const {
     for (const Event& recorded : events_) {
-        if (recorded.event == event && (window == nullptr || recorded.window == window)) {
+        if (recorded.event == event && (window == nullptr || recorded.window == window) &&
+            (name == nullptr || recorded.object.name == *name)) {
             return &recorded;
         }
     }
@@ -157,13 +159,24 @@ const WinEventRecorder::Event* WinEventRecorder::Find(DWORD event, HWND window) 
 
 const WinEventRecorder::Event* WinEventRecorder::WaitFor(DWORD event, HWND window,
                                                          DWORD timeoutMs) {
+    return Wait(event, window, nullptr, timeoutMs);
+}
+
+const WinEventRecorder::Event* WinEventRecorder::WaitForNamed(DWORD event, HWND window,
+                                                              const std::wstring& name,
+                                                              DWORD timeoutMs) {
+    return Wait(event, window, &name, timeoutMs);
+}
+
+const WinEventRecorder::Event* WinEventRecorder::Wait(DWORD event, HWND window,
+                                                      const std::wstring* name, DWORD timeoutMs) {
     const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
     for (;;) {
         MSG message;
         while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             ::DispatchMessageW(&message);
         }
-        if (const Event* found = Find(event, window)) {
+        if (const Event* found = Find(event, window, name)) {
             return found;
         }
         const ULONGLONG now = ::GetTickCount64();

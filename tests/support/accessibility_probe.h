@@ -48,12 +48,15 @@ class WinEventRecorder {
     // Pumps messages until an `event` from `window` (any window when null)
     // has been recorded since the last Clear, or `timeoutMs` passes.
     const Event* WaitFor(DWORD event, HWND window, DWORD timeoutMs);
+    // The same, for an event whose object had `name` when it was heard.
+    const Event* WaitForNamed(DWORD event, HWND window, const std::wstring& name, DWORD timeoutMs);
     void Clear() { events_.clear(); }
 
   private:
     static void CALLBACK OnEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child,
                                  DWORD, DWORD);
-    const Event* Find(DWORD event, HWND window) const;
+    const Event* Find(DWORD event, HWND window, const std::wstring* name) const;
+    const Event* Wait(DWORD event, HWND window, const std::wstring* name, DWORD timeoutMs);
 
     bool com_;  // COM brings the other process's objects here
     HWINEVENTHOOK hook_ = nullptr;
