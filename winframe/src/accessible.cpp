@@ -75,16 +75,35 @@ class AccessibleObject final : public IAccessible {
         *count = 0;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
+        if (info != nullptr) {
+            *info = nullptr;
+        }
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                     UINT*) override {
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT count, LCID,
+                                            DISPID* ids) override {
+        for (UINT i = 0; ids != nullptr && i < count; ++i) {
+            ids[i] = DISPID_UNKNOWN;
+        }
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result,
+                                     EXCEPINFO* exception, UINT* argument) override {
+        if (result != nullptr) {
+            ::VariantInit(result);
+        }
+        if (exception != nullptr) {
+            *exception = EXCEPINFO{};
+        }
+        if (argument != nullptr) {
+            *argument = 0;
+        }
         return E_NOTIMPL;
     }
 
-    // IAccessible
+    // IAccessible. Each method sets its outputs first, so that no failure
+    // leaves one unset.
     HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
         if (parent == nullptr) {
             return E_POINTER;
@@ -108,7 +127,7 @@ class AccessibleObject final : public IAccessible {
         if (child != nullptr) {
             *child = nullptr;
         }
-        return E_INVALIDARG;
+        return source_ != nullptr ? E_INVALIDARG : CO_E_OBJNOTCONNECTED;
     }
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
         return Text(child, name, &AccessibleDescription::name);
@@ -120,10 +139,18 @@ class AccessibleObject final : public IAccessible {
         return Text(child, description, &AccessibleDescription::description);
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
+        if (role == nullptr) {
+            return E_POINTER;
+        }
+        ::VariantInit(role);
         const HRESULT usable = Usable(child);
         return FAILED(usable) ? usable : ReturnLong(source_->Describe().role, role);
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
+        if (state == nullptr) {
+            return E_POINTER;
+        }
+        ::VariantInit(state);
         const HRESULT usable = Usable(child);
         if (FAILED(usable)) {
             return usable;
@@ -144,7 +171,7 @@ class AccessibleObject final : public IAccessible {
         if (topic != nullptr) {
             *topic = 0;
         }
-        return S_FALSE;
+        return source_ != nullptr ? S_FALSE : CO_E_OBJNOTCONNECTED;
     }
     HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) override {
         return Text(child, shortcut, nullptr);
@@ -164,14 +191,21 @@ class AccessibleObject final : public IAccessible {
             return E_POINTER;
         }
         ::VariantInit(selection);
-        return S_FALSE;
+        return source_ != nullptr ? S_FALSE : CO_E_OBJNOTCONNECTED;
     }
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
         return Text(child, action, &AccessibleDescription::defaultAction);
     }
-    HRESULT STDMETHODCALLTYPE accSelect(LONG, VARIANT) override { return S_FALSE; }
+    HRESULT STDMETHODCALLTYPE accSelect(LONG, VARIANT) override {
+        return source_ != nullptr ? S_FALSE : CO_E_OBJNOTCONNECTED;
+    }
     HRESULT STDMETHODCALLTYPE accLocation(LONG* left, LONG* top, LONG* width, LONG* height,
                                           VARIANT child) override {
+        for (LONG* out : {left, top, width, height}) {
+            if (out != nullptr) {
+                *out = 0;
+            }
+        }
         if (left == nullptr || top == nullptr || width == nullptr || height == nullptr) {
             return E_POINTER;
         }
@@ -193,7 +227,7 @@ class AccessibleObject final : public IAccessible {
         if (end != nullptr) {
             ::VariantInit(end);
         }
-        return S_FALSE;
+        return source_ != nullptr ? S_FALSE : CO_E_OBJNOTCONNECTED;
     }
     HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT* hit) override {
         if (hit == nullptr) {
@@ -246,22 +280,52 @@ class AccessibleObject final : public IAccessible {
 };
 
 Accessible::~Accessible() {
-    if (object_ != nullptr) {
-        object_->Disconnect();
-        // Screen readers elsewhere may still hold proxies: cut them off.
-        ::CoDisconnectObject(object_, 0);
-        object_->Release();
+    Disconnect();
+}
+
+void Accessible::OnWindowEnds() noexcept {
+    owner_ = nullptr;  // the watch has ended
+    Disconnect();
+}
+
+void Accessible::Disconnect() noexcept {
+    if (owner_ != nullptr) {
+        owner_->UnwatchDestroy(*this);
+        owner_ = nullptr;
     }
+    window_ = nullptr;
+    if (object_ == nullptr) {
+        return;
+    }
+    object_->Disconnect();
+    // Screen readers elsewhere may still hold proxies: cut them off. It
+    // fails only for an object that was never handed out, which no proxy
+    // can reach.
+    static_cast<void>(::CoDisconnectObject(object_, 0));
+    object_->Release();
+    object_ = nullptr;
 }
 
 bool Accessible::AnswerGetObject(HWND window, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (static_cast<LONG>(lParam) != OBJID_CLIENT) {
         return false;
     }
+    Window* owner = Window::FromHandle(window);
+    if (owner != nullptr && owner->BeingDestroyed()) {
+        return false;  // nothing new for a window on its way out
+    }
+    if (object_ != nullptr && window != window_) {
+        Disconnect();  // the object answers for one window only
+    }
     if (object_ == nullptr) {
         object_ = new (std::nothrow) AccessibleObject(window, source_);
         if (object_ == nullptr) {
             return false;  // the system's own description, then
+        }
+        window_ = window;
+        if (owner != nullptr) {
+            owner_ = owner;
+            owner->WatchDestroy(*this);
         }
     }
     result = ::LresultFromObject(__uuidof(IAccessible), wParam, object_);

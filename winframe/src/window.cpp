@@ -59,6 +59,7 @@ Window::~Window() {
         frame->objectGone = true;
     }
     frames_ = nullptr;
+    EndWatches();
     if (t_awaitingWindow == this) {
         t_awaitingWindow = nullptr;
     }
@@ -148,6 +149,7 @@ bool Window::Attach(HWND window) noexcept {
 }
 
 HWND Window::Detach() {
+    EndWatches();
     if (handle_ == nullptr) {
         return nullptr;
     }
@@ -169,6 +171,32 @@ Window* Window::FromHandle(HWND window) noexcept {
         return nullptr;
     }
     return static_cast<Window*>(::GetPropW(window, kOwnerProperty));
+}
+
+void Window::WatchDestroy(DestroyWatcher& watcher) noexcept {
+    UnwatchDestroy(watcher);
+    watcher.next_ = watchers_;
+    watchers_ = &watcher;
+}
+
+void Window::UnwatchDestroy(DestroyWatcher& watcher) noexcept {
+    for (DestroyWatcher** link = &watchers_; *link != nullptr; link = &(*link)->next_) {
+        if (*link == &watcher) {
+            *link = watcher.next_;
+            watcher.next_ = nullptr;
+            return;
+        }
+    }
+}
+
+void Window::EndWatches() noexcept {
+    // Each watcher is off the list before it is told, so it may unwatch or
+    // go away from within OnWindowEnds.
+    while (DestroyWatcher* watcher = watchers_) {
+        watchers_ = watcher->next_;
+        watcher->next_ = nullptr;
+        watcher->OnWindowEnds();
+    }
 }
 
 BOOL Window::DestroyWindow() {
@@ -227,6 +255,7 @@ LRESULT CALLBACK Window::SubclassProc(HWND window, UINT message, WPARAM wParam, 
     }
     if (message == WM_DESTROY || message == WM_NCDESTROY) {
         owner->beingDestroyed_ = true;
+        owner->EndWatches();
     }
     DispatchFrame frame{owner->frames_, false};
     owner->frames_ = &frame;

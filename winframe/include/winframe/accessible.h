@@ -6,14 +6,20 @@
 // indicator) has nothing a screen reader could read; it describes itself
 // through an AccessibleSource and keeps an Accessible, which answers
 // WM_GETOBJECT with an object over that source. The object may outlive the
-// window in a screen reader's hands: the Accessible disconnects it when it
-// goes, and every later call answers "not connected".
+// window in a screen reader's hands: the Accessible disconnects it as
+// WM_DESTROY reaches the window (it watches the skeleton Window that owns
+// it), or when the Accessible or that Window object goes, whichever comes
+// first. Every later call answers "not connected" (CO_E_OBJNOTCONNECTED, or
+// RPC_E_DISCONNECTED through a proxy), and every call sets all its outputs
+// (VT_EMPTY, zero, null) before it can fail.
 #pragma once
 
 #include <windows.h>
 #include <oleacc.h>
 
 #include <string>
+
+#include "winframe/window.h"
 
 namespace lensbeacon::winframe {
 
@@ -35,7 +41,7 @@ class AccessibleSource {
 
 class AccessibleObject;
 
-class Accessible {
+class Accessible final : private Window::DestroyWatcher {
   public:
     explicit Accessible(AccessibleSource& source) noexcept : source_(source) {}
     ~Accessible();
@@ -43,12 +49,20 @@ class Accessible {
     Accessible& operator=(const Accessible&) = delete;
 
     // Answers WM_GETOBJECT of `window` for OBJID_CLIENT; true with `result`
-    // set when it did, false for other objects (pass those on).
+    // set when it did, false for other objects (pass those on), and false
+    // once the window is being destroyed. A window that no skeleton Window
+    // owns gets an object that ends only with the Accessible.
     bool AnswerGetObject(HWND window, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
   private:
+    void OnWindowEnds() noexcept override;
+    // Cuts the object off from the source and from every proxy, and lets it go.
+    void Disconnect() noexcept;
+
     AccessibleSource& source_;
     AccessibleObject* object_ = nullptr;  // one reference held here
+    HWND window_ = nullptr;               // the object's window
+    Window* owner_ = nullptr;             // watched while the object lives
 };
 
 // NotifyWinEvent for the window's client object.

@@ -67,6 +67,32 @@ class Window {
 
     BOOL DestroyWindow();
 
+    // Whether the window is on its way out: WM_DESTROY has reached it.
+    bool BeingDestroyed() const noexcept { return handle_ != nullptr && beingDestroyed_; }
+
+    // Something that must end with the window rather than with whatever holds
+    // it (an accessible object a screen reader keeps): told once, when
+    // WM_DESTROY reaches the window (before WindowProc sees it), when the
+    // object lets go of the window, or when the object goes, whichever comes
+    // first. It is then no longer watched.
+    class DestroyWatcher {
+      public:
+        virtual void OnWindowEnds() noexcept = 0;
+
+      protected:
+        DestroyWatcher() = default;
+        ~DestroyWatcher() = default;
+        DestroyWatcher(const DestroyWatcher&) = delete;
+        DestroyWatcher& operator=(const DestroyWatcher&) = delete;
+
+      private:
+        friend class Window;
+        DestroyWatcher* next_ = nullptr;
+    };
+    // Watches must be ended (UnwatchDestroy) by a watcher that goes first.
+    void WatchDestroy(DestroyWatcher& watcher) noexcept;
+    void UnwatchDestroy(DestroyWatcher& watcher) noexcept;
+
   protected:
     // Every message of the window; the default passes it to DefaultProc.
     // WM_NCDESTROY always arrives here; an override should pass it on too.
@@ -119,6 +145,8 @@ class Window {
 
     bool Attach(HWND window) noexcept;
     void FinishDestroy();
+    // Tells every watcher and forgets them.
+    void EndWatches() noexcept;
 
     HWND handle_ = nullptr;
     WNDPROC previous_ = nullptr;
@@ -128,6 +156,7 @@ class Window {
     // again.
     bool beingDestroyed_ = false;
     DispatchFrame* frames_ = nullptr;
+    DestroyWatcher* watchers_ = nullptr;
 };
 
 }  // namespace lensbeacon::winframe
