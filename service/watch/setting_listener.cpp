@@ -1,5 +1,7 @@
 #include "setting_listener.h"
 
+#include <algorithm>
+
 #include "service_events.h"
 
 namespace lensbeacon {
@@ -23,20 +25,82 @@ void SettingListener::Run() {
     }
     // Armed first, then read: a change between the worker's read and the
     // arming is not lost.
-    HANDLE policy = system_.ArmPolicyWatch();
+    ArmPolicyWatch(system_.TickMs());
     OnPolicyChange();
     for (;;) {
-        const HANDLE handles[3] = {stop, pulse, policy};
-        const DWORD result = system_.Wait(handles, policy != nullptr ? 3 : 2, INFINITE);
+        const HANDLE handles[3] = {stop, pulse, policy_};
+        const DWORD count = policy_ != nullptr ? 3 : 2;
+        const DWORD result = system_.Wait(handles, count, UntilDue(system_.TickMs()));
+        const uint64_t now = system_.TickMs();
         if (result == WAIT_OBJECT_0) {
             return;
         }
+        if (result == WAIT_FAILED) {
+            if (count == 2) {
+                return;  // not even the stop can be waited for
+            }
+            PolicyWatchDown(now);  // the pulses are still followed meanwhile
+            continue;
+        }
+        if (count == 3) {
+            retryMs_ = 0;  // the watch works: a later failure starts its pauses afresh
+        }
         if (result == WAIT_OBJECT_0 + 1) {
             OnSettingChange();
-        } else if (policy != nullptr && result == WAIT_OBJECT_0 + 2) {
-            policy = system_.ArmPolicyWatch();  // a notification fires once
-            OnPolicyChange();
+        } else if (result == WAIT_OBJECT_0 + 2) {
+            ArmPolicyWatch(now);  // a notification fires once
+            PolicyWoke(now);
+        } else {
+            OnDue(now);
         }
+    }
+}
+
+void SettingListener::ArmPolicyWatch(uint64_t now) {
+    policy_ = system_.ArmPolicyWatch();
+    if (policy_ == nullptr) {
+        PolicyWatchDown(now);
+    }
+}
+
+void SettingListener::PolicyWatchDown(uint64_t now) {
+    policy_ = nullptr;
+    retryMs_ = retryMs_ == 0 ? kFirstRetryMs : std::min(retryMs_ * 2, kMaxRetryMs);
+    retryAt_ = now + retryMs_;
+}
+
+void SettingListener::PolicyWoke(uint64_t now) {
+    if (!settling_) {
+        settling_ = true;
+        firstWake_ = now;
+    }
+    lastWake_ = now;
+}
+
+DWORD SettingListener::UntilDue(uint64_t now) const {
+    uint64_t due = UINT64_MAX;
+    if (settling_) {
+        due = std::min(lastWake_ + kPolicyQuietMs, firstWake_ + kPolicyLatestMs);
+    }
+    if (policy_ == nullptr) {
+        due = std::min(due, retryAt_);
+    }
+    if (due == UINT64_MAX) {
+        return INFINITE;
+    }
+    return due > now ? static_cast<DWORD>(due - now) : 0;
+}
+
+void SettingListener::OnDue(uint64_t now) {
+    if (policy_ == nullptr && now >= retryAt_) {
+        ArmPolicyWatch(now);
+        if (policy_ != nullptr) {
+            PolicyWoke(now);  // the key may have changed while nobody listened
+        }
+    }
+    if (settling_ && (now >= lastWake_ + kPolicyQuietMs || now >= firstWake_ + kPolicyLatestMs)) {
+        settling_ = false;
+        OnPolicyChange();
     }
 }
 
@@ -61,7 +125,8 @@ void SettingListener::OnSettingChange() {
     const PolicySetting held = state_.policyShowOsd.load();
     if (held != PolicySetting::NotConfigured) {
         // The policy holds the switch: Setting Enable goes back, and the
-        // user's own "ShowOSD" stays for the day the policy goes.
+        // user's own "ShowOSD" stays for the day the policy goes. A policy
+        // change still settling has not taken effect yet.
         if (enabled != (held == PolicySetting::On)) {
             MatchSettingEnable(state_, held == PolicySetting::On);
         }

@@ -1,9 +1,9 @@
 // Everything the watch loop needs from the system besides the shared events:
 // settings, the organisation's policy and its change notification, device
-// checks, waits with time-outs, the setting listener and trace threads, the
-// record of camera use, monitor power registration and the launches into
-// sessions. The service wires the real calls in; tests run the loop on a
-// virtual clock.
+// checks, waits with time-outs and a clock, the setting listener and trace
+// threads, the record of camera use, monitor power registration and the
+// launches into sessions. The service wires the real calls in; tests run the
+// loop on a virtual clock.
 #pragma once
 
 #include <windows.h>
@@ -46,6 +46,8 @@ class WatchSystem {
     // WaitForMultipleObjects, wait-any: WAIT_OBJECT_0 + index, WAIT_TIMEOUT
     // or WAIT_FAILED.
     virtual DWORD Wait(const HANDLE* handles, DWORD count, DWORD timeoutMs) = 0;
+    // A monotonic clock in milliseconds, for times that span several waits.
+    virtual uint64_t TickMs() = 0;
 
     virtual bool StartSettingListener() = 0;
     virtual void JoinSettingListener(DWORD timeoutMs) = 0;

@@ -38,6 +38,7 @@ class Win32WatchSystem : public WatchSystem {
     int CheckDevices(bool countPipes, bool liveRecordHeld) override;
     void FreeDeviceCache() override { cache_.Free(); }
     DWORD Wait(const HANDLE* handles, DWORD count, DWORD timeoutMs) override;
+    uint64_t TickMs() override { return ::GetTickCount64(); }
     bool StartSettingListener() override;
     void JoinSettingListener(DWORD timeoutMs) override;
     void RegisterMonitorPower() override { monitorPower_.Register(statusHandle_); }

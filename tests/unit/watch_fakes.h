@@ -24,8 +24,10 @@ class UnnamedEventApi {
     UnnamedEventApi();
     ~UnnamedEventApi();
     const EventApi& api() const { return api_; }
-    // Names of the events set, in order ("" for unnamed ones).
+    // Names of the events set, and of those reset, in order ("" for
+    // unnamed ones).
     std::vector<std::wstring> sets;
+    std::vector<std::wstring> resets;
     // Called with each event's name right after it is made.
     std::function<void(const std::wstring& name)> afterCreate;
     int closes = 0;  // handles closed through the api
@@ -93,19 +95,20 @@ class FakeWatchSystem : public WatchSystem {
     ServicePolicy policy;  // a test changes it, then sets policyEvent
     UniqueHandle policyEvent{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
     int policyArms = 0;
+    std::vector<int64_t> policyArmTimes;
+    int policyArmFailures = 0;   // the next arms that fail
+    int policyWaitFailures = 0;  // the next waits on the policy's event that fail
 
     bool ReadNoPhysicalCameraLed() override { return noLed; }
     bool ReadShowOsd() override { return showOsd; }
     bool ReadCheckUsbCamera() override { return usbMode; }
     void WriteShowOsd(bool on) override { showOsdWrites.push_back(on); }
     ServicePolicy ReadPolicy() override { return policy; }
-    HANDLE ArmPolicyWatch() override {
-        ++policyArms;
-        return policyEvent.get();
-    }
+    HANDLE ArmPolicyWatch() override;
     int CheckDevices(bool countPipes, bool liveRecordHeld) override;
     void FreeDeviceCache() override { ++cacheFrees; }
     DWORD Wait(const HANDLE* handles, DWORD count, DWORD timeoutMs) override;
+    uint64_t TickMs() override { return static_cast<uint64_t>(now_); }
     bool StartSettingListener() override { return listenerStarts; }
     void JoinSettingListener(DWORD timeoutMs) override {
         listenerJoins.push_back(timeoutMs);
