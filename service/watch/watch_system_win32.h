@@ -55,7 +55,7 @@ class Win32WatchSystem : public WatchSystem {
     HANDLE RecordsChanged() override { return recordsRunning_ ? records_.changed() : nullptr; }
     int32_t RecordsHoldCamera() override { return recordsRunning_ ? records_.holding() : 0; }
     int32_t LiveRecordHoldsCamera() override;
-    void ReloadRecordHives() override { records_.ReloadHives(); }
+    void ReloadRecordHives() override { records_.UserLoggedOn(std::wstring()); }
     void StopRecordWatch() override {
         records_.Stop(CameraUseWatch::kJoinMs);
         recordsRunning_ = false;
