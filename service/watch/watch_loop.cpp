@@ -129,6 +129,11 @@ void Watcher::RunWorker() {
         return;
     }
 
+    // Who is logged on where, learnt while their tokens are there, and
+    // handed to the control handler with `ready` (set once per process).
+    if (state_.ready == 0) {
+        state_.sessionUsers.LearnAll(system_);
+    }
     state_.ready = 1;
     const EventApi& api = state_.events.api();
     EventHandle traceActive(api, api.createEvent(nullptr, TRUE, FALSE, nullptr));

@@ -123,6 +123,11 @@ void FakeWatchSystem::StartSessionLauncher(DWORD session) {
     launches.push_back(L"user " + std::to_wstring(session));
 }
 
+std::wstring FakeWatchSystem::SessionUserSid(DWORD session) {
+    const auto known = sessionSids.find(session);
+    return known != sessionSids.end() ? known->second : std::wstring();
+}
+
 void FakeWatchSystem::HandOverToTrace(HANDLE active, HANDLE idle) {
     traceActive = active;
     traceIdleEvent = idle;

@@ -78,7 +78,9 @@ class FakeWatchSystem : public WatchSystem {
     UniqueHandle recordsEvent{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
     int32_t recordsHold = 0;
     int32_t recordsLive = 0;  // the held record's program runs
-    int recordWatchStarts = 0, recordWatchStops = 0, hiveReloads = 0;
+    int recordWatchStarts = 0, recordWatchStops = 0;
+    // The SIDs the record watch was told of, "" where none was known.
+    std::vector<std::wstring> recordsLogons, recordsLogoffs;
     // A change of the records; a held record is live unless `live` says not.
     void RecordsChangeAt(int64_t atMs, int32_t hold, bool live = true) {
         At(atMs, [this, hold, live] {
@@ -98,6 +100,10 @@ class FakeWatchSystem : public WatchSystem {
     std::vector<int64_t> policyArmTimes;
     int policyArmFailures = 0;   // the next arms that fail
     int policyWaitFailures = 0;  // the next waits on the policy's event that fail
+
+    // The sessions there are, and the SIDs of those whose token can be had.
+    std::vector<DWORD> sessions;
+    std::map<DWORD, std::wstring> sessionSids;
 
     bool ReadNoPhysicalCameraLed() override { return noLed; }
     bool ReadShowOsd() override { return showOsd; }
@@ -121,6 +127,8 @@ class FakeWatchSystem : public WatchSystem {
     ConsoleSession FindConsoleSession() override { return console; }
     void StartLogonIndicator(DWORD session) override;
     void StartSessionLauncher(DWORD session) override;
+    std::vector<DWORD> ListSessions() override { return sessions; }
+    std::wstring SessionUserSid(DWORD session) override;
     void HandOverToTrace(HANDLE active, HANDLE idle) override;
     bool StartTraceThread() override;
     int32_t TraceIdle() override { return traceIdle; }
@@ -132,7 +140,8 @@ class FakeWatchSystem : public WatchSystem {
     }
     int32_t RecordsHoldCamera() override { return recordsHold; }
     int32_t LiveRecordHoldsCamera() override { return recordsLive; }
-    void ReloadRecordHives() override { ++hiveReloads; }
+    void RecordsUserLoggedOn(const std::wstring& sid) override { recordsLogons.push_back(sid); }
+    void RecordsUserLoggedOff(const std::wstring& sid) override { recordsLogoffs.push_back(sid); }
     void StopRecordWatch() override { ++recordWatchStops; }
 
   private:
