@@ -4,6 +4,8 @@
 #include <cwchar>
 #include <utility>
 
+#include "retry_pause.h"
+
 namespace lensbeacon {
 namespace {
 
@@ -70,7 +72,7 @@ void RecordsWatch::GoDown() {
     CloseAll();
     hives_.clear();
     down_ = true;
-    retryMs_ = retryMs_ == 0 ? kFirstRetryMs : std::min(retryMs_ * 2, kMaxRetryMs);
+    retryMs_ = NextRetryPauseMs(retryMs_);
     system_.Publish(false);
 }
 

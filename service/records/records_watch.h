@@ -78,10 +78,6 @@ class RecordsWatch {
     // The hives are enumerated again this often, for hives loaded outside a
     // logon (runas, scheduled tasks, services).
     static constexpr DWORD kRescanMs = 60'000;
-    // A failed wait or arm is retried after a pause that starts here and
-    // doubles up to the maximum.
-    static constexpr DWORD kFirstRetryMs = 1'000;
-    static constexpr DWORD kMaxRetryMs = 60'000;
 
   private:
     struct Watched {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "retry_pause.h"
 #include "service_events.h"
 
 namespace lensbeacon {
@@ -65,7 +66,7 @@ void SettingListener::ArmPolicyWatch(uint64_t now) {
 
 void SettingListener::PolicyWatchDown(uint64_t now) {
     policy_ = nullptr;
-    retryMs_ = retryMs_ == 0 ? kFirstRetryMs : std::min(retryMs_ * 2, kMaxRetryMs);
+    retryMs_ = NextRetryPauseMs(retryMs_);
     retryAt_ = now + retryMs_;
 }
 

@@ -38,10 +38,6 @@ class SettingListener {
     static constexpr DWORD kPolicyQuietMs = 500;
     // ...or this long after the key first changed, however busy it stays.
     static constexpr DWORD kPolicyLatestMs = 1500;
-    // A policy watch that failed is armed again after a pause that starts
-    // here and doubles up to the maximum.
-    static constexpr DWORD kFirstRetryMs = 1000;
-    static constexpr DWORD kMaxRetryMs = 60'000;
 
   private:
     // The switch takes a new value: on asks for a new look, off hides a
