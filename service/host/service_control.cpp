@@ -62,6 +62,11 @@ void ServiceControl::OnSessionChange(DWORD eventType, const void* eventData) {
         return;
     }
     const DWORD session = static_cast<const WTSSESSION_NOTIFICATION*>(eventData)->dwSessionId;
+    // The session's user is learnt while its token is there: at its logon,
+    // or whenever it is first seen.
+    if (eventType != WTS_SESSION_LOGOFF) {
+        state_.sessionUsers.Learn(system_, session, eventType == WTS_SESSION_LOGON);
+    }
     switch (eventType) {
         case WTS_SESSION_LOGON:
             if (!StopRequested() && session != state_.userSessionServed) {
@@ -71,15 +76,16 @@ void ServiceControl::OnSessionChange(DWORD eventType, const void* eventData) {
                 }
                 system_.StartSessionLauncher(session);
             }
-            // A person's hive is loaded at logon and unloaded after logoff:
-            // the record watch enumerates the hives again at both.
-            system_.ReloadRecordHives();
+            // A person's hive is loaded at logon: the record watch takes it in.
+            system_.RecordsUserLoggedOn(state_.sessionUsers.Find(session));
             break;
         case WTS_SESSION_LOGOFF:
             if (session == state_.userSessionServed) {
                 state_.userSessionServed = 0;
             }
-            system_.ReloadRecordHives();
+            // The hive is unloaded after the logoff: the record watch lets go
+            // of it first.
+            system_.RecordsUserLoggedOff(state_.sessionUsers.LoggedOff(system_, session));
             break;
         case WTS_CONSOLE_CONNECT:
             if (!StopRequested() && session != state_.consoleSessionServed) {

@@ -1,8 +1,9 @@
 #include "camera_use_watch.h"
 
-#include <cstddef>
+#include <chrono>
+#include <cwchar>
 #include <iterator>
-#include <string>
+#include <utility>
 
 #include "lensbeacon/camera_use_records.h"
 #include "lensbeacon/registry_value.h"
@@ -10,30 +11,46 @@
 namespace lensbeacon {
 namespace {
 
-// The thread waits on its quit and reload events plus one event per key.
-constexpr std::size_t kFixedHandles = 2;
-constexpr std::size_t kMaxWatched = MAXIMUM_WAIT_OBJECTS - kFixedHandles;
 // Whole subtree, new or deleted keys and changed values.
 constexpr DWORD kNotifyFilter = REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET;
 // The records live in the native view; on 32-bit Windows the flag is ignored.
 constexpr REGSAM kRecordAccess = KEY_READ | KEY_WOW64_64KEY;
+constexpr REGSAM kParentAccess = KEY_NOTIFY | KEY_WOW64_64KEY;
 
 // "webcam" is made at a program's first use of the camera, and may be
 // deleted and made again: its parent is watched for that.
 constexpr wchar_t kParentSuffix[] = L"\\webcam";
 
-bool ArmNotification(HKEY key, HANDLE event, bool subtree) {
-    const DWORD filter = subtree ? kNotifyFilter : REG_NOTIFY_CHANGE_NAME;
-    return ::RegNotifyChangeKeyValue(key, subtree ? TRUE : FALSE, filter, event, TRUE) ==
-           ERROR_SUCCESS;
-}
-
 }  // namespace
+
+// One watched key with its notification's event and the thread-pool wait on
+// that event. Members go in reverse order: the wait first, so no callback
+// runs once the key and the event close.
+struct CameraUseWatch::Slot {
+    CameraUseWatch* watch = nullptr;
+    std::wstring hive;
+    bool parent = false;
+    UniqueHandle event;
+    UniqueRegKey key;
+    UniqueThreadPoolWait wait;
+    std::atomic<bool> fired{false};
+
+    bool Arm() const {
+        return ::RegNotifyChangeKeyValue(key.get(), parent ? FALSE : TRUE,
+                                         parent ? REG_NOTIFY_CHANGE_NAME : kNotifyFilter,
+                                         event.get(), TRUE) == ERROR_SUCCESS;
+    }
+};
 
 CameraUseWatch::CameraUseWatch()
     : quit_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
-      reload_(::CreateEventW(nullptr, FALSE, FALSE, nullptr)),
+      handOver_(::CreateEventW(nullptr, FALSE, FALSE, nullptr)),
+      fired_(::CreateEventW(nullptr, FALSE, FALSE, nullptr)),
       changed_(::CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
+
+CameraUseWatch::~CameraUseWatch() {
+    Stop(kJoinMs);
+}
 
 bool CameraUseWatch::Start() {
     if (thread_) {
@@ -42,10 +59,18 @@ bool CameraUseWatch::Start() {
         }
         thread_.reset();
     }
-    if (!quit_ || !reload_ || !changed_ || !::ResetEvent(quit_.get())) {
+    if (!quit_ || !handOver_ || !fired_ || !changed_ || !::ResetEvent(quit_.get())) {
         return false;
     }
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        running_ = true;
+    }
     thread_.reset(::CreateThread(nullptr, 0, ThreadMain, this, 0, nullptr));
+    if (!thread_) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        running_ = false;
+    }
     return static_cast<bool>(thread_);
 }
 
@@ -62,97 +87,165 @@ void CameraUseWatch::Stop(DWORD timeoutMs) {
     holding_ = 0;
 }
 
-void CameraUseWatch::ReloadHives() {
-    if (reload_) {
-        ::SetEvent(reload_.get());
-    }
-}
-
 DWORD WINAPI CameraUseWatch::ThreadMain(LPVOID parameter) {
-    static_cast<CameraUseWatch*>(parameter)->Run();
+    auto* self = static_cast<CameraUseWatch*>(parameter);
+    self->watch_.Run();
+    {
+        const std::lock_guard<std::mutex> lock(self->mutex_);
+        self->running_ = false;
+    }
+    self->handedOver_.notify_all();
     return 0;
 }
 
-void CameraUseWatch::Run() {
-    WatchAll();
-    ReadAll();
-    for (;;) {
-        HANDLE handles[MAXIMUM_WAIT_OBJECTS] = {quit_.get(), reload_.get()};
-        DWORD count = kFixedHandles;
-        for (const Watched& watched : watched_) {
-            handles[count++] = watched.event.get();
-        }
-        const DWORD result = ::WaitForMultipleObjects(count, handles, FALSE, INFINITE);
-        if (result == WAIT_OBJECT_0 || result >= WAIT_OBJECT_0 + count) {
-            break;  // quit, or a failed wait that would fail again at once
-        }
-        if (result == WAIT_OBJECT_0 + 1) {
-            WatchAll();
-        } else {
-            // A notification fires once: arm it again before reading, so a
-            // change made during the read is not lost. A "webcam" key made
-            // or deleted (its parent's watch fires), or one that cannot be
-            // armed again, makes the watch start over with what is there now.
-            const auto fired = watched_.begin() +
-                               static_cast<std::ptrdiff_t>(result - WAIT_OBJECT_0 - kFixedHandles);
-            if (fired->parent || !ArmNotification(fired->key.get(), fired->event.get(), true)) {
-                WatchAll();
-            }
-        }
-        ReadAll();
+void CameraUseWatch::HandOver(const std::wstring& sid, bool loggedOn) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    handOvers_.push_back(HiveHandOver{sid, loggedOn});
+    const uint32_t ticket = ++posted_;
+    if (!::SetEvent(handOver_.get())) {
+        return;  // taken at the next wake, or the next start
     }
-    watched_.clear();
+    // A thread that does not run takes it when it starts.
+    handedOver_.wait_for(lock, std::chrono::milliseconds(kJoinMs),
+                         [this, ticket] { return done_ >= ticket || !running_; });
 }
 
-void CameraUseWatch::WatchAll() {
-    watched_.clear();
-    Watch(HKEY_LOCAL_MACHINE, kCameraUseRecordsKey);
-    ForEachSubkeyName(HKEY_USERS, kMaxLoadedHives, [this](std::wstring hive) {
+std::size_t CameraUseWatch::OpenKeysIn(const std::wstring& hive) const {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    std::size_t count = 0;
+    for (const auto& [id, slot] : slots_) {
+        count += _wcsicmp(slot->hive.c_str(), hive.c_str()) == 0 ? 1u : 0u;
+    }
+    return count;
+}
+
+std::vector<std::wstring> CameraUseWatch::ListPersonHives() {
+    std::vector<std::wstring> hives;
+    ForEachSubkeyName(HKEY_USERS, kMaxLoadedHives, [&hives](std::wstring hive) {
         if (IsPersonHiveName(hive)) {
-            Watch(HKEY_USERS, (hive + L"\\" + kCameraUseRecordsKey).c_str());
+            hives.push_back(std::move(hive));
         }
     });
+    return hives;
 }
 
-void CameraUseWatch::Watch(HKEY root, const wchar_t* subKey) {
-    // The parent's own subkeys are watched for the making and deletion of
-    // "webcam": a deleted key tells its own watchers nothing everywhere. A
-    // missing parent (an older Windows) gives no wake-ups.
-    std::wstring parent(subKey);
-    parent.resize(parent.size() - (std::size(kParentSuffix) - 1));
-    if (!Arm(root, parent.c_str(), KEY_NOTIFY | KEY_WOW64_64KEY, true)) {
-        return;
+RecordsKeyOpen CameraUseWatch::Open(const std::wstring& hive, bool parent, RecordsKeyId& id) {
+    std::wstring path = hive.empty() ? kCameraUseRecordsKey : hive + L"\\" + kCameraUseRecordsKey;
+    if (parent) {
+        path.resize(path.size() - (std::size(kParentSuffix) - 1));
     }
-    Arm(root, subKey, kRecordAccess, false);
+    auto slot = std::make_unique<Slot>();
+    slot->watch = this;
+    slot->hive = hive;
+    slot->parent = parent;
+    if (::RegOpenKeyExW(hive.empty() ? HKEY_LOCAL_MACHINE : HKEY_USERS, path.c_str(), 0,
+                        parent ? kParentAccess : kRecordAccess, slot->key.put()) != ERROR_SUCCESS) {
+        return RecordsKeyOpen::Missing;
+    }
+    slot->event.reset(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    if (!slot->event || !slot->Arm() ||
+        !::RegisterWaitForSingleObject(slot->wait.put(), slot->event.get(), OnKeyFired, slot.get(),
+                                       INFINITE, WT_EXECUTEINWAITTHREAD)) {
+        return RecordsKeyOpen::Failed;
+    }
+    id = ++lastId_;
+    const std::lock_guard<std::mutex> lock(mutex_);
+    slots_.emplace(id, std::move(slot));
+    return RecordsKeyOpen::Armed;
 }
 
-bool CameraUseWatch::Arm(HKEY root, const wchar_t* subKey, REGSAM access, bool parent) {
-    if (watched_.size() >= kMaxWatched) {
-        return false;
-    }
-    Watched watched;
-    watched.parent = parent;
-    if (::RegOpenKeyExW(root, subKey, 0, access, watched.key.put()) != ERROR_SUCCESS) {
-        return false;
-    }
-    watched.event.reset(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
-    if (!watched.event || !ArmNotification(watched.key.get(), watched.event.get(), !parent)) {
-        return false;
-    }
-    watched_.push_back(std::move(watched));
-    return true;
+bool CameraUseWatch::Rearm(RecordsKeyId id) {
+    const auto slot = slots_.find(id);
+    return slot != slots_.end() && slot->second->Arm();
 }
 
-void CameraUseWatch::ReadAll() {
-    int32_t holding = 0;
-    for (const Watched& watched : watched_) {
-        if (!watched.parent && AnyRecordHoldsCamera(watched.key.get())) {
-            holding = 1;
-            break;
+void CameraUseWatch::Close(RecordsKeyId id) {
+    std::unique_ptr<Slot> closing;
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        const auto slot = slots_.find(id);
+        if (slot == slots_.end()) {
+            return;
+        }
+        closing = std::move(slot->second);
+        slots_.erase(slot);
+    }
+    // Destroyed here, outside the lock: the wait's removal waits for a
+    // callback under way.
+}
+
+bool CameraUseWatch::RecordHeld(RecordsKeyId id) {
+    const auto slot = slots_.find(id);
+    return slot != slots_.end() && AnyRecordHoldsCamera(slot->second->key.get());
+}
+
+RecordsWake CameraUseWatch::Wait(DWORD timeoutMs) {
+    const HANDLE handles[] = {quit_.get(), handOver_.get(), fired_.get()};
+    switch (::WaitForMultipleObjects(3, handles, FALSE, timeoutMs)) {
+        case WAIT_OBJECT_0:
+            return RecordsWake::Quit;
+        case WAIT_OBJECT_0 + 1:
+            return RecordsWake::HandOver;
+        case WAIT_OBJECT_0 + 2:
+            return RecordsWake::Fired;
+        case WAIT_TIMEOUT:
+            return RecordsWake::Timeout;
+        default:
+            return RecordsWake::Failed;
+    }
+}
+
+RecordsWake CameraUseWatch::Pause(DWORD timeoutMs) {
+    const HANDLE handles[] = {quit_.get(), handOver_.get()};
+    switch (::WaitForMultipleObjects(2, handles, FALSE, timeoutMs)) {
+        case WAIT_OBJECT_0:
+            return RecordsWake::Quit;
+        case WAIT_OBJECT_0 + 1:
+            return RecordsWake::HandOver;
+        case WAIT_TIMEOUT:
+            return RecordsWake::Timeout;
+        default:
+            ::Sleep(timeoutMs);  // a pause all the same
+            return RecordsWake::Timeout;
+    }
+}
+
+VOID CALLBACK CameraUseWatch::OnKeyFired(PVOID context, BOOLEAN) {
+    auto* slot = static_cast<Slot*>(context);
+    slot->fired = true;
+    ::SetEvent(slot->watch->fired_.get());
+}
+
+std::vector<RecordsKeyId> CameraUseWatch::TakeFired() {
+    std::vector<RecordsKeyId> fired;
+    for (const auto& [id, slot] : slots_) {
+        if (slot->fired.exchange(false)) {
+            fired.push_back(id);
         }
     }
+    return fired;
+}
+
+std::vector<HiveHandOver> CameraUseWatch::TakeHandOvers() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    // Under the lock, so a hand-over posted after this take sets it again;
+    // left set, it only brings a wake with nothing to take.
+    ::ResetEvent(handOver_.get());
+    taken_ = posted_;
+    return std::exchange(handOvers_, {});
+}
+
+void CameraUseWatch::HandOversDone() {
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        done_ = taken_;
+    }
+    handedOver_.notify_all();
+}
+
+void CameraUseWatch::Publish(bool held) {
     // The flag is set before the event, so the loop reads the new value.
-    holding_ = holding;
+    holding_ = held ? 1 : 0;
     ::SetEvent(changed_.get());
 }
 

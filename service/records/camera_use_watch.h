@@ -3,29 +3,39 @@
 // every person's hive loaded under HKEY_USERS, reads them again at every
 // change, and tells the watch loop through a flag and an auto-reset event.
 // It is a second source of wake-ups beside the trace, never a judge: the
-// device check still decides on or off.
+// device check still decides on or off. What to watch and when is decided by
+// RecordsWatch (records_watch.h); this class gives it the real calls.
 //
-// Registry notifications belong to the thread that armed them, so one thread
-// arms, re-arms and reads everything; the control handler only asks it to
-// enumerate the hives again (at a logon or logoff).
+// The thread arms and re-arms every notification itself: a notification
+// belongs to the thread that armed it, and this one outlives its keys.
+// Thread-pool waits stand in for it on the keys' events, so any number of
+// hives can be watched; each only marks its key and wakes the thread. The
+// control handler hands over logons and logoffs.
 #pragma once
 
 #include <windows.h>
 
 #include <atomic>
+#include <condition_variable>
+#include <cstddef>
 #include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
 #include <vector>
 
 #include "lensbeacon/unique_owner.h"
+#include "records_watch.h"
 
 namespace lensbeacon {
 
-class CameraUseWatch {
+class CameraUseWatch : private RecordsWatchSystem {
   public:
     CameraUseWatch();
     CameraUseWatch(const CameraUseWatch&) = delete;
     CameraUseWatch& operator=(const CameraUseWatch&) = delete;
-    ~CameraUseWatch() { Stop(kJoinMs); }
+    ~CameraUseWatch() override;
 
     // Starts the thread unless it runs; false when it could not be started.
     bool Start();
@@ -38,37 +48,69 @@ class CameraUseWatch {
     // event could not be created.
     HANDLE changed() const { return changed_.get(); }
     // 1 while, by the records as last read, some app holds the camera; its
-    // program may have ended since (camera_use_live.h).
+    // program may have ended since (camera_use_live.h). 0 while the watch is
+    // down after a failure.
     int32_t holding() const { return holding_.load(); }
-    // Asks the thread to enumerate the hives again; safe from any thread.
-    void ReloadHives();
+
+    // A person logged on (their SID, or empty when it is not known): the
+    // hives are enumerated again, theirs taken back in if it was let go.
+    void UserLoggedOn(const std::wstring& sid) { HandOver(sid, true); }
+    // A person logged off: every key in their hive is closed, and the hive
+    // is left alone until they log on again or it is unloaded. An empty SID
+    // only has the hives enumerated again.
+    void UserLoggedOff(const std::wstring& sid) { HandOver(sid, false); }
+
+    // The keys the watch holds open in `hive` (empty: the machine's), for
+    // tests: in Wine an open key does not keep a hive from being unloaded.
+    std::size_t OpenKeysIn(const std::wstring& hive) const;
 
     static constexpr DWORD kJoinMs = 2000;
 
   private:
-    // One watched "webcam" key, or the parent of a missing one, with its
-    // own notification event.
-    struct Watched {
-        UniqueRegKey key;
-        UniqueHandle event;
-        bool parent = false;
-    };
+    struct Slot;
+
+    // Safe from any thread. While the thread runs, returns once it has acted
+    // on the hand-over, or after kJoinMs.
+    void HandOver(const std::wstring& sid, bool loggedOn);
+
+    std::vector<std::wstring> ListPersonHives() override;
+    RecordsKeyOpen Open(const std::wstring& hive, bool parent, RecordsKeyId& id) override;
+    bool Rearm(RecordsKeyId id) override;
+    void Close(RecordsKeyId id) override;
+    bool RecordHeld(RecordsKeyId id) override;
+    RecordsWake Wait(DWORD timeoutMs) override;
+    RecordsWake Pause(DWORD timeoutMs) override;
+    std::vector<RecordsKeyId> TakeFired() override;
+    std::vector<HiveHandOver> TakeHandOvers() override;
+    void HandOversDone() override;
+    void Publish(bool held) override;
+    uint64_t TickMs() override { return ::GetTickCount64(); }
 
     static DWORD WINAPI ThreadMain(LPVOID parameter);
-    void Run();
-    void WatchAll();
-    // Watches the "webcam" key at `subKey`, if it exists, and its parent.
-    void Watch(HKEY root, const wchar_t* subKey);
-    // Opens and arms one key; false when it is missing or cannot be armed.
-    bool Arm(HKEY root, const wchar_t* subKey, REGSAM access, bool parent);
-    void ReadAll();
+    static VOID CALLBACK OnKeyFired(PVOID slot, BOOLEAN timedOut);
 
     UniqueHandle quit_;
-    UniqueHandle reload_;
+    UniqueHandle handOver_;  // auto-reset: a hand-over is waiting
+    UniqueHandle fired_;     // auto-reset: some key's notification fired
     UniqueHandle changed_;
     UniqueHandle thread_;
     std::atomic<int32_t> holding_{0};
-    std::vector<Watched> watched_;  // the thread's own
+
+    // A SID does not fit an atomic word: the hand-overs, and the count of
+    // those acted on, pass under a lock.
+    mutable std::mutex mutex_;
+    std::condition_variable handedOver_;
+    std::vector<HiveHandOver> handOvers_;
+    uint32_t posted_ = 0;
+    uint32_t taken_ = 0;
+    uint32_t done_ = 0;
+    bool running_ = false;
+    // Open, closed and armed by the thread only; changed under the lock so
+    // that OpenKeysIn can count them.
+    std::map<RecordsKeyId, std::unique_ptr<Slot>> slots_;
+    RecordsKeyId lastId_ = 0;
+
+    RecordsWatch watch_{*this};
 };
 
 }  // namespace lensbeacon

@@ -1,6 +1,7 @@
 #include "watch_loop.h"
 
 #include "service_events.h"
+#include "setting_listener.h"
 
 namespace lensbeacon {
 namespace {
@@ -81,12 +82,6 @@ bool Watcher::RecordWakeCalls(bool recordsWoke) {
     return recordsWoke && system_.RecordsHoldCamera() != 0;
 }
 
-void Watcher::SetIfPresent(EventId id) {
-    if (HANDLE event = state_.events.get(id)) {
-        state_.events.api().setEvent(event);
-    }
-}
-
 void Watcher::CheckAndPublish(bool countPipes, bool liveRecord) {
     // The setting listener may turn the switch off while the check runs and
     // force "off" meanwhile; an "on" found by this check must not undo that.
@@ -134,6 +129,11 @@ void Watcher::RunWorker() {
         return;
     }
 
+    // Who is logged on where, learnt while their tokens are there, and
+    // handed to the control handler with `ready` (set once per process).
+    if (state_.ready == 0) {
+        state_.sessionUsers.LearnAll(system_);
+    }
     state_.ready = 1;
     const EventApi& api = state_.events.api();
     EventHandle traceActive(api, api.createEvent(nullptr, TRUE, FALSE, nullptr));
@@ -183,7 +183,7 @@ bool Watcher::WaitForSwitchOn(HANDLE enable) {
             // unless the listener lifted the hold and turned it on meanwhile.
             state_.events.api().resetEvent(enable);
             if (state_.policyShowOsd.load() != PolicySetting::Off && state_.switchOn != 0) {
-                MatchSettingEnable(true);
+                MatchSettingEnable(state_, true);
                 return true;
             }
             continue;
@@ -305,83 +305,6 @@ void Watcher::RunChangeDrivenWatch() {
             return;
         }
     }
-}
-
-void Watcher::RunSettingListener() {
-    const HANDLE stop = state_.stopEvent.load();
-    HANDLE pulse = state_.events.get(EventId::SettingChange);
-    if (stop == nullptr || state_.events.get(EventId::SettingEnable) == nullptr ||
-        pulse == nullptr) {
-        return;
-    }
-    // Armed first, then read: a change between the worker's read and the
-    // arming is not lost.
-    HANDLE policy = system_.ArmPolicyWatch();
-    OnPolicyChange();
-    for (;;) {
-        const HANDLE handles[3] = {stop, pulse, policy};
-        const DWORD result = system_.Wait(handles, policy != nullptr ? 3 : 2, INFINITE);
-        if (result == WAIT_OBJECT_0) {
-            return;
-        }
-        if (result == WAIT_OBJECT_0 + 1) {
-            OnSettingChange();
-        } else if (policy != nullptr && result == WAIT_OBJECT_0 + 2) {
-            policy = system_.ArmPolicyWatch();  // a notification fires once
-            OnPolicyChange();
-        }
-    }
-}
-
-void Watcher::MatchSettingEnable(bool on) {
-    if (HANDLE enable = state_.events.get(EventId::SettingEnable)) {
-        if (on) {
-            state_.events.api().setEvent(enable);
-        } else {
-            state_.events.api().resetEvent(enable);
-        }
-    }
-}
-
-bool Watcher::TurnSwitch(bool on) {
-    if (on == (state_.switchOn != 0)) {
-        return false;
-    }
-    state_.switchOn = on ? 1 : 0;
-    if (on) {
-        SetIfPresent(EventId::Change);  // look at the camera again
-    } else {
-        state_.publisher.Publish(CameraState::Off);  // hide a visible indicator now
-    }
-    return true;
-}
-
-void Watcher::OnSettingChange() {
-    const bool enabled = Signaled(state_.events.get(EventId::SettingEnable));
-    const PolicySetting held = state_.policyShowOsd.load();
-    if (held != PolicySetting::NotConfigured) {
-        // The policy holds the switch: Setting Enable goes back, and the
-        // user's own "ShowOSD" stays for the day the policy goes.
-        if (enabled != (held == PolicySetting::On)) {
-            MatchSettingEnable(held == PolicySetting::On);
-        }
-        return;
-    }
-    if (TurnSwitch(enabled)) {
-        system_.WriteShowOsd(enabled);
-    }
-}
-
-void Watcher::OnPolicyChange() {
-    const PolicySetting held = system_.ReadPolicy().showOsd;
-    if (held == state_.policyShowOsd.load()) {
-        return;
-    }
-    // In this order, for a worker still waiting for the switch: the policy,
-    // then the switch, then Setting Enable (WaitForSwitchOn).
-    state_.policyShowOsd = held;
-    TurnSwitch(PolicyOr(held, system_.ReadShowOsd()));
-    MatchSettingEnable(state_.switchOn != 0);
 }
 
 }  // namespace lensbeacon

@@ -1,7 +1,7 @@
 // The service's watch: the worker that creates the shared events, starts the
-// indicators and runs one of the two watch modes until the stop event, and
-// the setting listener that follows the user's switch and the organisation's
-// policy meanwhile.
+// indicators and runs one of the two watch modes until the stop event. The
+// setting listener follows the switch and the policy meanwhile
+// (setting_listener.h).
 #pragma once
 
 #include <windows.h>
@@ -17,17 +17,6 @@ class Watcher {
 
     // The worker thread's whole run; returns when the watch has ended.
     void RunWorker();
-
-    // The setting listener thread's whole run.
-    void RunSettingListener();
-
-    // One Setting Change pulse: follows Setting Enable into the switch, or,
-    // while the policy holds the switch, puts Setting Enable back.
-    void OnSettingChange();
-
-    // The policy key changed: a "ShowOSD" that appeared, changed or went
-    // takes effect at once.
-    void OnPolicyChange();
 
   private:
     // What woke a wait: the stop event, the event asked for, a change of
@@ -52,12 +41,6 @@ class Watcher {
     // Whether a change of the records that woke the loop calls for a look.
     bool RecordWakeCalls(bool recordsWoke);
     void ConsumeChange(HANDLE change);
-    void SetIfPresent(EventId id);
-    // Sets or resets Setting Enable, if it exists, to show the switch.
-    void MatchSettingEnable(bool on);
-    // The switch takes a new value: on asks for a new look, off hides a
-    // visible indicator at once. False when it already had that value.
-    bool TurnSwitch(bool on);
     // With the switch off at start: waits until it is turned on (true) or
     // the stop comes (false, unless it was turned on meanwhile).
     bool WaitForSwitchOn(HANDLE enable);

@@ -11,6 +11,7 @@
 #include "camera_publisher.h"
 #include "lensbeacon/policy.h"
 #include "service_events.h"
+#include "session_users.h"
 
 namespace lensbeacon {
 
@@ -32,6 +33,9 @@ struct WatchState {
     std::atomic<int32_t> pollCounter{0};
     std::atomic<DWORD> consoleSessionServed{0};  // 0 = none
     std::atomic<DWORD> userSessionServed{0};     // 0 = none
+    // Filled by the worker before it sets `ready`, then the control
+    // handler's own (session_users.h).
+    SessionUsers sessionUsers;
 
     ServiceEvents events;
     CameraPublisher publisher{events};

@@ -1,14 +1,16 @@
 // Everything the watch loop needs from the system besides the shared events:
 // settings, the organisation's policy and its change notification, device
-// checks, waits with time-outs, the setting listener and trace threads, the
-// record of camera use, monitor power registration and the launches into
-// sessions. The service wires the real calls in; tests run the loop on a
-// virtual clock.
+// checks, waits with time-outs and a clock, the setting listener and trace
+// threads, the record of camera use, monitor power registration, the
+// sessions' users and the launches into sessions. The service wires the real
+// calls in; tests run the loop on a virtual clock.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "lensbeacon/policy.h"
 #include "session_launch.h"  // ConsoleSession
@@ -46,6 +48,8 @@ class WatchSystem {
     // WaitForMultipleObjects, wait-any: WAIT_OBJECT_0 + index, WAIT_TIMEOUT
     // or WAIT_FAILED.
     virtual DWORD Wait(const HANDLE* handles, DWORD count, DWORD timeoutMs) = 0;
+    // A monotonic clock in milliseconds, for times that span several waits.
+    virtual uint64_t TickMs() = 0;
 
     virtual bool StartSettingListener() = 0;
     virtual void JoinSettingListener(DWORD timeoutMs) = 0;
@@ -56,6 +60,10 @@ class WatchSystem {
     virtual ConsoleSession FindConsoleSession() = 0;
     virtual void StartLogonIndicator(DWORD session) = 0;
     virtual void StartSessionLauncher(DWORD session) = 0;
+    // The sessions there are now, and the SID of the person logged on to
+    // one: empty when nobody is, or when the session's token is gone.
+    virtual std::vector<DWORD> ListSessions() = 0;
+    virtual std::wstring SessionUserSid(DWORD session) = 0;
 
     // The camera-activity trace: it keeps running while its running flag is
     // set, clears its idle flag before it signals `active`, and sets it again
@@ -76,7 +84,16 @@ class WatchSystem {
     // 1 while a live record holds the camera: one of a program that runs
     // now (camera_use_live.h). Stale records do not count.
     virtual int32_t LiveRecordHoldsCamera() = 0;
-    virtual void ReloadRecordHives() = 0;  // at a logon or logoff; any thread
+    // A person logged on (their SID, or empty when it is not known): the
+    // record watch enumerates the hives again, and takes theirs back in if it
+    // had let it go. Any thread.
+    virtual void RecordsUserLoggedOn(const std::wstring& sid) = 0;
+    // A person's last session logged off: before this returns (in two
+    // seconds at most) the record watch has closed every key it held in
+    // their hive, and it leaves the hive alone until they log on again or it
+    // is unloaded, so the profile's unload finds it free. An empty SID only
+    // has the hives enumerated again. Any thread.
+    virtual void RecordsUserLoggedOff(const std::wstring& sid) = 0;
     virtual void StopRecordWatch() = 0;
 };
 

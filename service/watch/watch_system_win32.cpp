@@ -6,7 +6,7 @@
 #include "lensbeacon/policy.h"
 #include "lensbeacon/running_programs.h"
 #include "service_settings.h"
-#include "watch_loop.h"
+#include "setting_listener.h"
 
 namespace lensbeacon {
 
@@ -58,7 +58,7 @@ DWORD Win32WatchSystem::Wait(const HANDLE* handles, DWORD count, DWORD timeoutMs
 
 DWORD WINAPI Win32WatchSystem::SettingListenerMain(LPVOID parameter) {
     auto* self = static_cast<Win32WatchSystem*>(parameter);
-    Watcher(self->state_, *self).RunSettingListener();
+    SettingListener(self->state_, *self).Run();
     return 0;
 }
 

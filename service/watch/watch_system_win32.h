@@ -1,7 +1,8 @@
 // The watch loop's system interface over the real calls: registry settings,
 // the policy key and its watch, the setupapi device check,
 // WaitForMultipleObjects, the setting listener and trace threads, the record
-// watch, monitor power registration and launches into sessions.
+// watch, monitor power registration, the sessions' users and launches into
+// sessions.
 #pragma once
 
 #include <windows.h>
@@ -16,6 +17,7 @@
 #include "monitor_power.h"
 #include "policy_watch.h"
 #include "session_launch.h"
+#include "session_users_win32.h"
 #include "trace_session.h"
 #include "watch_state.h"
 #include "watch_system.h"
@@ -38,6 +40,7 @@ class Win32WatchSystem : public WatchSystem {
     int CheckDevices(bool countPipes, bool liveRecordHeld) override;
     void FreeDeviceCache() override { cache_.Free(); }
     DWORD Wait(const HANDLE* handles, DWORD count, DWORD timeoutMs) override;
+    uint64_t TickMs() override { return ::GetTickCount64(); }
     bool StartSettingListener() override;
     void JoinSettingListener(DWORD timeoutMs) override;
     void RegisterMonitorPower() override { monitorPower_.Register(statusHandle_); }
@@ -45,6 +48,8 @@ class Win32WatchSystem : public WatchSystem {
     ConsoleSession FindConsoleSession() override;
     void StartLogonIndicator(DWORD session) override;
     void StartSessionLauncher(DWORD session) override;
+    std::vector<DWORD> ListSessions() override { return ListSessionIds(); }
+    std::wstring SessionUserSid(DWORD session) override { return QuerySessionUserSid(session); }
     void HandOverToTrace(HANDLE active, HANDLE idle) override;
     bool StartTraceThread() override { return trace_.Start(); }
     int32_t TraceIdle() override { return traceShared_.idle.load(std::memory_order_relaxed); }
@@ -54,7 +59,8 @@ class Win32WatchSystem : public WatchSystem {
     HANDLE RecordsChanged() override { return recordsRunning_ ? records_.changed() : nullptr; }
     int32_t RecordsHoldCamera() override { return recordsRunning_ ? records_.holding() : 0; }
     int32_t LiveRecordHoldsCamera() override;
-    void ReloadRecordHives() override { records_.ReloadHives(); }
+    void RecordsUserLoggedOn(const std::wstring& sid) override { records_.UserLoggedOn(sid); }
+    void RecordsUserLoggedOff(const std::wstring& sid) override { records_.UserLoggedOff(sid); }
     void StopRecordWatch() override {
         records_.Stop(CameraUseWatch::kJoinMs);
         recordsRunning_ = false;

@@ -1,17 +1,24 @@
 // The service's watch on Windows' record of camera use, against Wine's
 // registry: it wakes at every change in the user's and the machine's
-// records, takes in a hive loaded after its start once told to, follows a
-// records key deleted and made again, and counts a record only while its
-// program runs, so that a live record backs up a USB camera in D0.
+// records, takes in a hive loaded after its start once told to, lets go of
+// the hive of a person who logged off, hears more hives than one wait can
+// hold, follows a records key deleted and made again, and counts a record
+// only while its program runs, so that a live record backs up a USB camera
+// in D0.
 #include <windows.h>
 
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "calling_program.h"
 #include "camera_use_records_sandbox.h"
 #include "camera_use_watch.h"
 #include "lensbeacon/camera_use_live.h"
 #include "lensbeacon/running_programs.h"
+#include "loaded_hive.h"
 #include "simulated_camera.h"
 #include "simulated_usb_hub.h"
 #include "watch_system_win32.h"
@@ -23,6 +30,7 @@ using test::CallingProgram;
 using test::CameraKind;
 using test::CameraPower;
 using test::CameraUseRecordsSandbox;
+using test::LoadedHive;
 using test::SimulatedCamera;
 using test::SimulatedUsbHub;
 
@@ -68,10 +76,62 @@ TEST(CameraUseWatchWine, WakesAtEveryChangeInEveryWatchedHive) {
     // A person signs in: their hive appears under HKEY_USERS, and the
     // service's logon notification has the watch enumerate the hives again.
     CameraUseRecordsSandbox newcomer(HKEY_USERS, L"S-1-5-21-7-7-7-1001");
-    watch.ReloadHives();
+    watch.UserLoggedOn(L"S-1-5-21-7-7-7-1001");
     ASSERT_EQ(::WaitForSingleObject(watch.changed(), kReadMs), WAIT_OBJECT_0);
     newcomer.StartUsing(meet);
     EXPECT_TRUE(HoldingBecomes(watch, 1)) << "the new hive's record was not seen";
+    watch.Stop(CameraUseWatch::kJoinMs);
+}
+
+// At a logoff the watch closes its keys in that person's hive before the
+// control handler hears back, so that the profile can be unloaded. Wine
+// unloads a hive even with keys open in it, so the watch's own count of its
+// keys there shows that it let go.
+TEST(CameraUseWatchWine, LetsGoOfTheHiveOfAPersonWhoLoggedOff) {
+    LoadedHive hive(L"S-1-5-21-7-7-7-1101");
+    ASSERT_EQ(hive.Load(), ERROR_SUCCESS);
+    CameraUseWatch watch;
+    ASSERT_TRUE(watch.Start());
+    ASSERT_EQ(::WaitForSingleObject(watch.changed(), kReadMs), WAIT_OBJECT_0) << "no first read";
+    EXPECT_EQ(watch.OpenKeysIn(hive.sid()), 2u);  // "webcam" and its parent
+
+    watch.UserLoggedOff(hive.sid());
+    EXPECT_EQ(watch.OpenKeysIn(hive.sid()), 0u);
+    // Someone else logs on: the hive, still loaded, is left alone.
+    watch.UserLoggedOn(L"");
+    EXPECT_EQ(watch.OpenKeysIn(hive.sid()), 0u);
+    EXPECT_EQ(hive.Unload(), ERROR_SUCCESS);
+
+    // The person's next logon loads the hive again, and it is watched again.
+    ASSERT_EQ(hive.Load(), ERROR_SUCCESS);
+    watch.UserLoggedOn(hive.sid());
+    EXPECT_EQ(watch.OpenKeysIn(hive.sid()), 2u);
+    watch.Stop(CameraUseWatch::kJoinMs);
+    EXPECT_EQ(watch.OpenKeysIn(hive.sid()), 0u);
+}
+
+// A Remote Desktop host with forty people signed in: two watched keys each,
+// more than one wait can hold, and a change in any hive is heard.
+TEST(CameraUseWatchWine, HearsMoreHivesThanOneWaitCanHold) {
+    const std::wstring meet = CameraUseRecordsSandbox::DesktopAppKey(L"C:\\Tools\\meet.exe");
+    constexpr int kPeople = 40;
+    static_assert(2 * kPeople > MAXIMUM_WAIT_OBJECTS);
+    const auto sid = [](int person) { return L"S-1-5-21-7-7-7-" + std::to_wstring(2000 + person); };
+    std::vector<std::unique_ptr<CameraUseRecordsSandbox>> people;
+    for (int person = 0; person < kPeople; ++person) {
+        people.push_back(std::make_unique<CameraUseRecordsSandbox>(HKEY_USERS, sid(person)));
+    }
+    CameraUseWatch watch;
+    ASSERT_TRUE(watch.Start());
+    ASSERT_EQ(::WaitForSingleObject(watch.changed(), kReadMs), WAIT_OBJECT_0) << "no first read";
+    for (const int person : {kPeople - 1, 0, kPeople / 2}) {
+        SCOPED_TRACE(person);
+        EXPECT_EQ(watch.OpenKeysIn(sid(person)), 2u);
+        people[static_cast<std::size_t>(person)]->StartUsing(meet);
+        EXPECT_TRUE(HoldingBecomes(watch, 1));
+        people[static_cast<std::size_t>(person)]->StopUsing(meet);
+        EXPECT_TRUE(HoldingBecomes(watch, 0));
+    }
     watch.Stop(CameraUseWatch::kJoinMs);
 }
 

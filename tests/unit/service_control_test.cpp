@@ -11,6 +11,7 @@
 #include "monitor_power_guid.h"
 #include "service_control.h"
 #include "watch_fakes.h"
+#include "watch_loop.h"
 
 namespace lensbeacon {
 namespace {
@@ -103,8 +104,65 @@ TEST_F(ServiceControlTest, LogonLaunchesOncePerServedSessionUntilLogoff) {
     EXPECT_EQ(system.launches, (std::vector<std::wstring>{L"user 1"}));
     EXPECT_TRUE(ChangeSignaled());
     EXPECT_EQ(state.pollCounter, 0);
-    // Every logon and logoff has the record watch look at the hives again.
-    EXPECT_EQ(system.hiveReloads, 3);
+    // Every logon and logoff has the record watch look at the hives again;
+    // with no user's SID to be had, at no hive in particular.
+    EXPECT_EQ(system.recordsLogons, (std::vector<std::wstring>{L"", L""}));
+    EXPECT_EQ(system.recordsLogoffs, (std::vector<std::wstring>{L""}));
+}
+
+using Sids = std::vector<std::wstring>;
+constexpr wchar_t kAda[] = L"S-1-5-21-1-2-3-1001";
+constexpr wchar_t kBob[] = L"S-1-5-21-1-2-3-1002";
+
+// A session's token is gone by its logoff: the SID learnt at the logon, or
+// when the session was first seen, names the hive the record watch lets go.
+TEST_F(ServiceControlTest, LogoffLetsGoOfTheHiveOfTheUserLearntWhileTheTokenWasThere) {
+    system.sessionSids = {{2, kAda}, {3, kBob}, {4, kBob}};
+    Session(WTS_SESSION_LOGON, 2);
+    Session(WTS_SESSION_UNLOCK, 3);  // signed in before, first seen now
+    system.sessionSids.erase(2);
+    system.sessionSids.erase(3);
+    Session(WTS_SESSION_LOGOFF, 2);
+    Session(WTS_SESSION_LOGOFF, 3);
+    Session(WTS_SESSION_LOGOFF, 4);  // never seen, its token still there
+    Session(WTS_SESSION_LOGOFF, 5);  // never seen, no token: nobody in particular
+    EXPECT_EQ(system.recordsLogons, Sids{kAda});
+    EXPECT_EQ(system.recordsLogoffs, (Sids{kAda, kBob, kBob, L""}));
+}
+
+TEST_F(ServiceControlTest, AHiveStaysWatchedWhileItsUserHasAnotherSession) {
+    system.sessionSids = {{2, kAda}, {6, kAda}};
+    Session(WTS_SESSION_LOGON, 2);
+    Session(WTS_SESSION_LOGON, 6);
+    system.sessionSids.clear();
+    Session(WTS_SESSION_LOGOFF, 2);
+    Session(WTS_SESSION_LOGOFF, 6);
+    // A session number used again by someone else.
+    system.sessionSids = {{2, kBob}};
+    Session(WTS_SESSION_LOGON, 2);
+    system.sessionSids.clear();
+    Session(WTS_SESSION_LOGOFF, 2);
+    EXPECT_EQ(system.recordsLogons, (Sids{kAda, kAda, kBob}));
+    EXPECT_EQ(system.recordsLogoffs, (Sids{L"", kAda, kBob}));
+}
+
+// The people signed in before the watch began are learnt at its start,
+// while their tokens are there.
+TEST_F(ServiceControlTest, SessionsFromBeforeTheStartAreLearntByTheWorker) {
+    WatchState run(events.api());
+    run.stopEvent = stop.get();
+    test::FakeWatchSystem worker(stop.get());
+    worker.sessions = {0, 1, 2};
+    worker.sessionSids = {{1, kAda}, {2, kBob}};
+    worker.At(500, [this] { ::SetEvent(stop.get()); });
+    Watcher(run, worker).RunWorker();
+    ::ResetEvent(stop.get());
+
+    worker.sessionSids.clear();
+    ServiceControl handler{run, worker, reporter};
+    WTSSESSION_NOTIFICATION data{sizeof(data), 2};
+    handler.Handle(SERVICE_CONTROL_SESSIONCHANGE, WTS_SESSION_LOGOFF, &data);
+    EXPECT_EQ(worker.recordsLogoffs, Sids{kBob});
 }
 
 TEST_F(ServiceControlTest, ConsoleConnectStartsTheLogonIndicatorInNewSessions) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace lensbeacon::test {
 namespace {
 
@@ -23,7 +25,8 @@ BOOL WINAPI RecordSet(HANDLE h) {
     g_api->sets.push_back(g_names[h]);
     return ::SetEvent(h);
 }
-BOOL WINAPI PlainReset(HANDLE h) {
+BOOL WINAPI RecordReset(HANDLE h) {
+    g_api->resets.push_back(g_names[h]);
     return ::ResetEvent(h);
 }
 DWORD WINAPI NoError() {
@@ -42,7 +45,7 @@ BOOL WINAPI CloseAndForget(HANDLE h) {
 UnnamedEventApi::UnnamedEventApi()
     : api_{CreateUnnamed,
            RecordSet,
-           PlainReset,
+           RecordReset,
            NoError,
            CloseAndForget,
            FakeBuildSecurity,
@@ -69,7 +72,22 @@ int FakeWatchSystem::CheckDevices(bool countPipes, bool liveRecordHeld) {
     return deviceResult(now_);
 }
 
+HANDLE FakeWatchSystem::ArmPolicyWatch() {
+    ++policyArms;
+    policyArmTimes.push_back(now_);
+    if (policyArmFailures > 0) {
+        --policyArmFailures;
+        return nullptr;
+    }
+    return policyEvent.get();
+}
+
 DWORD FakeWatchSystem::Wait(const HANDLE* handles, DWORD count, DWORD timeoutMs) {
+    if (policyWaitFailures > 0 &&
+        std::find(handles, handles + count, policyEvent.get()) != handles + count) {
+        --policyWaitFailures;
+        return WAIT_FAILED;
+    }
     const int64_t deadline = timeoutMs == INFINITE ? INT64_MAX : now_ + timeoutMs;
     for (;;) {
         const DWORD ready = ::WaitForMultipleObjects(count, handles, FALSE, 0);
@@ -103,6 +121,11 @@ void FakeWatchSystem::StartLogonIndicator(DWORD session) {
 
 void FakeWatchSystem::StartSessionLauncher(DWORD session) {
     launches.push_back(L"user " + std::to_wstring(session));
+}
+
+std::wstring FakeWatchSystem::SessionUserSid(DWORD session) {
+    const auto known = sessionSids.find(session);
+    return known != sessionSids.end() ? known->second : std::wstring();
 }
 
 void FakeWatchSystem::HandOverToTrace(HANDLE active, HANDLE idle) {

@@ -24,8 +24,10 @@ class UnnamedEventApi {
     UnnamedEventApi();
     ~UnnamedEventApi();
     const EventApi& api() const { return api_; }
-    // Names of the events set, in order ("" for unnamed ones).
+    // Names of the events set, and of those reset, in order ("" for
+    // unnamed ones).
     std::vector<std::wstring> sets;
+    std::vector<std::wstring> resets;
     // Called with each event's name right after it is made.
     std::function<void(const std::wstring& name)> afterCreate;
     int closes = 0;  // handles closed through the api
@@ -76,7 +78,9 @@ class FakeWatchSystem : public WatchSystem {
     UniqueHandle recordsEvent{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
     int32_t recordsHold = 0;
     int32_t recordsLive = 0;  // the held record's program runs
-    int recordWatchStarts = 0, recordWatchStops = 0, hiveReloads = 0;
+    int recordWatchStarts = 0, recordWatchStops = 0;
+    // The SIDs the record watch was told of, "" where none was known.
+    std::vector<std::wstring> recordsLogons, recordsLogoffs;
     // A change of the records; a held record is live unless `live` says not.
     void RecordsChangeAt(int64_t atMs, int32_t hold, bool live = true) {
         At(atMs, [this, hold, live] {
@@ -93,19 +97,24 @@ class FakeWatchSystem : public WatchSystem {
     ServicePolicy policy;  // a test changes it, then sets policyEvent
     UniqueHandle policyEvent{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
     int policyArms = 0;
+    std::vector<int64_t> policyArmTimes;
+    int policyArmFailures = 0;   // the next arms that fail
+    int policyWaitFailures = 0;  // the next waits on the policy's event that fail
+
+    // The sessions there are, and the SIDs of those whose token can be had.
+    std::vector<DWORD> sessions;
+    std::map<DWORD, std::wstring> sessionSids;
 
     bool ReadNoPhysicalCameraLed() override { return noLed; }
     bool ReadShowOsd() override { return showOsd; }
     bool ReadCheckUsbCamera() override { return usbMode; }
     void WriteShowOsd(bool on) override { showOsdWrites.push_back(on); }
     ServicePolicy ReadPolicy() override { return policy; }
-    HANDLE ArmPolicyWatch() override {
-        ++policyArms;
-        return policyEvent.get();
-    }
+    HANDLE ArmPolicyWatch() override;
     int CheckDevices(bool countPipes, bool liveRecordHeld) override;
     void FreeDeviceCache() override { ++cacheFrees; }
     DWORD Wait(const HANDLE* handles, DWORD count, DWORD timeoutMs) override;
+    uint64_t TickMs() override { return static_cast<uint64_t>(now_); }
     bool StartSettingListener() override { return listenerStarts; }
     void JoinSettingListener(DWORD timeoutMs) override {
         listenerJoins.push_back(timeoutMs);
@@ -118,6 +127,8 @@ class FakeWatchSystem : public WatchSystem {
     ConsoleSession FindConsoleSession() override { return console; }
     void StartLogonIndicator(DWORD session) override;
     void StartSessionLauncher(DWORD session) override;
+    std::vector<DWORD> ListSessions() override { return sessions; }
+    std::wstring SessionUserSid(DWORD session) override;
     void HandOverToTrace(HANDLE active, HANDLE idle) override;
     bool StartTraceThread() override;
     int32_t TraceIdle() override { return traceIdle; }
@@ -129,7 +140,8 @@ class FakeWatchSystem : public WatchSystem {
     }
     int32_t RecordsHoldCamera() override { return recordsHold; }
     int32_t LiveRecordHoldsCamera() override { return recordsLive; }
-    void ReloadRecordHives() override { ++hiveReloads; }
+    void RecordsUserLoggedOn(const std::wstring& sid) override { recordsLogons.push_back(sid); }
+    void RecordsUserLoggedOff(const std::wstring& sid) override { recordsLogoffs.push_back(sid); }
     void StopRecordWatch() override { ++recordWatchStops; }
 
   private:

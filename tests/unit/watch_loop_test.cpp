@@ -1,4 +1,4 @@
-// The worker, both watch modes and the setting listener, on a virtual clock.
+// The worker and both watch modes, on a virtual clock.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -378,80 +378,6 @@ TEST_F(WatchLoopTest, RecordChurnFoldsIntoFourChecksASecond) {
                                             31'750, 32'000}))
             << "usb " << usb;
     }
-}
-
-// The switch turned off from outside the moment the last event exists, before
-// the start-up has done anything else: the start-up's own state of Setting
-// Enable cannot overwrite it, so the listener follows the change.
-TEST_F(WatchLoopTest, ASwitchChangeTheMomentTheEventsExistIsFollowed) {
-    events.afterCreate = [this](const std::wstring& name) {
-        if (name == kSettingChangeEventName) {
-            ::ResetEvent(state.events.get(EventId::SettingEnable));
-            ::SetEvent(state.events.get(EventId::SettingChange));
-        }
-    };
-    bool enableAfterStart = true;
-    system.At(500, [&] {
-        enableAfterStart =
-            ::WaitForSingleObject(state.events.get(EventId::SettingEnable), 0) == WAIT_OBJECT_0;
-        Watcher(state, system).OnSettingChange();  // the listener's wake
-    });
-    StopAt(1'000);
-    Run();
-    EXPECT_FALSE(enableAfterStart) << "the start-up overwrote the switch";
-    EXPECT_EQ(system.showOsdWrites, std::vector<bool>{false});
-    EXPECT_EQ(state.switchOn, 0);
-}
-
-class SettingListenerTest : public WatchLoopTest {
-  protected:
-    void SetUp() override {
-        state.events.Create();
-        state.switchOn = 1;
-    }
-    void Pulse(bool enabled) {
-        HANDLE enable = state.events.get(EventId::SettingEnable);
-        enabled ? ::SetEvent(enable) : ::ResetEvent(enable);
-        Watcher(state, system).OnSettingChange();
-    }
-    bool Signaled(EventId id) {
-        return ::WaitForSingleObject(state.events.get(id), 0) == WAIT_OBJECT_0;
-    }
-};
-
-TEST_F(SettingListenerTest, TurningOffHidesAVisibleIndicatorAndPersists) {
-    state.publisher.Publish(CameraState::On);
-    Pulse(false);
-    EXPECT_EQ(state.switchOn, 0);
-    EXPECT_EQ(state.publisher.published(), CameraState::Off);
-    EXPECT_FALSE(Signaled(EventId::On));
-    EXPECT_TRUE(Signaled(EventId::Off));
-    EXPECT_EQ(system.showOsdWrites, (std::vector<bool>{false}));
-}
-
-TEST_F(SettingListenerTest, TurningOnAsksForANewLookAndPersists) {
-    state.switchOn = 0;
-    Pulse(true);
-    EXPECT_EQ(state.switchOn, 1);
-    EXPECT_TRUE(Signaled(EventId::Change));
-    EXPECT_EQ(system.showOsdWrites, (std::vector<bool>{true}));
-}
-
-TEST_F(SettingListenerTest, APulseWithoutChangeDoesNothing) {
-    Pulse(true);
-    EXPECT_FALSE(Signaled(EventId::Change));
-    EXPECT_TRUE(system.showOsdWrites.empty());
-}
-
-TEST_F(SettingListenerTest, ListenerFollowsPulsesUntilStop) {
-    system.At(1'000, [this] {
-        ::ResetEvent(state.events.get(EventId::SettingEnable));
-        ::SetEvent(state.events.get(EventId::SettingChange));
-    });
-    system.At(2'000, [this] { ::SetEvent(stop.get()); });
-    Watcher(state, system).RunSettingListener();
-    EXPECT_EQ(system.showOsdWrites, (std::vector<bool>{false}));
-    EXPECT_EQ(system.now(), 2'000);
 }
 
 }  // namespace

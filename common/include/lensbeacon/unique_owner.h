@@ -1,4 +1,4 @@
-// Move-only owners for Win32 handles, keys, memory, SIDs, modules, desktops,
+// Move-only owners for Win32 handles, keys, thread-pool waits, memory, SIDs, modules, desktops,
 // environment blocks, file searches, global atoms and GDI objects. Each owner closes its value
 // exactly once, with the function that matches how it was obtained, and treats its type's "invalid"
 // value as empty. Closing keeps the thread's last-error value, so the error of a call that failed
@@ -95,6 +95,12 @@ using UniqueFileHandle = BasicOwner<FileHandleTraits>;
 using UniqueFindHandle = BasicOwner<FindHandleTraits>;
 using UniqueGlobalAtom = BasicOwner<GlobalAtomTraits>;
 using UniqueRegKey = UniqueOwner<HKEY, ::RegCloseKey>;
+// A thread-pool wait from RegisterWaitForSingleObject, unregistered with
+// UnregisterWaitEx so that a callback under way has finished when it goes.
+inline void UnregisterWaitAndFinish(HANDLE wait) noexcept {
+    ::UnregisterWaitEx(wait, INVALID_HANDLE_VALUE);
+}
+using UniqueThreadPoolWait = UniqueOwner<HANDLE, UnregisterWaitAndFinish>;
 using UniqueLocalMemory = UniqueOwner<HLOCAL, ::LocalFree>;
 using UniqueSid = UniqueOwner<PSID, ::FreeSid>;
 using UniqueModule = UniqueOwner<HMODULE, ::FreeLibrary>;
