@@ -217,7 +217,10 @@ bool CCameraOSDWnd::CursorOverWindow() {
     if (!::GetCursorPos(&cursor)) {
         return true;
     }
-    return ::WindowFromPoint(cursor) == Handle();
+    // The indicator's own tooltip, which it owns, counts as the indicator:
+    // over it the pointer has not left.
+    HWND under = ::WindowFromPoint(cursor);
+    return under == Handle() || (under != nullptr && ::GetWindow(under, GW_OWNER) == Handle());
 }
 
 ScreenSize CCameraOSDWnd::PrimaryScreenSize() {

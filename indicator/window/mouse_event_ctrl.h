@@ -79,8 +79,8 @@ class CMouseEventCtrl2 {
     int Hover() const noexcept { return hover_; }
     int Pressed() const noexcept { return pressed_; }
     bool Tracking() const noexcept { return tracking_ != FALSE; }
-    // WM_LBUTTONDOWN: the press starts over the hovered rectangle.
-    void Press() noexcept { pressed_ = hover_; }
+    // WM_LBUTTONDOWN: the press starts over the rectangle at its point.
+    void PressAt(int x, int y) noexcept { pressed_ = HitTest(x, y); }
     // WM_LBUTTONUP: the press ends; answers where it started.
     int Release() noexcept {
         const int started = pressed_;

@@ -198,16 +198,20 @@ bool OsdWindowCore::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
             OnPointerMove(wParam, lParam);
             return false;
         case WM_LBUTTONDOWN:
+            // The press is where the message says it is, whatever the hover
+            // state last heard: a leave the system reported wrongly (another
+            // window of the program under the pointer for a moment) must not
+            // lose a click.
             state_.dragStarted = FALSE;
-            mouse_.Press();
-            if (mouse_.Hover() == kCloseButtonHit) {
+            mouse_.PressAt(SignedLowWord(lParam), SignedHighWord(lParam));
+            if (mouse_.Pressed() == kCloseButtonHit) {
                 Update(OsdAction::Redraw, TRUE);
-            } else if (mouse_.Hover() == kGlyphHit) {
+            } else if (mouse_.Pressed() == kGlyphHit) {
                 WatchForDrag(SignedLowWord(lParam), SignedHighWord(lParam));
             }
             return false;
         case WM_LBUTTONUP:
-            OnLeftButtonUp();
+            OnLeftButtonUp(SignedLowWord(lParam), SignedHighWord(lParam));
             return false;
         case WM_MOUSELEAVE:
             OnPointerLeave();
@@ -330,11 +334,13 @@ void OsdWindowCore::EndDrag() {
     placement_.OnMoveEnded();
 }
 
-void OsdWindowCore::OnLeftButtonUp() {
+void OsdWindowCore::OnLeftButtonUp(int x, int y) {
     EndDrag();
     state_.dragStarted = FALSE;
+    // A click: pressed and let go on the close button, by the messages' own
+    // points.
     const int pressedOn = mouse_.Release();
-    if (pressedOn == kCloseButtonHit && mouse_.Hover() == kCloseButtonHit) {
+    if (pressedOn == kCloseButtonHit && mouse_.HitTest(x, y) == kCloseButtonHit) {
         // A click on the close button: fade out until the camera comes on again.
         Update(OsdAction::Redraw, FALSE);
         window_.PostToSelf(WM_OSD_SHOWHIDE, reinterpret_cast<WPARAM>(window_.Handle()), kOsdHide);

@@ -71,7 +71,7 @@ class OsdWindowCore {
     void RunTail();
     void ShowNow();
     void OnPointerMove(WPARAM wParam, LPARAM lParam);
-    void OnLeftButtonUp();
+    void OnLeftButtonUp(int x, int y);
     void OnPointerLeave();
     void WatchForDrag(int x, int y);
     void OnDragTimer();

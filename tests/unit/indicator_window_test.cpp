@@ -19,6 +19,7 @@ using test::FakeHandle;
 using test::FakeStore;
 using test::FakeWindow;
 using test::OsdWindow;
+using testing::Contains;
 using testing::ElementsAre;
 using testing::IsEmpty;
 
@@ -147,6 +148,27 @@ TEST_F(OsdWindow, CloseButtonClickHidesButAReleaseElsewhereDoesNot) {
     Pointer(WM_LBUTTONUP, 100, 10);
     EXPECT_THAT(window_.Take(),
                 ElementsAre("Render caption hover", "Compose 255", "Post 1524 17185 0"));
+}
+
+// A leave reported between the press and the release (another window of the
+// program under the pointer for a moment) does not lose the click: the
+// messages' own points decide.
+TEST_F(OsdWindow, CloseButtonClickCountsByThePointsOfThePressAndTheRelease) {
+    ShowShown();
+    Pointer(WM_MOUSEMOVE, 50, 10);
+    Pointer(WM_MOUSEMOVE, 100, 10);
+    Pointer(WM_LBUTTONDOWN, 100, 10, true);
+    Send(WM_MOUSELEAVE);
+    window_.Take();
+    Pointer(WM_LBUTTONUP, 100, 10);
+    EXPECT_THAT(window_.Take(), Contains("Post 1524 17185 0"));
+
+    // A press heard on the glyph's hover state but made on the close button.
+    ShowShown();
+    Pointer(WM_MOUSEMOVE, 50, 10);
+    Pointer(WM_LBUTTONDOWN, 100, 10, true);
+    Pointer(WM_LBUTTONUP, 100, 10);
+    EXPECT_THAT(window_.Take(), Contains("Post 1524 17185 0"));
 }
 
 TEST_F(OsdWindow, LeftButtonHeldWhileEnteringTheCloseButtonDrawsItPressed) {
