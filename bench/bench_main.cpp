@@ -174,6 +174,7 @@ int wmain(int argc, wchar_t** argv) {
     lensbeacon::bench::LatencyInUsbMode(20);
     lensbeacon::bench::IdleCostInChangeDrivenMode();
     lensbeacon::bench::RecordLatencyAndIdleCost(20);
+    lensbeacon::bench::UsbRecordLatency(20);
     lensbeacon::bench::RecordSoak(200);
     lensbeacon::bench::IndicatorLatencyAndMemory(20);
     lensbeacon::bench::SettingsStartAndMemory(10);
