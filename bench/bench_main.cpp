@@ -164,10 +164,18 @@ void DeviceCheckCost() {
 }  // namespace lensbeacon::bench
 
 // With "--soak" only the soak runs: a quick look at memory after a change.
+// With "--usb-camera" only the figures of the Camera-class and USB cameras
+// run.
 int wmain(int argc, wchar_t** argv) {
     std::printf("| measure | result | how |\n|---|---|---|\n");
     if (argc > 1 && std::wcscmp(argv[1], L"--soak") == 0) {
         lensbeacon::bench::RecordSoak(200);
+        return 0;
+    }
+    if (argc > 1 && std::wcscmp(argv[1], L"--usb-camera") == 0) {
+        lensbeacon::bench::DeviceCheckCost();
+        lensbeacon::bench::UsbRecordLatency(20);
+        lensbeacon::bench::StaleRecordAndRewriteCost(1000);
         return 0;
     }
     lensbeacon::bench::DeviceCheckCost();
@@ -175,6 +183,7 @@ int wmain(int argc, wchar_t** argv) {
     lensbeacon::bench::IdleCostInChangeDrivenMode();
     lensbeacon::bench::RecordLatencyAndIdleCost(20);
     lensbeacon::bench::UsbRecordLatency(20);
+    lensbeacon::bench::StaleRecordAndRewriteCost(1000);
     lensbeacon::bench::RecordSoak(200);
     lensbeacon::bench::IndicatorLatencyAndMemory(20);
     lensbeacon::bench::SettingsStartAndMemory(10);

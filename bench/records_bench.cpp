@@ -15,6 +15,7 @@
 #include "bench_support.h"
 #include "calling_program.h"
 #include "camera_use_records_sandbox.h"
+#include "counted_watch.h"
 #include "lensbeacon/names.h"
 #include "lensbeacon/unique_owner.h"
 #include "registry_sandbox.h"
@@ -213,6 +214,80 @@ void UsbRecordLatency(int sessions) {
         "| record Stop -> Off event, the same camera (D0 -> D2) | median %.1f ms, p95 %.1f ms, "
         "max %.1f ms | %zu of %d sessions |\n",
         offLatency.median, offLatency.p95, offLatency.max, offLatency.count, sessions);
+}
+
+void StaleRecordAndRewriteCost(int rewrites) {
+    ServiceRun run(false, CameraSetup::UsbCameraClass);
+    if (!run.started) {
+        std::printf("| stale record, record rewrites | service did not start | |\n");
+        return;
+    }
+    // A program that ended during a call without its Stop left its record
+    // held; no program runs from its path.
+    run.records.StartUsing(test::CameraUseRecordsSandbox::DesktopAppKey(
+        L"C:\\Program Files\\Contoso Meet\\crashed.exe"));
+    CountedWatch watch;
+    if (!watch.running()) {
+        std::printf("| stale record, record rewrites | the counted watch did not start | |\n");
+        return;
+    }
+    const std::wstring process = FindLinuxProcess("Lenswatch.exe");
+    std::this_thread::sleep_for(11s);  // both past the start-up burst
+
+    const double staleCpuBefore = CpuMillis(process);
+    const uint32_t staleChecksBefore = watch.checksBegun();
+    std::this_thread::sleep_for(60s);
+    const double staleCpu = CpuMillis(process) - staleCpuBefore;
+    const uint32_t staleChecks = watch.checksBegun() - staleChecksBefore;
+    std::printf(
+        "| service CPU with only a stale record held (a Start and no Stop, its program not "
+        "running; USB Camera-class camera idle in D2, change-driven mode, after the burst) | %.1f "
+        "ms in 60 s; %u checks by the watch loop beside it | /proc stat, 10 ms ticks; checks "
+        "counted by the service's watch loop run in the benchmark over the real system calls |\n",
+        staleCpu, staleChecks);
+
+    // A call: the camera in D0 and held by a running program, whose record
+    // is then rewritten as fast as the registry takes it. The stale record
+    // stays.
+    test::CallingProgram caller(kCallerPath);
+    run.recordKey = caller.RecordKey();
+    if (!caller.Running() || run.SessionStarts(WakeKind::Record) < 0 ||
+        !PollUntil([&watch] { return watch.published() == CameraState::On; }, 5s)) {
+        std::printf("| record rewrites | the call was not seen on | |\n");
+        return;
+    }
+    const double loopCpuBefore = CpuMillis(process);
+    const uint32_t loopChecksBefore = watch.checksBegun();
+    const auto loopStart = Clock::now();
+    for (int i = 0; i < rewrites; ++i) {
+        run.records.StartUsing(run.recordKey);
+    }
+    const auto loopEnd = Clock::now();
+    const uint32_t begunAtEnd = watch.checksBegun();
+    // The changes after the last check fold into one more check, begun
+    // once the quiet time is over. The service's CPU is read once that check
+    // has ended in the loop counted here.
+    const bool followed = PollUntil([&] { return watch.checksBegun() > begunAtEnd; }, 5s);
+    const double followMs = Millis(Clock::now() - loopEnd);
+    const bool ended = PollUntil([&] { return watch.checksEnded() > begunAtEnd; }, 5s);
+    const double loopCpu = CpuMillis(process) - loopCpuBefore;
+    const double loopMs = Millis(loopEnd - loopStart);
+    const uint32_t loopChecks = begunAtEnd - loopChecksBefore;
+    if (!followed || !ended) {
+        std::printf("| %d record rewrites | no check followed the last rewrite | |\n", rewrites);
+        return;
+    }
+    // The bound: one check at the first change, then at most one each time
+    // the 250 ms quiet time after a check is over.
+    const auto bound = 1u + static_cast<unsigned>((loopMs + followMs) / 250.0);
+    std::printf(
+        "| %d record rewrites in a tight loop (the held record of a running program; USB "
+        "Camera-class camera in D0, change-driven mode) | %.0f ms of rewriting; checks: %u "
+        "begun during it and 1 begun %.0f ms after the last rewrite, where at most %u could "
+        "be; service CPU %.0f ms over both | checks counted by the service's watch loop "
+        "run in the benchmark over the real system calls; /proc stat of the service, 10 ms "
+        "ticks |\n",
+        rewrites, loopMs, loopChecks, followMs, bound, loopCpu);
 }
 
 }  // namespace lensbeacon::bench

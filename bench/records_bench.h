@@ -8,7 +8,9 @@ namespace lensbeacon::bench {
 void RecordLatencyAndIdleCost(int sessions);
 void RecordSoak(int sessions);
 // A laptop's USB camera of the Camera class on the root hub, held by a
-// running program: record to event latency.
+// running program: record to event latency; the service's cost with only a
+// stale record held, and while a program rewrites its record in a loop.
 void UsbRecordLatency(int sessions);
+void StaleRecordAndRewriteCost(int rewrites);
 
 }  // namespace lensbeacon::bench
