@@ -232,6 +232,10 @@ void StaleRecordAndRewriteCost(int rewrites) {
         return;
     }
     const std::wstring process = FindLinuxProcess("Lenswatch.exe");
+    if (process.empty()) {
+        std::printf("| stale record, record rewrites | the service's process was not found | |\n");
+        return;
+    }
     std::this_thread::sleep_for(11s);  // both past the start-up burst
 
     const double staleCpuBefore = CpuMillis(process);
