@@ -49,6 +49,13 @@ std::string ReadWholeFile(const std::wstring& path) {
 }
 
 std::wstring FindLinuxProcess(const std::string& imageName) {
+    // Wine hands the Unix environment on to every process of the prefix;
+    // /proc/<pid>/environ holds it as NUL-terminated entries.
+    std::string prefixEntry;
+    if (const char* prefix = std::getenv("WINEPREFIX")) {
+        prefixEntry.push_back('\0');
+        prefixEntry.append("WINEPREFIX=").append(prefix).push_back('\0');
+    }
     WIN32_FIND_DATAW entry;
     const lensbeacon::UniqueFindHandle search(::FindFirstFileW(L"Z:\\proc\\*", &entry));
     if (!search)
@@ -59,10 +66,18 @@ std::wstring FindLinuxProcess(const std::string& imageName) {
             continue;
         const std::wstring folder = std::wstring(L"Z:\\proc\\") + entry.cFileName;
         const std::string commandLine = ReadWholeFile(folder + L"\\cmdline");
-        if (commandLine.find(imageName) != std::string::npos) {
-            found = folder;
-            break;
+        if (commandLine.find(imageName) == std::string::npos) {
+            continue;
         }
+        if (!prefixEntry.empty()) {
+            std::string environment(1, '\0');
+            environment.append(ReadWholeFile(folder + L"\\environ"));
+            if (environment.find(prefixEntry) == std::string::npos) {
+                continue;  // a process of another prefix
+            }
+        }
+        found = folder;
+        break;
     } while (::FindNextFileW(search.get(), &entry));
     return found;
 }

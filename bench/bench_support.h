@@ -30,8 +30,11 @@ Summary Summarize(std::vector<double> samples);
 // Linux process is read through Wine's Z: drive: /proc/<pid>/stat for CPU
 // ticks (USER_HZ 100) and /proc/<pid>/smaps_rollup for its private pages.
 std::string ReadWholeFile(const std::wstring& path);
-// Z:\proc\<pid> of the first Linux process whose command line names
-// `imageName`; empty when there is none.
+// Z:\proc\<pid> of the first Linux process of this Wine prefix whose command
+// line names `imageName`; empty when there is none. Other Wine prefixes on
+// the same machine (other test runs) run the same programs under the same
+// paths, so a process counts only when its environment names this process's
+// WINEPREFIX (any process, when none is set).
 std::wstring FindLinuxProcess(const std::string& imageName);
 double CpuMillis(const std::wstring& linuxProcess);
 double PrivateKiB(const std::wstring& linuxProcess);

@@ -1,9 +1,13 @@
 // The suite's live demo in Wine, as an administrator deploys it and a person
-// meets it: installs the package silently in the default mode, and once the
-// service's start-up checks are over, holds a video call the way a current
-// PC reports one (the camera powers up and Windows records the program),
-// first with the logon-desktop indicator alone, then with the user-desktop
-// indicator started as at logon; photographs the indicator, opens the
+// meets it on an ordinary Windows 11 laptop: its camera is a USB device of
+// the Camera class on the root hub, idling in D2. The demo installs the
+// package silently in the default mode, and once the service's start-up
+// checks are over, holds a video call the way such a PC reports one: a
+// calling program runs, the camera powers up to D0 and Windows records the
+// program as holding it; at the end the camera idles in D2 again, the record
+// gets its Stop and the program ends. The call is held first with the
+// logon-desktop indicator alone, then with the user-desktop indicator started
+// as at logon. The demo photographs the indicator and the screen, opens the
 // settings dialog and photographs it, removes the package silently and shows
 // that nothing is left. Every step is printed with its time.
 #include <windows.h>
@@ -17,6 +21,7 @@
 #include <string>
 #include <thread>
 
+#include "calling_program.h"
 #include "camera_use_records_sandbox.h"
 #include "indicator_window.h"
 #include "installed_suite.h"
@@ -26,6 +31,7 @@
 #include "probe_programs.h"
 #include "screen_capture.h"
 #include "simulated_camera.h"
+#include "simulated_usb_hub.h"
 
 namespace {
 
@@ -39,6 +45,12 @@ constexpr wchar_t kSettingsWindowClass[] = L"Lensbeacon Control App Class";
 constexpr WPARAM kSettingsEscapeCommand = 32771;
 // The indicator's default place and size on a 1920 x 1080 screen.
 constexpr RECT kIndicatorPlace{896, 9, 896 + 128, 9 + 75};
+// The laptop's camera: a USB composite device on the root hub of the PC's
+// USB controller.
+constexpr wchar_t kRootHubLocation[] = L"PCIROOT(0)#PCI(1400)#USBROOT(0)";
+constexpr wchar_t kCameraLocation[] = L"PCIROOT(0)#PCI(1400)#USBROOT(0)#USB(5)#USBMI(0)";
+// The program that holds the camera during the call.
+constexpr wchar_t kCallProgramPath[] = L"C:\\Program Files\\Contoso Meet\\meet.exe";
 
 void Say(const wchar_t* format, ...) {
     const double seconds = std::chrono::duration<double>(Clock::now() - g_start).count();
@@ -76,6 +88,26 @@ bool GlyphShown() {
     return test::IndicatorGlyphIn(test::CaptureScreen(kIndicatorPlace));
 }
 
+// The part of `image` (a capture from the screen's top left corner) inside
+// `area`; empty when `area` does not lie within it.
+test::ScreenPixels Cut(const test::ScreenPixels& image, const RECT& area) {
+    test::ScreenPixels part;
+    if (area.left < 0 || area.top < 0 || area.right > image.width || area.bottom > image.height ||
+        area.right <= area.left || area.bottom <= area.top) {
+        return part;
+    }
+    part.width = area.right - area.left;
+    part.height = area.bottom - area.top;
+    part.pixels.reserve(static_cast<std::size_t>(part.width) *
+                        static_cast<std::size_t>(part.height));
+    for (int y = area.top; y < area.bottom; ++y) {
+        for (int x = area.left; x < area.right; ++x) {
+            part.pixels.push_back(image.At(x, y));
+        }
+    }
+    return part;
+}
+
 void SavePicture(const test::ScreenPixels& image, const wchar_t* name, int scale) {
     const std::wstring folder = test::ScreenshotFolder();
     if (!folder.empty() && test::SavePng(image, folder + name, scale)) {
@@ -108,17 +140,22 @@ bool ProductInstalled() {
     return ::MsiEnumRelatedProductsW(kUpgradeCode, 0, 0, code) == ERROR_SUCCESS;
 }
 
-const std::wstring kCallProgram =
-    test::CameraUseRecordsSandbox::DesktopAppKey(L"C:\\Program Files\\Meet\\meet.exe");
+// The user-desktop indicator's window is shown and its glyph has reached the
+// screen. The window is visible a moment before Wine has drawn it, so a
+// picture taken at once can still be black.
+bool UserIndicatorOnScreen() {
+    return test::IndicatorVisible() && GlyphShown();
+}
 
-// A call starts: the camera powers up and Windows records the program. The
+// A call starts: meet.exe, which already runs, opens the camera, so the
+// camera powers up to D0 and Windows records meet.exe as holding it. The
 // time until `shown` holds, or -1 when it never did.
 long long CallStarts(test::SimulatedCamera& camera, test::CameraUseRecordsSandbox& records,
-                     bool (*shown)()) {
-    Say(L"a call starts: camera powered to D0, Windows records meet.exe as holding it");
+                     const test::CallingProgram& caller, bool (*shown)()) {
+    Say(L"a call starts: camera powered D2 -> D0, Windows records meet.exe as holding it");
     const auto start = Clock::now();
     camera.SetPower(test::CameraPower::D0);
-    records.StartUsing(kCallProgram);
+    records.StartUsing(caller.RecordKey());
     if (!test::WaitUntil(shown, 15s)) {
         Say(L"the indicator did not appear");
         return -1;
@@ -128,13 +165,28 @@ long long CallStarts(test::SimulatedCamera& camera, test::CameraUseRecordsSandbo
     return ms.count();
 }
 
-void CallEnds(test::SimulatedCamera& camera, test::CameraUseRecordsSandbox& records,
-              bool (*shown)()) {
-    Say(L"the call ends: camera powered to D3, the record gets its Stop");
-    camera.SetPower(test::CameraPower::D3);
-    records.StopUsing(kCallProgram);
-    Say(test::WaitUntil([shown] { return !shown(); }, 15s) ? L"indicator gone from the screen"
-                                                           : L"the indicator stayed");
+// The call ends: the camera idles in D2 again and the record gets its Stop;
+// once the indicator has gone, meet.exe ends. False when the indicator stayed.
+bool CallEnds(test::SimulatedCamera& camera, test::CameraUseRecordsSandbox& records,
+              test::CallingProgram& caller, bool (*shown)()) {
+    Say(L"the call ends: camera powered D0 -> D2, the record gets its Stop");
+    camera.SetPower(test::CameraPower::D2);
+    records.StopUsing(caller.RecordKey());
+    const bool gone = test::WaitUntil([shown] { return !shown(); }, 15s);
+    Say(gone ? L"indicator gone from the screen" : L"the indicator stayed");
+    caller.Kill();
+    Say(L"meet.exe ended");
+    return gone;
+}
+
+// Whether meet.exe, started for a call, runs; says which.
+bool CallerRuns(const test::CallingProgram& caller) {
+    if (!caller.Running()) {
+        Say(L"%ls did not start", caller.path().c_str());
+        return false;
+    }
+    Say(L"meet.exe runs: %ls", caller.path().c_str());
+    return true;
 }
 
 // Starts the user-desktop indicator as the service's launchers do at logon:
@@ -194,13 +246,17 @@ bool ShowSettings() {
 }  // namespace
 
 int wmain() {
-    // The simulated camera, idle, and the user's record of camera use, as
-    // Windows keeps it.
-    test::SimulatedCamera camera(0, L"PCIROOT(0)#PCI(1400)#USBROOT(0)#USB(3)#USBMI(0)",
-                                 test::CameraPower::D3);
+    // The laptop's camera on the root hub, idle in D2 as USB selective
+    // suspend leaves it, and the user's record of camera use, as Windows
+    // keeps it.
+    test::SimulatedUsbHub rootHub(0, kRootHubLocation);
+    test::SimulatedCamera camera(0, kCameraLocation, test::CameraPower::D2,
+                                 test::CameraKind::CameraClass);
     test::CameraUseRecordsSandbox records;
     const std::wstring package = L"\"" + test::DistPath(L"Lensbeacon.msi") + L"\"";
 
+    Say(L"the PC: a USB camera of the Camera class at %ls, on the root hub, idle in D2",
+        kCameraLocation);
     Say(L"installing the package silently, default (change-driven) mode");
     if (Msiexec(L"/i " + package + L" /qn") != 0) {
         return 1;
@@ -219,26 +275,47 @@ int wmain() {
 
     // The logon-desktop indicator first, alone: Wine counts the session as
     // locked there, and it waits up to two seconds for a logon screen.
-    const long long logonMs = CallStarts(camera, records, GlyphShown);
-    if (logonMs < 0) {
-        return 1;
+    long long logonMs = -1;
+    bool callsEnded = false;
+    {
+        test::CallingProgram caller(kCallProgramPath);
+        if (!CallerRuns(caller)) {
+            return 1;
+        }
+        logonMs = CallStarts(camera, records, caller, GlyphShown);
+        if (logonMs < 0) {
+            return 1;
+        }
+        callsEnded = CallEnds(camera, records, caller, GlyphShown);
     }
-    CallEnds(camera, records, GlyphShown);
 
     if (!StartUserIndicator()) {
         Say(L"the user-desktop indicator did not start");
         return 1;
     }
-    const long long userMs = CallStarts(camera, records, test::IndicatorVisible);
-    if (userMs < 0) {
-        return 1;
+    long long userMs = -1;
+    bool pictured = false;
+    {
+        test::CallingProgram caller(kCallProgramPath);
+        if (!CallerRuns(caller)) {
+            return 1;
+        }
+        userMs = CallStarts(camera, records, caller, UserIndicatorOnScreen);
+        if (userMs < 0) {
+            return 1;
+        }
+        // One picture of the whole screen; the indicator's is cut from it, so
+        // the two show the same moment.
+        const test::ScreenPixels screen = test::CaptureScreen(
+            RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)});
+        const test::ScreenPixels indicator = Cut(screen, kIndicatorPlace);
+        pictured = test::IndicatorGlyphIn(indicator);
+        Say(pictured ? L"the picture of the screen shows the indicator's glyph"
+                     : L"the picture of the screen does NOT show the indicator's glyph");
+        SavePicture(screen, L"demo-screen.png", 1);
+        SavePicture(test::IndicatorOverGrey(indicator), L"demo-indicator.png", 4);
+        callsEnded = CallEnds(camera, records, caller, test::IndicatorVisible) && callsEnded;
     }
-    SavePicture(test::CaptureScreen(
-                    RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}),
-                L"demo-screen.png", 1);
-    SavePicture(test::IndicatorOverGrey(test::CaptureScreen(kIndicatorPlace)),
-                L"demo-indicator.png", 4);
-    CallEnds(camera, records, test::IndicatorVisible);
     Say(L"CAMERA TO SCREEN: %lld ms on the user's desktop; %lld ms on the logon desktop, "
         L"which includes its two-second wait for a logon screen",
         userMs, logonMs);
@@ -265,5 +342,5 @@ int wmain() {
         L"product %ls, indicators %ls",
         Left(folder), Left(service), Left(key), Left(shortcut), Left(product), Left(indicator));
     const bool clean = !folder && !service && !key && !shortcut && !product && !indicator;
-    return settingsShown && clean ? 0 : 1;
+    return callsEnded && pictured && settingsShown && clean ? 0 : 1;
 }

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # The suite's main job, live in Wine, the way an administrator deploys it:
 # install what is missing, build every program and the package into dist/,
-# then in a fresh Wine prefix install Lensbeacon.msi silently, power a
-# simulated camera on, wait for the indicator and save a screenshot of it in
-# dist/, power the camera off, open the settings dialog and save its
-# screenshot, remove the package silently and show that nothing is left.
+# then in a fresh Wine prefix install Lensbeacon.msi silently, hold a video
+# call on a simulated laptop camera (USB, Camera class, on the root hub; a
+# calling program runs while the camera is in D0 and its record holds it),
+# wait for the indicator and save pictures of it and of the screen in dist/,
+# end the call, open the settings dialog and save its picture, remove the
+# package silently and show that nothing is left.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${LENSBEACON_BUILD_DIR:-$root/build}
