@@ -56,6 +56,7 @@ class CountingWatchSystem : public WatchSystem {
     DWORD Wait(const HANDLE* handles, DWORD count, DWORD timeoutMs) override {
         return real_.Wait(handles, count, timeoutMs);
     }
+    uint64_t TickMs() override { return real_.TickMs(); }
     bool StartSettingListener() override { return real_.StartSettingListener(); }
     void JoinSettingListener(DWORD timeoutMs) override { real_.JoinSettingListener(timeoutMs); }
     void HandOverToTrace(HANDLE active, HANDLE idle) override {
@@ -69,7 +70,11 @@ class CountingWatchSystem : public WatchSystem {
     HANDLE RecordsChanged() override { return real_.RecordsChanged(); }
     int32_t RecordsHoldCamera() override { return real_.RecordsHoldCamera(); }
     int32_t LiveRecordHoldsCamera() override { return real_.LiveRecordHoldsCamera(); }
-    void ReloadRecordHives() override { real_.ReloadRecordHives(); }
+    void RecordsUserLoggedOn(const std::wstring& sid) override { real_.RecordsUserLoggedOn(sid); }
+    void RecordsUserLoggedOff(const std::wstring& sid) override { real_.RecordsUserLoggedOff(sid); }
+    // No sessions: the installed service serves them.
+    std::vector<DWORD> ListSessions() override { return {}; }
+    std::wstring SessionUserSid(DWORD) override { return {}; }
     void StopRecordWatch() override { real_.StopRecordWatch(); }
 
   private:

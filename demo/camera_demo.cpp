@@ -189,6 +189,36 @@ bool CallerRuns(const test::CallingProgram& caller) {
     return true;
 }
 
+// Runs the installed Lenscheck during the call, its text straight into the
+// demo's own output, and says its answer.
+void ShowTheCheck() {
+    const std::wstring program = InstallFolder() + L"Lenscheck.exe";
+    Say(L"what Lenscheck.exe says during the call:");
+    std::fflush(stdout);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION started{};
+    std::wstring commandLine = L"\"" + program + L"\"";
+    if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                          nullptr, &startup, &started)) {
+        Say(L"Lenscheck.exe did not start (error %lu)", ::GetLastError());
+        return;
+    }
+    lensbeacon::UniqueProcessInformation process;
+    process.adopt(started);
+    DWORD code = ~0u;
+    if (::WaitForSingleObject(process.process.get(), 60000) != WAIT_OBJECT_0 ||
+        !::GetExitCodeProcess(process.process.get(), &code)) {
+        Say(L"Lenscheck.exe did not end");
+        return;
+    }
+    Say(L"Lenscheck.exe exit code %lu (1: a camera in use)", code);
+}
+
 // Starts the user-desktop indicator as the service's launchers do at logon:
 // Plainrun opens it through the shell.
 bool StartUserIndicator() {
@@ -314,6 +344,7 @@ int wmain() {
                      : L"the picture of the screen does NOT show the indicator's glyph");
         SavePicture(screen, L"demo-screen.png", 1);
         SavePicture(test::IndicatorOverGrey(indicator), L"demo-indicator.png", 4);
+        ShowTheCheck();
         callsEnded = CallEnds(camera, records, caller, test::IndicatorVisible) && callsEnded;
     }
     Say(L"CAMERA TO SCREEN: %lld ms on the user's desktop; %lld ms on the logon desktop, "

@@ -216,6 +216,8 @@ void Watcher::RunUsbWatch(HANDLE traceActive, HANDLE traceIdle) {
             (pass < kStartupPasses || system_.TraceIdle() == 0 || RecordWakeCalls(recordsWoke) ||
              CaptureActivity(live))) {
             CheckAndPublish(true, live);
+        } else {
+            recordsQuiet_ = false;  // a change that asked for no look folds nothing
         }
         recordsWoke = false;
 
@@ -265,6 +267,8 @@ void Watcher::RunChangeDrivenWatch() {
         if (state_.monitorOn != 0 && state_.switchOn != 0 &&
             (burst || RecordWakeCalls(recordsWoke) || CaptureActivity(live))) {
             CheckAndPublish(false, live);
+        } else {
+            recordsQuiet_ = false;  // a change that asked for no look folds nothing
         }
         recordsWoke = false;
         if (burst) {

@@ -358,6 +358,17 @@ TEST_F(WatchLoopTest, ForgedStopLeavesACameraOnByItsDevicesOn) {
     EXPECT_EQ(state.publisher.published(), CameraState::Off);
 }
 
+// A call's record is written in two steps (its Stop cleared, then its
+// Start): the first asks for no look, so it must not hold the second back.
+TEST_F(WatchLoopTest, ARecordChangeThatAsksForNoLookStartsNoQuietTime) {
+    system.deviceResult = [](int64_t now) { return now >= 30'000 ? 1 : 0; };
+    system.RecordsChangeAt(30'000, 0);
+    system.RecordsChangeAt(30'010, 1);
+    StopAt(30'500);
+    Run();
+    EXPECT_EQ(system.CheckTimes(), Concat(Range(0, 9), Times{30'010}));
+}
+
 TEST_F(WatchLoopTest, RecordChurnFoldsIntoFourChecksASecond) {
     for (const bool usb : {false, true}) {
         FakeWatchSystem fresh(stop.get());
