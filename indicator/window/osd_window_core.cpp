@@ -308,9 +308,15 @@ void OsdWindowCore::BeginDrag() {
 // pointer is read on the screen: a message's window coordinates are stale
 // once the window has moved after it was sent.
 void OsdWindowCore::FollowDrag() {
-    RECT rect;
     POINT pointer;
-    if (!window_.WindowRect(rect) || !window_.PointerOnScreen(pointer)) {
+    if (window_.PointerOnScreen(pointer)) {
+        FollowTo(pointer);
+    }
+}
+
+void OsdWindowCore::FollowTo(POINT pointer) {
+    RECT rect;
+    if (!window_.WindowRect(rect)) {
         return;
     }
     const int left = pointer.x - grab_.x;
@@ -335,6 +341,14 @@ void OsdWindowCore::EndDrag() {
 }
 
 void OsdWindowCore::OnLeftButtonUp(int x, int y) {
+    if (state_.moveInProgress) {
+        // A drag ends where the button was let go, by the release's own
+        // point: the pointer read on the screen may lag behind it.
+        RECT rect;
+        if (window_.WindowRect(rect)) {
+            FollowTo(POINT{rect.left + x, rect.top + y});
+        }
+    }
     EndDrag();
     state_.dragStarted = FALSE;
     // A click: pressed and let go on the close button, by the messages' own

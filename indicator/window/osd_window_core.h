@@ -77,6 +77,7 @@ class OsdWindowCore {
     void OnDragTimer();
     void BeginDrag();
     void FollowDrag();
+    void FollowTo(POINT pointer);
     void EndDrag();
 
     OsdWindowOps& window_;

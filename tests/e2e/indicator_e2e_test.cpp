@@ -77,6 +77,23 @@ bool CloseButtonDrawn() {
     return image.width == kWidth && BrightPixels(image, 94, 15, 110, 31) > 0;
 }
 
+// Whether the glyph is drawn at full strength: while it is dragged, it is
+// drawn at 7/10, which leaves no channel above 0xF0.
+bool DrawnAtFullStrength() {
+    const ScreenPixels image = CaptureIndicator();
+    if (image.width != kWidth) {
+        return false;
+    }
+    for (int y = 0; y < 60; ++y) {
+        for (int x = 34; x < 94; ++x) {
+            if ((image.At(x, y) & 0xFF) > 0xF0) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 using UniqueWindow = UniqueOwner<HWND, ::DestroyWindow>;
 
 class IndicatorEndToEnd : public ::testing::Test {
@@ -225,7 +242,7 @@ TEST_F(IndicatorEndToEnd, OneInstancePerDesktopHotkeyAndNoCloseFromOutside) {
     ASSERT_EQ(::GetForegroundWindow(), working.get());
     RECT rect{};
     ASSERT_TRUE(::GetWindowRect(FindIndicator(), &rect));
-    ASSERT_TRUE(::SetCursorPos(rect.left + 64, rect.top + 30));
+    ASSERT_TRUE(MoveTo(rect.left + 64, rect.top + 30));
     ASSERT_TRUE(WaitUntil(CloseButtonDrawn, 5s)) << "no close button over the glyph";
     ASSERT_TRUE(ClickAt(rect.left + 64, rect.top + 30));
 
@@ -240,23 +257,26 @@ TEST_F(IndicatorEndToEnd, OneInstancePerDesktopHotkeyAndNoCloseFromOutside) {
             },
             5s);
     };
-    ASSERT_TRUE(SendMouse(MOUSEEVENTF_LEFTDOWN));
+    ASSERT_TRUE(PressAt(start.left + 64, start.top + 30));
     for (int step = 1; step <= 4; ++step) {
-        ASSERT_TRUE(::SetCursorPos(start.left + 64 + 25 * step, start.top + 30 + 50 * step));
-        ASSERT_TRUE(SendMouse(MOUSEEVENTF_MOVE));
+        ASSERT_TRUE(MoveTo(start.left + 64 + 25 * step, start.top + 30 + 50 * step));
         EXPECT_TRUE(followsTo(start.left + 25 * step, start.top + 50 * step))
             << "at " << rect.left << ", " << rect.top << " after step " << step;
     }
-    ASSERT_TRUE(SendMouse(MOUSEEVENTF_LEFTUP));
+    ASSERT_TRUE(ReleaseAt(start.left + 164, start.top + 230));
+    // Let go, it is drawn at full strength again, where the button was let go.
+    EXPECT_TRUE(WaitUntil(DrawnAtFullStrength, 5s)) << "still drawn as dragged";
+    ASSERT_TRUE(::GetWindowRect(FindIndicator(), &rect));
+    EXPECT_EQ(rect.left, start.left + 100);
+    EXPECT_EQ(rect.top, start.top + 200);
     EXPECT_EQ(::GetForegroundWindow(), working.get()) << "a drag took the keyboard";
 
-    ASSERT_TRUE(::SetCursorPos(rect.left + 101, rect.top + 22));
-    ASSERT_TRUE(SendMouse(MOUSEEVENTF_LEFTDOWN));
+    ASSERT_TRUE(PressAt(rect.left + 101, rect.top + 22));
     // The button drawn pressed, dark: this press, and the click before it,
     // went through.
     EXPECT_TRUE(WaitUntil([] { return !CloseButtonDrawn(); }, 5s)) << "not drawn pressed";
     EXPECT_EQ(::GetForegroundWindow(), working.get()) << "a click took the keyboard";
-    ASSERT_TRUE(SendMouse(MOUSEEVENTF_LEFTUP));
+    ASSERT_TRUE(ReleaseAt(rect.left + 101, rect.top + 22));
     EXPECT_TRUE(WaitUntil([] { return !IndicatorVisible(); }, 3s)) << "the close button failed";
 
     // The Service event ends the program.

@@ -242,15 +242,12 @@ TEST_F(SettingsEndToEnd, TheTitleBandDragsTheWindow) {
     Open();
     const RECT before = DialogRect();
     // Below the band the window stays where it is.
-    ASSERT_TRUE(::SetCursorPos(before.left + 100, before.top + 100));
-    ASSERT_TRUE(SendMouse(MOUSEEVENTF_LEFTDOWN));
-    ASSERT_TRUE(::SetCursorPos(before.left + 160, before.top + 140));
-    ASSERT_TRUE(SendMouse(MOUSEEVENTF_LEFTUP));
+    ASSERT_TRUE(PressAt(before.left + 100, before.top + 100));
+    ASSERT_TRUE(ReleaseAt(before.left + 160, before.top + 140));
     ::SendMessageW(window, WM_NULL, 0, 0);
     EXPECT_EQ(DialogRect().left, before.left);
 
-    ASSERT_TRUE(::SetCursorPos(before.left + 100, before.top + 20));
-    ASSERT_TRUE(SendMouse(MOUSEEVENTF_LEFTDOWN));
+    ASSERT_TRUE(PressAt(before.left + 100, before.top + 20));
     // The button stays down until the system's move loop runs.
     ASSERT_TRUE(WaitUntil(
         [this] {
@@ -260,9 +257,7 @@ TEST_F(SettingsEndToEnd, TheTitleBandDragsTheWindow) {
         },
         5s))
         << "no move loop";
-    ASSERT_TRUE(::SetCursorPos(before.left + 160, before.top + 60));
-    ASSERT_TRUE(SendMouse(MOUSEEVENTF_MOVE));
-    ASSERT_TRUE(SendMouse(MOUSEEVENTF_LEFTUP));
+    ASSERT_TRUE(ReleaseAt(before.left + 160, before.top + 60));
     EXPECT_TRUE(WaitUntil([&] { return DialogRect().left == before.left + 60; }, 5s))
         << "moved to " << DialogRect().left << ", " << DialogRect().top;
     EXPECT_EQ(DialogRect().top, before.top + 40);

@@ -59,15 +59,29 @@ TEST_F(OsdWindow, DragEndSnapsInsideTheMarginsOnlyWhenOutside) {
     Pointer(WM_MOUSEMOVE, 51, 10, true);
     window_.Take();
     window_.rect = {5, 400, 133, 475};
-    Pointer(WM_LBUTTONUP, 51, 10);
+    Pointer(WM_LBUTTONUP, 50, 10);
     EXPECT_THAT(window_.Take(), ElementsAre("KillTimer 4", "Render caption normal", "Compose 255",
                                             "Move 11 400 128 75"));
     Pointer(WM_LBUTTONDOWN, 50, 10, true);
     Pointer(WM_MOUSEMOVE, 51, 10, true);
     window_.rect = {700, 400, 828, 475};
-    Pointer(WM_LBUTTONUP, 51, 10);
+    Pointer(WM_LBUTTONUP, 50, 10);
     EXPECT_THAT(window_.Take(), ElementsAre("SetTimer 4 15", "Render caption normal", "Compose 178",
                                             "KillTimer 4", "Render caption normal", "Compose 255"));
+}
+
+TEST_F(OsdWindow, ADragEndsWhereTheButtonWasLetGoThoughThePointerReadLagsBehind) {
+    ShowShown();  // at (896, 9)
+    Pointer(WM_MOUSEMOVE, 50, 10);
+    window_.pointer = {946, 19};
+    Pointer(WM_LBUTTONDOWN, 50, 10, true);
+    Pointer(WM_MOUSEMOVE, 51, 10, true);
+    window_.Take();
+    // The screen still says the press point; the release is 100 across and
+    // 100 down from it.
+    Pointer(WM_LBUTTONUP, 150, 110);
+    EXPECT_THAT(window_.Take(), ElementsAre("Move 996 109 128 75", "KillTimer 4",
+                                            "Render caption normal", "Compose 255"));
 }
 
 TEST(CameraAnnouncement, TheCaptionThenTheNamesAsTheResourcesJoinThem) {
