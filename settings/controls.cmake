@@ -18,5 +18,5 @@ add_library(settings_controls STATIC
 target_include_directories(settings_controls PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 lensbeacon_target(settings_controls)
 target_link_libraries(settings_controls PUBLIC
-  settings_drawing settings_texts winframe lensbeacon_common lensbeacon_options
+  settings_drawing lensbeacon_texts winframe lensbeacon_common lensbeacon_options
   d2d1 dwrite windowscodecs gdi32 msimg32 user32)

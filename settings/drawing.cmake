@@ -11,5 +11,5 @@ add_library(settings_drawing STATIC
 target_include_directories(settings_drawing PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 lensbeacon_target(settings_drawing)
 target_link_libraries(settings_drawing PUBLIC
-  settings_texts lensbeacon_common lensbeacon_options
+  lensbeacon_texts lensbeacon_common lensbeacon_options
   d2d1 dwrite windowscodecs ole32 gdi32 msimg32 user32)

@@ -1,7 +1,6 @@
 # Lensdial.exe: the settings dialog and its start-up. The command-line option
 # and the dialog's layout decisions are plain code, testable without a window.
 add_library(settings_dialog_core STATIC
-  app/language_option.cpp
   dialog/dialog_layout.cpp)
 target_include_directories(settings_dialog_core PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 lensbeacon_target(settings_dialog_core)
@@ -19,7 +18,7 @@ add_executable(Lensdial WIN32
   res/lensdial.rc)
 target_include_directories(Lensdial PRIVATE res ${LENSBEACON_SETTINGS_ART_DIR})
 target_link_libraries(Lensdial PRIVATE
-  settings_dialog_core settings_controls settings_drawing settings_texts winframe
+  settings_dialog_core settings_controls settings_drawing lensbeacon_texts winframe
   lensbeacon_common ole32 wtsapi32 user32 gdi32)
 add_dependencies(Lensdial settings_artwork)
 lensbeacon_program(Lensdial)

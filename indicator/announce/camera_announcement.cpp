@@ -1,9 +1,26 @@
 #include "camera_announcement.h"
 
+#include "lensbeacon/indicator_words.h"
+
 namespace lensbeacon::indicator {
+namespace {
+
+// 0 until a language is chosen: the words passed in stand.
+int g_announcementLanguage = 0;
+
+}  // namespace
+
+void UseAnnouncementLanguage(int languageIndex) {
+    g_announcementLanguage = languageIndex;
+}
 
 std::wstring Announcement(std::wstring_view caption, std::wstring_view format,
                           std::wstring_view separator, const std::vector<std::wstring>& names) {
+    if (g_announcementLanguage != 0) {
+        const IndicatorWords& words = IndicatorWordsFor(g_announcementLanguage);
+        format = words.namesFormat;
+        separator = words.nameSeparator;
+    }
     const std::size_t captionMark = format.find(L"%1");
     const std::size_t namesMark = format.find(L"%2");
     if (names.empty() || captionMark == std::wstring_view::npos ||

@@ -4,7 +4,9 @@
 
 #include <wrl/client.h>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cwchar>
 
 namespace lensbeacon::indicator {
@@ -14,7 +16,6 @@ using Microsoft::WRL::ComPtr;
 
 // Locale names are at most this long, terminator included.
 constexpr int kLocaleNameCapacity = 85;
-constexpr wchar_t kFontFamily[] = L"Segoe UI";
 constexpr COLORREF kTextColour = RGB(255, 255, 255);
 
 struct TextSlot {
@@ -147,26 +148,81 @@ void ReleaseAllText() {
     module.factory.Reset();
 }
 
+float FittedTextSize(float size, float naturalWidth, float fitWidth, float minimumSize) {
+    if (naturalWidth <= fitWidth || naturalWidth <= 0.0f) {
+        return size;
+    }
+    const float fitted = std::floor(size * fitWidth / naturalWidth * 4.0f) / 4.0f;
+    return std::max(fitted, minimumSize);
+}
+
+namespace {
+
+bool MakeFormat(TextModule& module, const TextLook& look, float size, BOOL bold, int alignment,
+                ComPtr<IDWriteTextFormat>& format) {
+    if (FAILED(module.factory->CreateTextFormat(
+            look.family, nullptr, bold ? DWRITE_FONT_WEIGHT_BOLD : DWRITE_FONT_WEIGHT_NORMAL,
+            DWRITE_FONT_STYLE_NORMAL, DWRITE_FONT_STRETCH_NORMAL, size, module.locale, &format)) ||
+        !format || !TrimAtCharacters(format.Get()) || !ApplyAlignment(format.Get(), alignment)) {
+        return false;
+    }
+    return !look.rightToLeft ||
+           SUCCEEDED(format->SetReadingDirection(DWRITE_READING_DIRECTION_RIGHT_TO_LEFT));
+}
+
+bool MakeLayout(TextModule& module, const wchar_t* text, IDWriteTextFormat* format,
+                const TextRect& rect, ComPtr<IDWriteTextLayout>& layout) {
+    return SUCCEEDED(module.factory->CreateTextLayout(text, static_cast<UINT32>(std::wcslen(text)),
+                                                      format, static_cast<FLOAT>(rect.width),
+                                                      static_cast<FLOAT>(rect.height), &layout)) &&
+           layout;
+}
+
+// A caption is one line: measured unwrapped, and drawn smaller when it is
+// wider than its band. A line that fits is drawn with the layout as it was
+// made, wrapping restored, exactly as a text that is not fitted.
+bool FitToLine(TextModule& module, const wchar_t* text, const TextRect& rect, int alignment,
+               float size, BOOL bold, const TextLook& look, ComPtr<IDWriteTextLayout>& layout) {
+    DWRITE_TEXT_METRICS metrics{};
+    if (FAILED(layout->SetWordWrapping(DWRITE_WORD_WRAPPING_NO_WRAP)) ||
+        FAILED(layout->GetMetrics(&metrics))) {
+        return false;
+    }
+    const float fitted = FittedTextSize(size, metrics.widthIncludingTrailingWhitespace,
+                                        look.fitWidth, look.minimumSize);
+    if (!(fitted < size)) {
+        return SUCCEEDED(layout->SetWordWrapping(DWRITE_WORD_WRAPPING_WRAP));
+    }
+    ComPtr<IDWriteTextFormat> smaller;
+    layout.Reset();
+    return MakeFormat(module, look, fitted, bold, alignment, smaller) &&
+           SUCCEEDED(smaller->SetWordWrapping(DWRITE_WORD_WRAPPING_NO_WRAP)) &&
+           MakeLayout(module, text, smaller.Get(), rect, layout);
+}
+
+}  // namespace
+
 BOOL DrawTextInRect(HDC dc, const wchar_t* text, const TextRect& rect, int alignment, float size,
                     BOOL bold) {
+    return DrawTextInRect(dc, text, rect, alignment, size, bold, TextLook{});
+}
+
+BOOL DrawTextInRect(HDC dc, const wchar_t* text, const TextRect& rect, int alignment, float size,
+                    BOOL bold, const TextLook& look) {
     TextModule& module = Module();
     const TextSlot& slot = module.slots[0];
-    if (!slot.target || !slot.renderer || !module.factory || text == nullptr || rect.width < 0 ||
-        rect.height < 0) {
+    if (!slot.target || !slot.renderer || !module.factory || text == nullptr ||
+        look.family == nullptr || rect.width < 0 || rect.height < 0) {
         return FALSE;
     }
     ComPtr<IDWriteTextFormat> format;
-    if (FAILED(module.factory->CreateTextFormat(
-            kFontFamily, nullptr, bold ? DWRITE_FONT_WEIGHT_BOLD : DWRITE_FONT_WEIGHT_NORMAL,
-            DWRITE_FONT_STYLE_NORMAL, DWRITE_FONT_STRETCH_NORMAL, size, module.locale, &format)) ||
-        !format || !TrimAtCharacters(format.Get()) || !ApplyAlignment(format.Get(), alignment)) {
+    ComPtr<IDWriteTextLayout> layout;
+    if (!MakeFormat(module, look, size, bold, alignment, format) ||
+        !MakeLayout(module, text, format.Get(), rect, layout)) {
         return FALSE;
     }
-    ComPtr<IDWriteTextLayout> layout;
-    if (FAILED(module.factory->CreateTextLayout(text, static_cast<UINT32>(std::wcslen(text)),
-                                                format.Get(), static_cast<FLOAT>(rect.width),
-                                                static_cast<FLOAT>(rect.height), &layout)) ||
-        !layout) {
+    if (look.fitWidth > 0.0f &&
+        !FitToLine(module, text, rect, alignment, size, bold, look, layout)) {
         return FALSE;
     }
     // The glyphs are blended over what the caller's bitmap already holds.

@@ -49,6 +49,23 @@ void ReleaseTextSlot(int slot);
 // Empties every slot and releases the factory and the interoperation object.
 void ReleaseAllText();
 
+// How a text is drawn besides its size and weight: the font family, the
+// reading direction, and for a one-line caption the width its line must fit
+// in. A line wider than `fitWidth` is drawn on one line at the size that
+// fits, but never below `minimumSize`; below that it is trimmed. A fitWidth
+// of 0 lays the text out as it comes, wrapped at the rectangle's width.
+struct TextLook {
+    const wchar_t* family = L"Segoe UI";
+    bool rightToLeft = false;
+    float fitWidth = 0.0f;
+    float minimumSize = 0.0f;
+};
+
+// The size at which a line `naturalWidth` wide at `size` fits in `fitWidth`:
+// `size` when it fits, otherwise the proportionally smaller size, rounded
+// down to a quarter DIP and kept at `minimumSize` or above.
+float FittedTextSize(float size, float naturalWidth, float fitWidth, float minimumSize);
+
 // Draws `text` in white "Segoe UI" of `size` DIPs (one DIP is one pixel),
 // bold or regular, into the bitmap selected into `dc`, laid out in `rect`
 // and trimmed at a character boundary. The rectangle's pixels are copied into
@@ -57,6 +74,9 @@ void ReleaseAllText();
 // fails; then the caller's bitmap is unchanged.
 BOOL DrawTextInRect(HDC dc, const wchar_t* text, const TextRect& rect, int alignment, float size,
                     BOOL bold);
+// The same in the family, direction and fitting of `look`.
+BOOL DrawTextInRect(HDC dc, const wchar_t* text, const TextRect& rect, int alignment, float size,
+                    BOOL bold, const TextLook& look);
 
 // The render target of a slot, not referenced, or null when the slot is empty
 // or outside the table. For callers that need its memory DC or to observe

@@ -1,5 +1,9 @@
 #include "camera_osd_wnd.h"
 
+#include "camera_announcement.h"
+#include "indicator_language.h"
+#include "lensbeacon/indicator_words.h"
+#include "lensbeacon/localized_texts.h"
 #include "lensbeacon/names.h"
 #include "text_renderer.h"
 
@@ -9,11 +13,16 @@ namespace {
 // Switches press-and-hold of the pen off for the window.
 constexpr const wchar_t* kPenProperty = L"MicrosoftTabletPenServiceProperty";
 constexpr DWORD kExStyle = WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST;  // 0x00080088
-constexpr const wchar_t* kCaption = L"Camera on";
 // The caption band starts under the glyph and reaches past the bottom edge.
 constexpr int kCaptionTop = 52;
 constexpr int kCaptionOverhang = 22;
 constexpr float kCaptionSize = 13.0f;
+// A caption longer than the band is drawn smaller, down to this size, with
+// this much space kept clear at each end of the band.
+constexpr float kCaptionFloor = 10.0f;
+constexpr int kCaptionInset = 4;
+constexpr const wchar_t* kCaptionFamily = L"Segoe UI";
+constexpr const wchar_t* kJapaneseCaptionFamily = L"Meiryo";
 constexpr int kCentredTop = 1;
 constexpr int kGlyphLeft = 34;
 constexpr int kGlyphSize = 60;
@@ -24,7 +33,13 @@ constexpr int kButtonTop = 15;
 
 CCameraOSDWnd::CCameraOSDWnd(IndicatorState& state, PositionStore& store,
                              const WindowsVersion& version)
-    : version_(version), core_(*this, state, store), announcer_(state, kCaption) {}
+    : version_(version),
+      language_(SelectIndicatorLanguage(state.ordinaryDesktop.load() != FALSE,
+                                        SystemInterfaceLanguages())),
+      core_(*this, state, store),
+      announcer_(state, IndicatorWordsFor(language_).caption) {
+    UseAnnouncementLanguage(language_);
+}
 
 CCameraOSDWnd::~CCameraOSDWnd() {
     canvas_.Reset();
@@ -128,9 +143,14 @@ bool CCameraOSDWnd::Render(const OsdFrame& frame) {
     }
     if (frame.caption) {
         CreateTextSlot(0, canvas_.Dc(), kOsdWidth, kOsdHeight);
-        DrawTextInRect(canvas_.Dc(), kCaption,
+        TextLook look;
+        look.family = UsesMeiryo(language_) ? kJapaneseCaptionFamily : kCaptionFamily;
+        look.rightToLeft = IsRightToLeft(language_);
+        look.fitWidth = static_cast<float>(kOsdWidth - 2 * kCaptionInset);
+        look.minimumSize = kCaptionFloor;
+        DrawTextInRect(canvas_.Dc(), IndicatorWordsFor(language_).caption,
                        TextRect{0, kCaptionTop, kOsdWidth, kOsdHeight + kCaptionOverhang},
-                       kCentredTop, kCaptionSize, FALSE);
+                       kCentredTop, kCaptionSize, FALSE, look);
         ReleaseTextSlot(0);
         // The text target draws like GDI, leaving alpha 0 under the glyphs;
         // the layered window needs premultiplied pixels to show them. This

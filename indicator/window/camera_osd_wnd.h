@@ -1,7 +1,8 @@
 // The floating indicator: a layered, topmost tool window of 128 x 75 pixels
 // with the camera glyph, the "Camera on" caption band and a close button, a
 // tooltip naming the programs that hold the camera, and an alert for screen
-// readers when it shows.
+// readers when it shows; its words are in the language of the instance's
+// desktop, chosen when the window object is made.
 // Its behaviour lives in OsdWindowCore; this class gives the core the real
 // window, images, bitmap, timers and pointer.
 #pragma once
@@ -66,6 +67,8 @@ class CCameraOSDWnd final : public winframe::Window, private OsdWindowOps {
     // GDI+ is started first and shut down last, after every image is gone.
     GdiplusSession gdiplus_;
     const WindowsVersion version_;
+    // The language index; before the announcer, which is given its caption.
+    const int language_;
     OsdImages images_;
     OsdCanvas canvas_;
     OsdWindowCore core_;

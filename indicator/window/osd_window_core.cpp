@@ -24,7 +24,9 @@ OsdWindowCore::OsdWindowCore(OsdWindowOps& window, IndicatorState& state, Positi
     : window_(window),
       state_(state),
       placement_(window, store, kOsdWidth, kOsdHeight),
-      mouse_(window, kOsdWidth, kOsdHeight) {
+      mouse_(window, kOsdWidth, kOsdHeight),
+      drag_(window, state, *this) {
+    drag_.SetWindowSize(kOsdWidth, kOsdHeight);
     mouse_.SetHitRects(kHitRects, std::size(kHitRects));
 }
 
@@ -154,7 +156,7 @@ void OsdWindowCore::OnTimer(UINT_PTR id) {
             }
             break;
         case kDragTimer:
-            OnDragTimer();
+            drag_.OnTimer();
             break;
         case kCloseButtonTimer:
             window_.KillTimer(kCloseButtonTimer);
@@ -207,7 +209,7 @@ bool OsdWindowCore::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
             if (mouse_.Pressed() == kCloseButtonHit) {
                 Update(OsdAction::Redraw, TRUE);
             } else if (mouse_.Pressed() == kGlyphHit) {
-                WatchForDrag(SignedLowWord(lParam), SignedHighWord(lParam));
+                drag_.WatchForDrag(SignedLowWord(lParam), SignedHighWord(lParam));
             }
             return false;
         case WM_LBUTTONUP:
@@ -249,107 +251,25 @@ void OsdWindowCore::OnPointerMove(WPARAM wParam, LPARAM lParam) {
         }
     }
     if (state_.moveInProgress) {
-        FollowDrag();
+        drag_.Follow();
         return;
     }
     if (change.newHover == kGlyphHit && left && !state_.dragStarted) {
-        if (!watchingDrag_) {
-            grab_ = POINT{x, y};
-        }
-        BeginDrag();
+        drag_.OnMoveWithButton(x, y);
     }
 }
 
-// A press on the glyph may become a drag: from here a short timer looks at
-// the pointer until the button is let go, wherever the pointer goes. The
-// window follows a drag itself: the system's move loop would activate it and
-// take the keyboard from the program in front, and a window that is not in
-// front cannot hold the pointer. This needs neither.
-// The press point comes from the message: the pointer may have moved on by
-// the time it is handled.
-void OsdWindowCore::WatchForDrag(int x, int y) {
-    RECT rect;
-    if (!window_.WindowRect(rect) || !window_.SetTimer(kDragTimer, kDragMs)) {
-        return;
-    }
-    grab_ = POINT{x, y};
-    pressPoint_ = POINT{rect.left + x, rect.top + y};
-    watchingDrag_ = true;
-}
-
-void OsdWindowCore::OnDragTimer() {
-    if (!window_.PrimaryButtonDown()) {
-        // Let go, perhaps over another window that took the release.
-        EndDrag();
-        return;
-    }
-    POINT pointer;
-    if (!state_.moveInProgress && window_.PointerOnScreen(pointer) &&
-        (pointer.x != pressPoint_.x || pointer.y != pressPoint_.y)) {
-        BeginDrag();
-    }
-    if (state_.moveInProgress) {
-        FollowDrag();
-    }
-}
-
-// Once per press: drawn lighter while it moves.
-void OsdWindowCore::BeginDrag() {
-    state_.dragStarted = TRUE;
-    if (!watchingDrag_ && !window_.SetTimer(kDragTimer, kDragMs)) {
-        return;
-    }
-    watchingDrag_ = true;
-    state_.moveInProgress = TRUE;
+void OsdWindowCore::OnDragBegun() {
     Update(OsdAction::Redraw, FALSE);
 }
 
-// Keeps the point of the window that was grabbed under the pointer. The
-// pointer is read on the screen: a message's window coordinates are stale
-// once the window has moved after it was sent.
-void OsdWindowCore::FollowDrag() {
-    POINT pointer;
-    if (window_.PointerOnScreen(pointer)) {
-        FollowTo(pointer);
-    }
-}
-
-void OsdWindowCore::FollowTo(POINT pointer) {
-    RECT rect;
-    if (!window_.WindowRect(rect)) {
-        return;
-    }
-    const int left = pointer.x - grab_.x;
-    const int top = pointer.y - grab_.y;
-    if (left != rect.left || top != rect.top) {
-        window_.MoveTopmost(left, top, kOsdWidth, kOsdHeight);
-    }
-}
-
-void OsdWindowCore::EndDrag() {
-    if (watchingDrag_) {
-        window_.KillTimer(kDragTimer);
-        watchingDrag_ = false;
-    }
-    if (!state_.moveInProgress) {
-        return;
-    }
-    state_.moveInProgress = FALSE;
-    state_.dragStarted = FALSE;
+void OsdWindowCore::OnDragEnded() {
     Update(OsdAction::Redraw, FALSE);
     placement_.OnMoveEnded();
 }
 
 void OsdWindowCore::OnLeftButtonUp(int x, int y) {
-    if (state_.moveInProgress) {
-        // A drag ends where the button was let go, by the release's own
-        // point: the pointer read on the screen may lag behind it.
-        RECT rect;
-        if (window_.WindowRect(rect)) {
-            FollowTo(POINT{rect.left + x, rect.top + y});
-        }
-    }
-    EndDrag();
+    drag_.EndAt(x, y);
     state_.dragStarted = FALSE;
     // A click: pressed and let go on the close button, by the messages' own
     // points.

@@ -13,6 +13,7 @@
 
 #include <windows.h>
 
+#include "drag_following.h"
 #include "indicator_state.h"
 #include "mouse_event_ctrl.h"
 #include "osd_window_ops.h"
@@ -39,10 +40,8 @@ inline constexpr UINT kFadeMs = 41;
 inline constexpr int kFadeStepAlpha = 75;
 inline constexpr UINT_PTR kCaptionTimer = 3;  // the caption goes after this
 inline constexpr UINT kCaptionMs = 2000;
-inline constexpr UINT_PTR kDragTimer = 4;  // the window follows a drag
-inline constexpr UINT kDragMs = 15;
 
-class OsdWindowCore {
+class OsdWindowCore : private DragEvents {
   public:
     // `window` is the real window (or a fake), `state` the process-wide
     // flags, `store` the position store (bound or not).
@@ -73,24 +72,19 @@ class OsdWindowCore {
     void OnPointerMove(WPARAM wParam, LPARAM lParam);
     void OnLeftButtonUp(int x, int y);
     void OnPointerLeave();
-    void WatchForDrag(int x, int y);
-    void OnDragTimer();
-    void BeginDrag();
-    void FollowDrag();
-    void FollowTo(POINT pointer);
-    void EndDrag();
+    // DragEvents
+    void OnDragBegun() override;
+    void OnDragEnded() override;
 
     OsdWindowOps& window_;
     IndicatorState& state_;
     WindowPlacement placement_;
     CMouseEventCtrl2 mouse_;
+    DragFollowing drag_;
     BOOL destroying_ = FALSE;
     ShowState showState_ = ShowState::Hidden;
     int alpha_ = 255;
     DWORD shownTick_ = 0;
-    bool watchingDrag_ = false;  // the drag timer runs
-    POINT pressPoint_{0, 0};     // where the press on the glyph was, on the screen
-    POINT grab_{0, 0};           // the point of the window being dragged
 };
 
 }  // namespace lensbeacon::indicator

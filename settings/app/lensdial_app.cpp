@@ -1,9 +1,9 @@
 #include "app/lensdial_app.h"
 
-#include "app/language_option.h"
+#include "lensbeacon/language_option.h"
 #include "controls/wnd_shadow.h"
 #include "dialog/lensdial_dlg.h"
-#include "localized_texts.h"
+#include "lensbeacon/localized_texts.h"
 #include "winframe/window_class.h"
 
 namespace lensbeacon::settings {

@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "drawing/text_drawing.h"
-#include "localized_texts.h"
+#include "lensbeacon/localized_texts.h"
 #include "winframe/window_class.h"
 
 namespace lensbeacon::settings {

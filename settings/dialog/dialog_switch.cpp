@@ -8,7 +8,7 @@
 #include "lensbeacon/names.h"
 #include "lensbeacon/policy.h"
 #include "lensbeacon/registry_value.h"
-#include "localized_texts.h"
+#include "lensbeacon/localized_texts.h"
 
 namespace lensbeacon::settings {
 namespace {

@@ -9,7 +9,7 @@
 #include "drawing/drawing.h"
 #include "lensbeacon/bounded_text.h"
 #include "lensbeacon/names.h"
-#include "localized_texts.h"
+#include "lensbeacon/localized_texts.h"
 #include "resource.h"
 
 namespace lensbeacon::settings {

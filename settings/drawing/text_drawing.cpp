@@ -5,7 +5,7 @@
 #include "drawing/drawing_resources.h"
 #include "drawing/image_routines.h"
 #include "drawing/scale.h"
-#include "localized_texts.h"
+#include "lensbeacon/localized_texts.h"
 
 using Microsoft::WRL::ComPtr;
 

@@ -12,7 +12,7 @@
 #include "accessibility_probe.h"
 #include "installed_suite.h"
 #include "lensbeacon/names.h"
-#include "localized_texts.h"
+#include "lensbeacon/localized_texts.h"
 #include "pointer_input.h"
 #include "probe_programs.h"
 #include "registry_sandbox.h"
@@ -111,7 +111,7 @@ TEST_F(PolicyEndToEnd, HeldOnTheSwitchTakesNoInputAndTheCameraStillShows) {
     const AccessibleFacts facts = ClientAccessible(switchWindow);
     EXPECT_EQ(facts.state & (STATE_SYSTEM_CHECKED | STATE_SYSTEM_UNAVAILABLE),
               STATE_SYSTEM_CHECKED | STATE_SYSTEM_UNAVAILABLE);
-    EXPECT_EQ(facts.description, settings::GetManagedNotice(settings::kLanguageEnglish));
+    EXPECT_EQ(facts.description, GetManagedNotice(kLanguageEnglish));
 
     ASSERT_TRUE(::PostMessageW(window, WM_KEYDOWN, VK_LEFT, 1));
     const RECT track = Part(260, 136, 360, 170);

@@ -18,7 +18,7 @@
 #include "probe_programs.h"
 #include "registry_sandbox.h"
 #include "screen_capture.h"
-#include "localized_texts.h"
+#include "lensbeacon/localized_texts.h"
 
 namespace lensbeacon::test {
 namespace {
@@ -317,8 +317,7 @@ TEST_F(SettingsEndToEnd, AScreenReaderAndTheKeyboardReachTheSwitchAndTheCloseBut
     AccessibleFacts facts = ClientAccessible(switchWindow);
     ASSERT_TRUE(facts.read);
     EXPECT_EQ(facts.role, ROLE_SYSTEM_CHECKBUTTON);
-    EXPECT_EQ(facts.name,
-              settings::GetLocalizedText(settings::kLanguageEnglish, settings::kTextDescription));
+    EXPECT_EQ(facts.name, GetLocalizedText(kLanguageEnglish, kTextDescription));
     EXPECT_EQ(facts.state & (STATE_SYSTEM_CHECKED | STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED |
                              STATE_SYSTEM_UNAVAILABLE),
               STATE_SYSTEM_CHECKED | STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED);
@@ -349,8 +348,7 @@ TEST_F(SettingsEndToEnd, AScreenReaderAndTheKeyboardReachTheSwitchAndTheCloseBut
     HWND label = ::WindowFromPoint(POINT{track.left - 40, track.top + 17});
     facts = ClientAccessible(label);
     EXPECT_EQ(facts.role, ROLE_SYSTEM_STATICTEXT);
-    EXPECT_EQ(facts.name,
-              settings::GetLocalizedText(settings::kLanguageEnglish, settings::kTextOn));
+    EXPECT_EQ(facts.name, GetLocalizedText(kLanguageEnglish, kTextOn));
 }
 
 }  // namespace

@@ -20,7 +20,7 @@
 #include "controls/static_text_wnd.h"
 #include "controls/wnd_shadow.h"
 #include "drawing/drawing.h"
-#include "localized_texts.h"
+#include "lensbeacon/localized_texts.h"
 #include "winframe/window.h"
 #include "winframe/window_class.h"
 

@@ -14,7 +14,7 @@
 
 #include "../support/screen_capture.h"
 #include "drawing/drawing.h"
-#include "localized_texts.h"
+#include "lensbeacon/localized_texts.h"
 
 using Microsoft::WRL::ComPtr;
 

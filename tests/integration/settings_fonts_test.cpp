@@ -4,7 +4,7 @@
 // character must reach a real glyph of some installed font, and ink must land
 // where the reading direction puts it. The fonts that drew each language are
 // printed and kept as test properties; one picture per language is saved.
-#include "localized_texts.h"
+#include "lensbeacon/localized_texts.h"
 #include "screen_capture.h"
 
 #include <windows.h>

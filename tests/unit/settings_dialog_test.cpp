@@ -4,7 +4,7 @@
 
 #include <climits>
 
-#include "app/language_option.h"
+#include "lensbeacon/language_option.h"
 #include "dialog/dialog_layout.h"
 
 namespace lensbeacon::settings {

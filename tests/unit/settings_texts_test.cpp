@@ -1,7 +1,7 @@
 // The settings program's language table: the choice of a language from the
 // override and the user's interface language, and the texts of every row.
 // Expected words are spelt as escapes, independent of the table's UTF-8 source.
-#include "localized_texts.h"
+#include "lensbeacon/localized_texts.h"
 
 #include <gtest/gtest.h>
 

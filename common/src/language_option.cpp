@@ -1,10 +1,10 @@
-#include "app/language_option.h"
+#include "lensbeacon/language_option.h"
 
 #include <climits>
 #include <cwctype>
 #include <string>
 
-namespace lensbeacon::settings {
+namespace lensbeacon {
 namespace {
 
 // Leading white space, an optional sign and decimal digits, as _wtoi reads
@@ -75,4 +75,4 @@ int ParseLanguageOption(const wchar_t* commandLine) {
     return ReadDecimal(tail);
 }
 
-}  // namespace lensbeacon::settings
+}  // namespace lensbeacon

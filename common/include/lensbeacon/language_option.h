@@ -1,8 +1,9 @@
-// The one option on Lensdial's command line: "-Lang=" followed by a language
-// index, which picks the dialog's language instead of the user's.
+// The "-Lang=" option of Lensdial's command line: "-Lang=" followed by a
+// language index, which picks the dialog's language instead of the user's.
+// Plain code, no Windows call.
 #pragma once
 
-namespace lensbeacon::settings {
+namespace lensbeacon {
 
 inline constexpr wchar_t kLanguageOption[] = L"-Lang=";
 
@@ -18,4 +19,4 @@ int ParseLanguageOption(const wchar_t* commandLine);
 // program name, quoted or not, and the blanks after it; "" for a null line.
 const wchar_t* CommandArguments(const wchar_t* commandLine);
 
-}  // namespace lensbeacon::settings
+}  // namespace lensbeacon

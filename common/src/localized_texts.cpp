@@ -1,14 +1,13 @@
-// The language table and the choice of a row. The source is UTF-8 and the
-// wide literals become UTF-16; words whose exact code points matter (the
-// decomposed Vietnamese words) are spelt as escapes so they stay visible.
-#include "localized_texts.h"
-
-#include <windows.h>
+// The language table and the choice of a row, without a Windows call: the
+// user's interface language is asked through the source the caller gives. The source is UTF-8 and
+// the wide literals become UTF-16; words whose exact code points matter (the decomposed Vietnamese
+// words) are spelt as escapes so they stay visible.
+#include "lensbeacon/localized_texts.h"
 
 #include <array>
 #include <cstddef>
 
-namespace lensbeacon::settings {
+namespace lensbeacon {
 
 std::atomic<std::int32_t> g_languageOverride{0};
 
@@ -178,10 +177,6 @@ bool IsLanguageIndex(std::int32_t index) {
     return static_cast<std::uint32_t>(index) - 1u < static_cast<std::uint32_t>(kLanguageCount);
 }
 
-std::uint16_t RealUserLanguage() {
-    return GetUserDefaultUILanguage();
-}
-
 }  // namespace
 
 int LanguageIndexFor(std::uint16_t languageId) {
@@ -204,10 +199,6 @@ void SelectLanguage(UserLanguageSource userLanguage) {
     }
     const std::uint16_t languageId = userLanguage != nullptr ? userLanguage() : 0;
     g_languageOverride.store(LanguageIndexFor(languageId), std::memory_order_relaxed);
-}
-
-void SelectLanguage() {
-    SelectLanguage(&RealUserLanguage);
 }
 
 const wchar_t* GetLocalizedText(int index, int kind) {
@@ -247,4 +238,4 @@ bool IsRightToLeft(int index) {
     return index == kLanguageArabic;
 }
 
-}  // namespace lensbeacon::settings
+}  // namespace lensbeacon

@@ -1,13 +1,16 @@
-// The settings program's localized texts: the twenty languages it speaks,
-// the choice of one of them at dialog start, and the description, the switch
-// words and the notice of a switch the organisation holds in each. The texts
-// are compiled in; there is no string table.
+// The twenty languages the suite speaks, shared by the settings program and
+// the indicator: the rows and their LANGIDs, the choice of a row, and the
+// settings program's texts in each (the description, the switch words and
+// the notice of a switch the organisation holds). The texts are compiled in;
+// there is no string table. Plain code: the table makes no Windows call
+// (SelectLanguage() without a source is defined with the Windows calls of
+// lensbeacon_common).
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 
-namespace lensbeacon::settings {
+namespace lensbeacon {
 
 // Language indices run from 1 to 20; 1 is English, the language of every
 // interface language the table does not list.
@@ -36,7 +39,7 @@ int LanguageIndexFor(std::uint16_t languageId);
 // Keeps an override in 1..20; otherwise asks `userLanguage` and stores the
 // index of its row (English when unlisted or when no source is given).
 void SelectLanguage(UserLanguageSource userLanguage);
-// The same with the user's real interface language.
+// The same with the user's real interface language (GetUserDefaultUILanguage).
 void SelectLanguage();
 
 // The text of `kind` in language `index`: never null, "" where the table has
@@ -55,4 +58,4 @@ bool UsesMeiryo(int index);
 // Arabic text is laid out right to left.
 bool IsRightToLeft(int index);
 
-}  // namespace lensbeacon::settings
+}  // namespace lensbeacon

@@ -1,0 +1,278 @@
+// The real indicator in the user's language, on both desktop kinds, read
+// back from the screen and through the accessibility interface.
+//
+// Wine takes a process's languages (user and machine, interface and locale)
+// from the Unix locale its first Wine process was started in (LC_ALL), and
+// every process that one starts inherits them; neither the registry nor the
+// Windows environment block changes them. So each instance is started
+// through a Unix program, `env LC_ALL=... wine ...`, which Wine runs when a
+// Windows process starts it by its Z: path. That start returns at once: the
+// indicator is found by its window, or on the screen, and ended with the
+// Service event.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+#include "accessibility_probe.h"
+#include "indicator_window.h"
+#include "installed_suite.h"
+#include "lensbeacon/indicator_words.h"
+#include "lensbeacon/localized_texts.h"
+#include "lensbeacon/names.h"
+#include "probe_programs.h"
+#include "screen_capture.h"
+
+namespace lensbeacon::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto kAppear = 20s;
+constexpr int kWidth = 128;
+constexpr int kHeight = 75;
+constexpr int kDefaultX = 896;
+constexpr int kDefaultY = 9;
+// The caption band, white at alpha 1, reads as (1, 1, 1) on the screen.
+constexpr std::uint32_t kCaptionBand = 0x010101;
+constexpr int kCaptionTop = 52;
+constexpr int kCaptionInset = 4;
+
+// The Unix locale of each language index, as Wine maps it to a LANGID of
+// the table's row.
+constexpr const char* kLocales[kLanguageCount + 1] = {"",
+                                                      "en_US.UTF-8",
+                                                      "zh_TW.UTF-8",
+                                                      "zh_CN.UTF-8",
+                                                      "fr_FR.UTF-8",
+                                                      "de_DE.UTF-8",
+                                                      "nl_NL.UTF-8",
+                                                      "cs_CZ.UTF-8",
+                                                      "ja_JP.UTF-8",
+                                                      "pl_PL.UTF-8",
+                                                      "pt_PT.UTF-8",
+                                                      "pt_BR.UTF-8",
+                                                      "ru_RU.UTF-8",
+                                                      "ar_SA.UTF-8",
+                                                      "hu_HU.UTF-8",
+                                                      "es_ES.UTF-8",
+                                                      "th_TH.UTF-8",
+                                                      "id_ID.UTF-8",
+                                                      "vi_VN.UTF-8",
+                                                      "tr_TR.UTF-8",
+                                                      "it_IT.UTF-8"};
+
+std::wstring Widened(const char* text) {
+    return std::wstring(text, text + std::char_traits<char>::length(text));
+}
+
+// Starts `command` (a Windows program and its arguments) in a fresh Wine
+// process under the language's Unix locale, with no output of ours.
+bool StartInLanguage(int language, const std::wstring& command) {
+    wchar_t loader[MAX_PATH] = L"wine";
+    const DWORD length = ::GetEnvironmentVariableW(L"WINELOADER", loader, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        ::lstrcpynW(loader, L"wine", MAX_PATH);
+    }
+    std::wstring line = L"Z:\\usr\\bin\\env LC_ALL=" + Widened(kLocales[language]) + L" " +
+                        std::wstring(loader) + L" " + command;
+    UniqueFileHandle nul(
+        ::CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = startup.hStdOutput = startup.hStdError = nul.get();
+    PROCESS_INFORMATION started{};
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &started)) {
+        ADD_FAILURE() << "could not start env, error " << ::GetLastError();
+        return false;
+    }
+    UniqueHandle process(started.hProcess);
+    UniqueHandle thread(started.hThread);
+    return true;
+}
+
+std::wstring Quoted(const std::wstring& path) {
+    return L"\"" + path + L"\"";
+}
+
+// The service's events, made by the test, so it drives the indicator itself.
+class StandInEvents {
+  public:
+    StandInEvents() {
+        for (std::size_t i = 0; i < kEventCount; ++i) {
+            const auto id = static_cast<EventId>(i);
+            const bool manual = id != EventId::Change && id != EventId::SettingChange;
+            const bool initially = id == EventId::Off || id == EventId::SettingEnable;
+            events_[i].reset(::CreateEventW(nullptr, manual, initially, EventName(id)));
+            EXPECT_TRUE(events_[i]) << "error " << ::GetLastError();
+        }
+    }
+    HANDLE operator[](EventId id) const { return events_[static_cast<std::size_t>(id)].get(); }
+    void CameraOn() const {
+        ::ResetEvent((*this)[EventId::Off]);
+        ::SetEvent((*this)[EventId::On]);
+    }
+    // Ends every indicator, which then leave the Service event set; the next
+    // start needs it clear and the camera off again.
+    void EndIndicators(const wchar_t* program) const {
+        ::SetEvent((*this)[EventId::Service]);
+        WaitForProcessesToEnd(program);
+        ::ResetEvent((*this)[EventId::Service]);
+        ::ResetEvent((*this)[EventId::On]);
+        ::SetEvent((*this)[EventId::Off]);
+    }
+
+  private:
+    UniqueHandle events_[kEventCount];
+};
+
+int PixelsOf(std::uint32_t colour, const ScreenPixels& image, int left, int top, int right,
+             int bottom) {
+    int count = 0;
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            count += image.At(x, y) == colour ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+// A capture of the window at `area` while its caption band is drawn (the
+// band's left edge, where no caption reaches, shows it).
+bool CaptionShownIn(const RECT& area, ScreenPixels& image) {
+    image = CaptureScreen(area);
+    return image.width == kWidth && image.height == kHeight &&
+           PixelsOf(kCaptionBand, image, 0, 70, 2, kHeight) == 2 * (kHeight - 70) &&
+           IndicatorGlyphIn(image);
+}
+
+// The caption's ink: inside the band, clear of its ends, and not the
+// English caption's pixels for another language.
+void ExpectCaptionInk(const ScreenPixels& image, const wchar_t* what) {
+    EXPECT_GT(BrightPixels(image, kCaptionInset, 60, kWidth - kCaptionInset, kHeight), 10)
+        << "no caption text, " << what;
+    EXPECT_EQ(BrightPixels(image, 0, kCaptionTop, kCaptionInset, kHeight), 0)
+        << "ink at the band's left end, " << what;
+    EXPECT_EQ(BrightPixels(image, kWidth - kCaptionInset, kCaptionTop, kWidth, kHeight), 0)
+        << "ink at the band's right end, " << what;
+}
+
+// The caption rows of two captures differ somewhere.
+bool CaptionsDiffer(const ScreenPixels& a, const ScreenPixels& b) {
+    for (int y = 60; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            if (a.At(x, y) != b.At(x, y)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+void SaveShot(const ScreenPixels& image, const std::wstring& name) {
+    const std::wstring folder = ScreenshotFolder();
+    if (!folder.empty()) {
+        EXPECT_TRUE(SavePng(IndicatorOverGrey(image), folder + name, 4)) << "not saved";
+    }
+}
+
+std::wstring Numbered(const wchar_t* prefix, int language) {
+    wchar_t name[64];
+    ::wsprintfW(name, L"%s_%02d.png", prefix, language);
+    return name;
+}
+
+class IndicatorLanguages : public ::testing::Test {
+  protected:
+    // LenspopUI on the user's desktop in `language`: shown, its caption read
+    // back while it is drawn, and its accessible name checked.
+    ScreenPixels ShowUserDesktop(int language) {
+        ScreenPixels image;
+        if (!StartInLanguage(language, Quoted(suite.folder() + L"LenspopUI.exe"))) {
+            return image;
+        }
+        EXPECT_TRUE(WaitUntil([] { return FindIndicator() != nullptr; }, kAppear))
+            << "no indicator window in language " << language;
+        events.CameraOn();
+        EXPECT_TRUE(WaitUntil(IndicatorVisible, kAppear)) << "not shown, language " << language;
+        RECT rect{};
+        EXPECT_TRUE(::GetWindowRect(FindIndicator(), &rect));
+        EXPECT_TRUE(WaitUntil([&] { return CaptionShownIn(rect, image); }, 5s))
+            << "no caption band, language " << language;
+        const AccessibleFacts facts = ClientAccessible(FindIndicator());
+        EXPECT_TRUE(facts.read);
+        EXPECT_EQ(facts.name, IndicatorWordsFor(language).caption) << "language " << language;
+        SaveShot(image, Numbered(L"indicator_language", language));
+        events.EndIndicators(L"LenspopUI.exe");
+        return image;
+    }
+
+    // Lenspop on the logon desktop in `language`, through desktop_starter:
+    // out of this test's reach but drawn on the one X screen, at the default
+    // place, after its wait for a logon screen Wine does not have.
+    ScreenPixels ShowLogonDesktop(int language) {
+        ScreenPixels image;
+        const std::wstring command = Quoted(TestBinPath(L"desktop_starter.exe")) +
+                                     L" WinSta0\\Winlogon " +
+                                     Quoted(suite.folder() + L"Lenspop.exe");
+        if (!StartInLanguage(language, command)) {
+            return image;
+        }
+        EXPECT_TRUE(WaitUntil([] { return ProcessRunning(L"Lenspop.exe"); }, kAppear))
+            << "no logon-desktop indicator, language " << language;
+        events.CameraOn();
+        const RECT place{kDefaultX, kDefaultY, kDefaultX + kWidth, kDefaultY + kHeight};
+        EXPECT_TRUE(WaitUntil([&] { return CaptionShownIn(place, image); }, kAppear))
+            << "not shown with its caption, language " << language;
+        SaveShot(image, Numbered(L"indicator_logon_language", language));
+        events.EndIndicators(L"Lenspop.exe");
+        return image;
+    }
+
+    StandInEvents events;
+    InstalledSuite suite{L"LenspopUI.exe", L"Lenspop.exe", L"Lensmemo.dll"};
+};
+
+TEST_F(IndicatorLanguages, TheUserDesktopSpeaksTheUsersLanguage) {
+    const ScreenPixels english = ShowUserDesktop(kLanguageEnglish);
+    ASSERT_EQ(english.width, kWidth);
+    ExpectCaptionInk(english, L"English");
+    for (const int language : {kLanguageJapanese, kLanguageArabic}) {
+        const ScreenPixels image = ShowUserDesktop(language);
+        ASSERT_EQ(image.width, kWidth);
+        ExpectCaptionInk(image, language == kLanguageJapanese ? L"Japanese" : L"Arabic");
+        EXPECT_TRUE(CaptionsDiffer(image, english)) << "English caption in " << language;
+        // The glyph is where it always is.
+        EXPECT_GT(BrightPixels(image, 34, 0, 94, 60), 1200);
+        EXPECT_EQ(BrightPixels(image, 0, 0, 34, 52), 0);
+    }
+    // Every other language, for the pictures: each caption inside its band.
+    for (int language = 2; language <= kLanguageCount; ++language) {
+        if (language == kLanguageJapanese || language == kLanguageArabic) {
+            continue;
+        }
+        const ScreenPixels image = ShowUserDesktop(language);
+        ASSERT_EQ(image.width, kWidth) << language;
+        ExpectCaptionInk(image, L"every language");
+    }
+}
+
+TEST_F(IndicatorLanguages, TheLogonDesktopSpeaksTheMachinesLanguage) {
+    const ScreenPixels english = ShowLogonDesktop(kLanguageEnglish);
+    ASSERT_EQ(english.width, kWidth);
+    ExpectCaptionInk(english, L"English");
+    for (const int language : {kLanguageJapanese, kLanguageArabic}) {
+        const ScreenPixels image = ShowLogonDesktop(language);
+        ASSERT_EQ(image.width, kWidth);
+        ExpectCaptionInk(image, language == kLanguageJapanese ? L"Japanese" : L"Arabic");
+        EXPECT_TRUE(CaptionsDiffer(image, english)) << "English caption in " << language;
+    }
+}
+
+}  // namespace
+}  // namespace lensbeacon::test
