@@ -8,6 +8,7 @@
 
 #include "drawing/text_drawing.h"
 #include "localized_texts.h"
+#include "winframe/paint_dc.h"
 #include "winframe/window_class.h"
 
 namespace lensbeacon::settings {
@@ -32,7 +33,7 @@ bool ShouldShowText(int index, int count, int shown) noexcept {
     return index >= 0 && index < count && index != shown;
 }
 
-CStaticTextWnd::CStaticTextWnd() noexcept = default;
+CStaticTextWnd::CStaticTextWnd() noexcept : AnimatedControl(0, 0) {}
 
 CStaticTextWnd::~CStaticTextWnd() {
     CleanUp();
@@ -158,25 +159,24 @@ void CStaticTextWnd::CleanUp() {
 }
 
 void CStaticTextWnd::Paint() {
-    PAINTSTRUCT paint{};
-    HDC dc = ::BeginPaint(Handle(), &paint);
-    if (dc != nullptr && WindowPicture() != nullptr && composed_) {
-        const RECT& r = paint.rcPaint;
+    const winframe::PaintDc paint(Handle());
+    // The paint DC only validates: the picture goes through the window DC.
+    if (paint && WindowPicture() != nullptr && composed_) {
+        const RECT& r = paint.Area();
         ::BitBlt(WindowPicture(), r.left, r.top, r.right - r.left, r.bottom - r.top,
                  composed_.get(), r.left, r.top, SRCCOPY);
     }
-    ::EndPaint(Handle(), &paint);
 }
 
-LRESULT CStaticTextWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+void CStaticTextWnd::OnControlDestroy() {
+    if (g_hTipLabel == Handle()) {
+        g_hTipLabel = nullptr;
+    }
+    windowDc_.reset();
+}
+
+LRESULT CStaticTextWnd::ControlProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_GETOBJECT: {
-            LRESULT result = 0;
-            if (accessible_.AnswerGetObject(Handle(), wParam, lParam, result)) {
-                return result;
-            }
-            break;
-        }
         case WM_PAINT:
             Paint();
             return 0;
@@ -189,12 +189,6 @@ LRESULT CStaticTextWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
                              SRCCOPY);
                 }
             }
-            break;
-        case WM_DESTROY:
-            if (g_hTipLabel == Handle()) {
-                g_hTipLabel = nullptr;
-            }
-            windowDc_.reset();
             break;
         default:
             break;

@@ -75,4 +75,17 @@ void RegisterDrawingUser(HWND window) noexcept;
 void UnregisterDrawingUser(HWND window) noexcept;
 int DrawingUserCount() noexcept;
 
+// One window's use of the shared resources: registered for as long as this
+// object lives, so that no path forgets to leave.
+class DrawingUser {
+  public:
+    explicit DrawingUser(HWND window) noexcept : window_(window) { RegisterDrawingUser(window); }
+    ~DrawingUser() { UnregisterDrawingUser(window_); }
+    DrawingUser(const DrawingUser&) = delete;
+    DrawingUser& operator=(const DrawingUser&) = delete;
+
+  private:
+    HWND window_;
+};
+
 }  // namespace lensbeacon::settings
