@@ -48,20 +48,24 @@ void CSelectorWndEx2::TrackPictures::Release() noexcept {
 
 void CSelectorWndEx2::LoadImages(float scale) {
     windowDc_.emplace(Handle());
-    CreateMemoryDC(width_, height_, &backBuffer_);
+    // Without a back buffer nothing is drawn or shown (every use tests it).
+    static_cast<void>(CreateMemoryDC(width_, height_, &backBuffer_));
 
     // The track is composed over the part of the background it covers.
     using Microsoft::WRL::ComPtr;
     ComPtr<IWICBitmap> trackImage;
     if (SUCCEEDED(LoadImageBitmap(kImageSliderTrackNormal, scale, kLoadScaled, &trackImage)) &&
         ImageSize(trackImage.Get(), &trackWidth_, &trackHeight_)) {
+        // A picture whose drawing failed still holds the background patch and
+        // is used as it is; one that could not be made stays empty, and an
+        // empty look takes another look's picture below.
         MemoryDc normal;
-        ComposeImageOverBackground(trackImage.Get(), background_, x_ + trackX_, y_ + trackY_,
-                                   &normal);
+        static_cast<void>(ComposeImageOverBackground(trackImage.Get(), background_, x_ + trackX_,
+                                                     y_ + trackY_, &normal));
         track_.Slots()[0][kSelectorNormal] = normal.release();
         MemoryDc pressed;
-        LoadImageOverBackground(kImageSliderTrackDown, scale, &pressed, background_, x_ + trackX_,
-                                y_ + trackY_);
+        static_cast<void>(LoadImageOverBackground(kImageSliderTrackDown, scale, &pressed,
+                                                  background_, x_ + trackX_, y_ + trackY_));
         track_.Slots()[0][kSelectorPressed] = pressed.release();
     }
     if (track_.At(0, kSelectorNormal) == nullptr) {

@@ -68,7 +68,8 @@ BOOL CStaticTextWnd::CreateLabel(HWND parent, HDC background,
 
 void CStaticTextWnd::BuildTexts(const wchar_t* const texts[kTextCount]) {
     windowDc_.emplace(Handle());
-    CreateMemoryDC(width_, height_, &composed_);
+    // Without the composed picture the label shows nothing (every use tests it).
+    static_cast<void>(CreateMemoryDC(width_, height_, &composed_));
     if (composed_ && background_ != nullptr) {
         ::BitBlt(composed_.get(), 0, 0, width_, height_, background_, x_, y_, SRCCOPY);
     }
@@ -98,7 +99,9 @@ void CStaticTextWnd::BuildTexts(const wchar_t* const texts[kTextCount]) {
     for (int i = 0; i < kTextCount; ++i) {
         const wchar_t* text = texts != nullptr && texts[i] != nullptr ? texts[i] : L"";
         D2D1_RECT_F bounds{};
-        DrawTextOnDC(composed_.get(), width_, height_, text, &style, format.Get(), box, &bounds);
+        // A text that could not be drawn keeps empty bounds: an empty patch.
+        static_cast<void>(DrawTextOnDC(composed_.get(), width_, height_, text, &style, format.Get(),
+                                       box, &bounds));
         const TextPatch patch = TextPatchFromBounds(bounds, width_, height_);
         textRects_[i] = patch;
         if (CreateMemoryDC(patch.width, patch.height, &textDcs_[i]) != 0) {

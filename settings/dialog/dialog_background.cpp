@@ -25,7 +25,8 @@ void CLensdialDlg::BuildBackground() {
     }
     windowDc_.emplace(Handle());
     if (resources.background) {
-        BitmapToMemoryDC(resources.background.Get(), &backgroundDc_);
+        // Without the copy the erase paints nothing (PaintBackground tests it).
+        static_cast<void>(BitmapToMemoryDC(resources.background.Get(), &backgroundDc_));
     }
 }
 

@@ -129,7 +129,9 @@ void CLensdialDlg::LayOutControls() {
     dragBand_.SetArea(width_, height_);
 
     if (closeButton_.Handle() != nullptr) {
-        closeButton_.InitImages(DrawingResources().background.Get(), g_scale);
+        // Without its normal image the button paints nothing of its own; the
+        // dialog goes on and can still be closed.
+        static_cast<void>(closeButton_.InitImages(DrawingResources().background.Get(), g_scale));
         ::SetWindowPos(closeButton_.Handle(), nullptr, Scaled(kCloseX), Scaled(kCloseY),
                        closeButton_.Width(), closeButton_.Height(),
                        SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
