@@ -1,11 +1,6 @@
-# Lensdial.exe: the settings dialog and its start-up. The command-line option
-# and the dialog's layout decisions are plain code, testable without a window.
-add_library(settings_dialog_core STATIC
-  dialog/dialog_layout.cpp)
-target_include_directories(settings_dialog_core PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-lensbeacon_target(settings_dialog_core)
-target_link_libraries(settings_dialog_core PUBLIC lensbeacon_common lensbeacon_options)
-
+# Lensdial.exe: the settings dialog and its start-up. Its decisions (the
+# dialog's layout) are in settings_core; the language table and the "-Lang="
+# option in lensbeacon_texts (common/).
 set(lensdial_resources ${LENSBEACON_SETTINGS_ART_FILES}
   ${CMAKE_CURRENT_SOURCE_DIR}/res/lensdial.manifest
   ${CMAKE_CURRENT_SOURCE_DIR}/res/resource.h)
@@ -14,11 +9,13 @@ add_executable(Lensdial WIN32
   app/main.cpp
   app/lensdial_app.cpp
   dialog/lensdial_dlg.cpp
+  dialog/dialog_background.cpp
+  dialog/title_band_drag.cpp
   dialog/dialog_switch.cpp
   res/lensdial.rc)
 target_include_directories(Lensdial PRIVATE res ${LENSBEACON_SETTINGS_ART_DIR})
 target_link_libraries(Lensdial PRIVATE
-  settings_dialog_core settings_controls settings_drawing lensbeacon_texts winframe
+  settings_core settings_win32 settings_controls settings_drawing lensbeacon_texts winframe
   lensbeacon_common ole32 wtsapi32 user32 gdi32)
 add_dependencies(Lensdial settings_artwork)
 lensbeacon_program(Lensdial)

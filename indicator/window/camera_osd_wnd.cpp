@@ -6,6 +6,7 @@
 #include "lensbeacon/localized_texts.h"
 #include "lensbeacon/names.h"
 #include "text_renderer.h"
+#include "winframe/pointer_leave.h"
 
 namespace lensbeacon::indicator {
 namespace {
@@ -217,11 +218,7 @@ bool CCameraOSDWnd::PrimaryButtonDown() {
 }
 
 bool CCameraOSDWnd::TrackMouseLeave() {
-    TRACKMOUSEEVENT track{};
-    track.cbSize = sizeof(track);
-    track.dwFlags = TME_LEAVE;
-    track.hwndTrack = Handle();
-    return ::TrackMouseEvent(&track) != FALSE;
+    return winframe::TrackPointerLeave(Handle());
 }
 
 bool CCameraOSDWnd::SetTimer(UINT_PTR id, UINT periodMs) {

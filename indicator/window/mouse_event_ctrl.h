@@ -1,14 +1,16 @@
 // Pointer tracking and hit testing for a window of fixed size: which of a few
 // rectangles the pointer is over, whether the last left-button press began
 // over one of them, and the leave tracking that notices when the pointer has
-// gone. The window's side of it (leave tracking, timers, the cursor) goes
-// through PointerTrackingOps.
+// gone. The hover and press state is the pointer tracker both programs
+// share (lensbeacon/pointer_tracker.h); the window's side of it (leave
+// tracking, timers, the cursor) goes through PointerTrackingOps.
 #pragma once
 
 #include <windows.h>
 
 #include <cstddef>
-#include <vector>
+
+#include "lensbeacon/pointer_tracker.h"
 
 namespace lensbeacon::indicator {
 
@@ -19,7 +21,7 @@ inline constexpr UINT_PTR kCloseButtonTimer = 21;  // after the pointer left
 inline constexpr UINT kCloseButtonMs = 2000;
 
 // No rectangle: the hover and pressed value when the pointer is over none.
-inline constexpr int kNoHit = -1;
+inline constexpr int kNoHit = kNoPointerHit;
 
 class PointerTrackingOps {
   public:
@@ -42,17 +44,22 @@ struct HitRect {
     float h;
 };
 
+// x <= px < x + w, likewise for y, compared as floats.
+inline bool HoldsPoint(const HitRect& r, int x, int y) noexcept {
+    const float px = static_cast<float>(x);
+    const float py = static_cast<float>(y);
+    return r.x <= px && px < r.x + r.w && r.y <= py && py < r.y + r.h;
+}
+
 // What a pointer event did to the hover index.
-struct HoverChange {
-    bool changed = false;
-    int oldHover = kNoHit;
-    int newHover = kNoHit;
-};
+using lensbeacon::HoverChange;
 
 class CMouseEventCtrl2 {
   public:
     CMouseEventCtrl2(PointerTrackingOps& window, int areaWidth, int areaHeight) noexcept
-        : window_(window), areaWidth_(areaWidth), areaHeight_(areaHeight) {}
+        : window_(window) {
+        pointer_.SetArea(areaWidth, areaHeight);
+    }
     virtual ~CMouseEventCtrl2() = default;
     CMouseEventCtrl2(const CMouseEventCtrl2&) = delete;
     CMouseEventCtrl2& operator=(const CMouseEventCtrl2&) = delete;
@@ -63,7 +70,7 @@ class CMouseEventCtrl2 {
     // The first rectangle holding the point (x <= px < x + w, likewise for y),
     // or kNoHit. A point on the area's right or bottom edge still passes the
     // area test.
-    int HitTest(int x, int y) const noexcept;
+    int HitTest(int x, int y) const noexcept { return pointer_.HitTest(x, y); }
 
     // Arms leave tracking on the first move, then updates the hover index.
     HoverChange OnPointerMove(int x, int y);
@@ -76,15 +83,15 @@ class CMouseEventCtrl2 {
     // pressed are cleared.
     bool CheckPointerGone();
 
-    int Hover() const noexcept { return hover_; }
-    int Pressed() const noexcept { return pressed_; }
-    bool Tracking() const noexcept { return tracking_ != FALSE; }
+    int Hover() const noexcept { return pointer_.Hover(); }
+    int Pressed() const noexcept { return pointer_.Pressed(); }
+    bool Tracking() const noexcept { return pointer_.Tracking(); }
     // WM_LBUTTONDOWN: the press starts over the rectangle at its point.
-    void PressAt(int x, int y) noexcept { pressed_ = HitTest(x, y); }
+    void PressAt(int x, int y) noexcept { pointer_.SetPressed(HitTest(x, y)); }
     // WM_LBUTTONUP: the press ends; answers where it started.
     int Release() noexcept {
-        const int started = pressed_;
-        pressed_ = kNoHit;
+        const int started = pointer_.Pressed();
+        pointer_.SetPressed(kNoHit);
         return started;
     }
 
@@ -92,12 +99,7 @@ class CMouseEventCtrl2 {
     void EndTracking();
 
     PointerTrackingOps& window_;
-    BOOL tracking_ = FALSE;
-    int areaWidth_;
-    int areaHeight_;
-    int hover_ = kNoHit;
-    int pressed_ = kNoHit;
-    std::vector<HitRect> rects_;
+    PointerTracker<HitRect> pointer_;
 };
 
 }  // namespace lensbeacon::indicator

@@ -2,22 +2,18 @@
 
 #include <d2d1.h>
 
-#include <utility>
-
 #include "drawing/drawing_resources.h"
 #include "drawing/image_routines.h"
 #include "drawing/image_set.h"
+#include "winframe/pointer_leave.h"
 
 namespace lensbeacon::settings {
 
 using Microsoft::WRL::ComPtr;
 
-CD2DButton::CD2DButton() noexcept : looks_(*this) {}
+CD2DButton::CD2DButton() noexcept : AnimatedControl(kFadeTimer, kFadePeriod), looks_(*this) {}
 
 CD2DButton::~CD2DButton() {
-    if (Handle() != nullptr) {
-        ::KillTimer(Handle(), kFadeTimer);
-    }
     ReleaseImages();
 }
 
@@ -39,10 +35,8 @@ BOOL CD2DButton::AttachToDialog(HWND dialog, int id) {
 }
 
 int CD2DButton::InitImages(IWICBitmap* background, float scale) {
-    if (!registered_ && Handle() != nullptr) {
-        RegisterDrawingUser(Handle());
-        registered_ = true;
-        registeredWindow_ = Handle();
+    if (!drawingUser_ && Handle() != nullptr) {
+        drawingUser_.emplace(Handle());
     }
     background_ = background;
     static constexpr const wchar_t* kNames[3] = {kImageCloseNormal, kImageCloseNormal,
@@ -70,10 +64,7 @@ void CD2DButton::ReleaseImages() {
         image.Reset();
     }
     background_ = nullptr;
-    if (registered_) {
-        registered_ = false;
-        UnregisterDrawingUser(std::exchange(registeredWindow_, nullptr));
-    }
+    drawingUser_.reset();
 }
 
 void CD2DButton::ComposeLooks() {
@@ -89,11 +80,13 @@ void CD2DButton::ComposeLooks() {
     ::GetWindowRect(Handle(), &window);
     POINT corner{window.left, window.top};
     ::ScreenToClient(::GetParent(Handle()), &corner);
+    // Either picture may stay missing: without the from picture a change of
+    // look shows at once, without the display picture nothing is painted.
     if (!from_) {
-        CreateMemoryDC(width, height, &from_);
+        static_cast<void>(CreateMemoryDC(width, height, &from_));
     }
     if (!display_) {
-        CreateMemoryDC(width, height, &display_);
+        static_cast<void>(CreateMemoryDC(width, height, &display_));
     }
     ComposeWithDirect2D(width, height, corner.x, corner.y);
     ShowLook(looks_.Look());
@@ -118,10 +111,13 @@ void CD2DButton::ComposeWithDirect2D(int width, int height, LONG left, LONG top)
     }
     ComPtr<ID2D1Bitmap> background;
     if (background_ != nullptr) {
-        renderTarget->CreateBitmapFromWicBitmap(background_, nullptr, &background);
+        // Tested through the pointer: without it the looks have no background.
+        static_cast<void>(
+            renderTarget->CreateBitmapFromWicBitmap(background_, nullptr, &background));
     }
     ComPtr<ID2D1Bitmap> normal;
-    renderTarget->CreateBitmapFromWicBitmap(images_[0].Get(), nullptr, &normal);
+    // Tested through the pointer: a look without its bitmap shows the background.
+    static_cast<void>(renderTarget->CreateBitmapFromWicBitmap(images_[0].Get(), nullptr, &normal));
     const auto w = static_cast<float>(width);
     const auto h = static_cast<float>(height);
     const D2D1_RECT_F destination = D2D1::RectF(0.0f, 0.0f, w, h);
@@ -138,7 +134,8 @@ void CD2DButton::ComposeWithDirect2D(int width, int height, LONG left, LONG top)
         if (look != 0) {
             image.Reset();
             if (images_[look]) {
-                renderTarget->CreateBitmapFromWicBitmap(images_[look].Get(), nullptr, &image);
+                static_cast<void>(
+                    renderTarget->CreateBitmapFromWicBitmap(images_[look].Get(), nullptr, &image));
             }
         }
         if (image) {
@@ -147,9 +144,12 @@ void CD2DButton::ComposeWithDirect2D(int width, int height, LONG left, LONG top)
             renderTarget->DrawBitmap(image.Get(), &destination, 1.0f,
                                      D2D1_BITMAP_INTERPOLATION_MODE_LINEAR, &source);
         }
-        renderTarget->EndDraw();
+        // Not examined: the software target has no device to lose, and what
+        // was drawn is copied as it is.
+        static_cast<void>(renderTarget->EndDraw());
         lookPictures_[look].reset();
-        BitmapToMemoryDC(target.Get(), &lookPictures_[look]);
+        // A look that could not be copied stays empty and shows black.
+        static_cast<void>(BitmapToMemoryDC(target.Get(), &lookPictures_[look]));
     }
 }
 
@@ -192,20 +192,12 @@ BOOL CD2DButton::OnReflectedMessage(UINT message, WPARAM wParam, LPARAM lParam, 
     return SubclassedButton::OnReflectedMessage(message, wParam, lParam, result);
 }
 
-LRESULT CD2DButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+void CD2DButton::OnAnimationTick() {
+    looks_.OnFadeTimer();
+}
+
+LRESULT CD2DButton::ControlProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_GETOBJECT: {
-            LRESULT result = 0;
-            if (accessible_.AnswerGetObject(Handle(), wParam, lParam, result)) {
-                return result;
-            }
-            break;
-        }
-        case WM_TIMER:
-            if (wParam == kFadeTimer) {
-                looks_.OnFadeTimer();
-            }
-            break;
         case WM_ERASEBKGND:
             return TRUE;
         case WM_MOUSEMOVE: {
@@ -235,9 +227,6 @@ LRESULT CD2DButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_MOUSELEAVE:
             looks_.OnMouseLeave();
             return 0;
-        case WM_DESTROY:
-            ::KillTimer(Handle(), kFadeTimer);
-            break;
         default:
             break;
     }
@@ -245,24 +234,20 @@ LRESULT CD2DButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool CD2DButton::IsVisible() {
-    return ::IsWindowVisible(Handle()) != FALSE;
+    return IsShown();
 }
 
 bool CD2DButton::StartFadeTimer() {
-    return ::SetTimer(Handle(), kFadeTimer, kFadePeriod, nullptr) != 0;
+    return StartTimer();
 }
 
 void CD2DButton::StopFadeTimer() {
-    ::KillTimer(Handle(), kFadeTimer);
+    StopTimer();
 }
 
 bool CD2DButton::TrackMouse() {
-    TRACKMOUSEEVENT request{};
-    request.cbSize = sizeof(request);
-    request.dwFlags = TME_HOVER | TME_LEAVE;
-    request.hwndTrack = Handle();
-    request.dwHoverTime = 1;
-    return ::TrackMouseEvent(&request) != FALSE;
+    // Hover after 1 ms: the look changes as soon as the cursor is on it.
+    return winframe::TrackPointer(Handle(), TME_HOVER | TME_LEAVE, 1);
 }
 
 bool CD2DButton::SnapshotScreen() {

@@ -8,17 +8,19 @@
 #include <wincodec.h>
 #include <wrl/client.h>
 
+#include <optional>
+
 #include "controls/button_looks.h"
 #include "drawing/memory_dc.h"
-#include "winframe/accessible.h"
+#include "drawing/drawing_resources.h"
+#include "winframe/animated_control.h"
 #include "winframe/button.h"
 
 namespace lensbeacon::settings {
 
 // Screen readers read it as the push button "Close".
-class CD2DButton : public winframe::SubclassedButton,
-                   private ButtonLookSurface,
-                   private winframe::AccessibleSource {
+class CD2DButton : public winframe::AnimatedControl<winframe::SubclassedButton>,
+                   private ButtonLookSurface {
   public:
     static constexpr UINT_PTR kFadeTimer = 1;
     static constexpr UINT kFadePeriod = 36;
@@ -59,7 +61,8 @@ class CD2DButton : public winframe::SubclassedButton,
     HDC LookPicture(int look) const noexcept;
 
   protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT ControlProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnAnimationTick() override;
     BOOL DrawItem(const DRAWITEMSTRUCT& item) override;
     BOOL OnReflectedMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
@@ -82,12 +85,12 @@ class CD2DButton : public winframe::SubclassedButton,
     int height_ = 0;
     IWICBitmap* background_ = nullptr;
     Microsoft::WRL::ComPtr<IWICBitmapSource> images_[3];
-    bool registered_ = false;
-    HWND registeredWindow_ = nullptr;
+    // A user of the shared drawing resources from InitImages until the
+    // pictures exist.
+    std::optional<DrawingUser> drawingUser_;
     MemoryDc lookPictures_[3];
     MemoryDc from_;
     MemoryDc display_;
-    winframe::Accessible accessible_{*this};
 };
 
 }  // namespace lensbeacon::settings

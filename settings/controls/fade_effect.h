@@ -34,7 +34,8 @@ class FadeAlphaFollower {
     ~FadeAlphaFollower() = default;
 };
 
-// The calls of FadeWindowApi on the real window.
+// The calls of FadeWindowApi on the real window (fade_window_win32.cpp, in
+// settings_win32).
 FadeWindowApi& SystemFadeWindowApi() noexcept;
 
 class CFadeDialogEffect {
@@ -46,7 +47,7 @@ class CFadeDialogEffect {
     static constexpr UINT kFadeOutEndMessage = WM_USER + 402;
     static constexpr int kSteps = 5;
 
-    explicit CFadeDialogEffect(FadeWindowApi& api = SystemFadeWindowApi()) noexcept : api_(&api) {}
+    explicit CFadeDialogEffect(FadeWindowApi& api) noexcept : api_(&api) {}
     virtual ~CFadeDialogEffect() = default;
     CFadeDialogEffect(const CFadeDialogEffect&) = delete;
     CFadeDialogEffect& operator=(const CFadeDialogEffect&) = delete;

@@ -1,11 +1,15 @@
-// Which of a window's rectangles the cursor is over, with optional irregular
-// sub-regions inside one of them, and the arming of leave notifications.
+// The settings program's use of the shared pointer tracker
+// (lensbeacon/pointer_tracker.h): which of a window's rectangles the cursor
+// is over, with optional irregular sub-regions inside one of them, and the
+// arming of leave notifications through MouseTrackingApi.
 #pragma once
 
 #include <windows.h>
 
 #include <span>
 #include <vector>
+
+#include "lensbeacon/pointer_tracker.h"
 
 namespace lensbeacon::settings {
 
@@ -20,12 +24,12 @@ class MouseTrackingApi {
     ~MouseTrackingApi() = default;
 };
 
+// The system's calls (mouse_tracking_win32.cpp, in settings_win32).
 MouseTrackingApi& SystemMouseTrackingApi() noexcept;
 
 class CMouseEventCtrl {
   public:
-    explicit CMouseEventCtrl(MouseTrackingApi& api = SystemMouseTrackingApi()) noexcept
-        : api_(&api) {}
+    explicit CMouseEventCtrl(MouseTrackingApi& api) noexcept : api_(&api) {}
     virtual ~CMouseEventCtrl() = default;
     CMouseEventCtrl(const CMouseEventCtrl&) = delete;
     CMouseEventCtrl& operator=(const CMouseEventCtrl&) = delete;
@@ -36,14 +40,11 @@ class CMouseEventCtrl {
     // corner) of rectangle `rectangleIndex`. The region handles stay the
     // owner's.
     void SetWindow(HWND window) noexcept { window_ = window; }
-    void SetArea(int width, int height) noexcept {
-        width_ = width;
-        height_ = height;
-    }
-    void SetRectangles(std::span<const RECT> rectangles);
+    void SetArea(int width, int height) noexcept { pointer_.SetArea(width, height); }
+    void SetRectangles(std::span<const RECT> rectangles) { pointer_.SetRectangles(rectangles); }
     void SetSubRegions(int rectangleIndex, std::span<const HRGN> regions);
-    bool HasRectangles() const noexcept { return !rectangles_.empty(); }
-    int RectangleCount() const noexcept { return static_cast<int>(rectangles_.size()); }
+    bool HasRectangles() const noexcept { return pointer_.HasRectangles(); }
+    int RectangleCount() const noexcept { return pointer_.RectangleCount(); }
 
     // The first rectangle, in array order, that holds the point (left and top
     // edges inside, right and bottom outside), or -1; -1 too outside the
@@ -63,23 +64,18 @@ class CMouseEventCtrl {
     // The rectangle at `index`, or the empty rectangle.
     RECT GetRect(int index) const noexcept;
 
-    bool Tracking() const noexcept { return tracking_; }
-    void ClearTracking() noexcept { tracking_ = false; }
-    int HoverIndex() const noexcept { return hoverIndex_; }
-    void SetHoverIndex(int index) noexcept { hoverIndex_ = index; }
+    bool Tracking() const noexcept { return pointer_.Tracking(); }
+    void ClearTracking() noexcept { pointer_.SetTracking(false); }
+    int HoverIndex() const noexcept { return pointer_.Hover(); }
+    void SetHoverIndex(int index) noexcept { pointer_.SetHover(index); }
     int HoverSubRegion() const noexcept { return hoverSubRegion_; }
     void SetHoverSubRegion(int index) noexcept { hoverSubRegion_ = index; }
-    int PressedIndex() const noexcept { return pressedIndex_; }
-    void SetPressedIndex(int index) noexcept { pressedIndex_ = index; }
+    int PressedIndex() const noexcept { return pointer_.Pressed(); }
+    void SetPressedIndex(int index) noexcept { pointer_.SetPressed(index); }
 
   private:
     MouseTrackingApi* api_;
-    bool tracking_ = false;
-    int width_ = 0;
-    int height_ = 0;
-    int hoverIndex_ = -1;
-    int pressedIndex_ = -1;
-    std::vector<RECT> rectangles_;
+    PointerTracker<RECT> pointer_;
     HWND window_ = nullptr;
     std::vector<HRGN> subRegions_;
     int subRegionRectangle_ = -1;

@@ -32,8 +32,6 @@ bool CSelectorWndEx2::DoDefaultAction() {
 
 bool CSelectorWndEx2::OnAccessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
-        case WM_GETOBJECT:
-            return accessible_.AnswerGetObject(Handle(), wParam, lParam, result);
         case WM_KEYDOWN:
             // A held key repeats: only its first press toggles.
             if (wParam == VK_SPACE && (lParam & (1L << 30)) == 0) {

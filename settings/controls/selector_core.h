@@ -93,8 +93,9 @@ class SelectorCore {
     // The cross-fade is redrawn on a tick only once its alpha rose this much.
     static constexpr int kFadeRedrawStep = 16;
 
-    explicit SelectorCore(SelectorSurface& surface,
-                          MouseTrackingApi& tracking = SystemMouseTrackingApi()) noexcept;
+    // `tracking` arms the leave notifications (SystemMouseTrackingApi() on a
+    // real window).
+    SelectorCore(SelectorSurface& surface, MouseTrackingApi& tracking) noexcept;
 
     // The window whose leave notifications the tracker arms.
     void SetWindow(HWND window) noexcept { tracker_.SetWindow(window); }

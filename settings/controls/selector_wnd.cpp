@@ -12,6 +12,7 @@
 #include "controls/static_text_wnd.h"
 #include "controls/switch_events.h"
 #include "drawing/drawing.h"
+#include "winframe/paint_dc.h"
 #include "winframe/window_class.h"
 
 namespace lensbeacon::settings {
@@ -20,37 +21,10 @@ namespace {
 constexpr DWORD kSelectorStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP;
 static_assert(kSelectorStyle == 0x54010000);
 
-// The pixel size of a decoded image, kept within the coordinate range; false
-// when it cannot be read or is empty.
-bool ImageSize(IWICBitmapSource* image, int* width, int* height) {
-    UINT w = 0;
-    UINT h = 0;
-    if (image == nullptr || FAILED(image->GetSize(&w, &h)) || w == 0 || h == 0) {
-        return false;
-    }
-    *width = ClampCoordinate(static_cast<int>(std::min<UINT>(w, 32767u)));
-    *height = ClampCoordinate(static_cast<int>(std::min<UINT>(h, 32767u)));
-    return true;
-}
-
 }  // namespace
 
-HDC CSelectorWndEx2::TrackPictures::At(int row, int state) const noexcept {
-    if (row < 0 || row > 1 || state < 0 || state > 2) {
-        return nullptr;
-    }
-    return slots_[static_cast<std::size_t>(row)][static_cast<std::size_t>(state)];
-}
-
-void CSelectorWndEx2::TrackPictures::Release() noexcept {
-    std::array<HDC, 6> all{};
-    for (std::size_t i = 0; i < all.size(); ++i) {
-        all[i] = std::exchange(slots_[i / 3][i % 3], nullptr);
-    }
-    ReleaseDistinctHandles(std::span<HDC>(all), DeleteMemoryDC);
-}
-
-CSelectorWndEx2::CSelectorWndEx2() noexcept : core_(*this) {}
+CSelectorWndEx2::CSelectorWndEx2() noexcept
+    : AnimatedControl(kAnimationTimer, kAnimationPeriod), core_(*this, SystemMouseTrackingApi()) {}
 
 CSelectorWndEx2::~CSelectorWndEx2() {
     // Destroyed here, while this class still handles its WM_DESTROY.
@@ -98,80 +72,9 @@ BOOL CSelectorWndEx2::CreateSelector(HWND parent, HDC parentBackground, int x, i
     return TRUE;
 }
 
-void CSelectorWndEx2::LoadImages(float scale) {
-    windowDc_.emplace(Handle());
-    CreateMemoryDC(width_, height_, &backBuffer_);
-
-    // The track is composed over the part of the background it covers.
-    using Microsoft::WRL::ComPtr;
-    ComPtr<IWICBitmap> trackImage;
-    if (SUCCEEDED(LoadImageBitmap(kImageSliderTrackNormal, scale, kLoadScaled, &trackImage)) &&
-        ImageSize(trackImage.Get(), &trackWidth_, &trackHeight_)) {
-        MemoryDc normal;
-        ComposeImageOverBackground(trackImage.Get(), background_, x_ + trackX_, y_ + trackY_,
-                                   &normal);
-        track_.Slots()[0][kSelectorNormal] = normal.release();
-        MemoryDc pressed;
-        LoadImageOverBackground(kImageSliderTrackDown, scale, &pressed, background_, x_ + trackX_,
-                                y_ + trackY_);
-        track_.Slots()[0][kSelectorPressed] = pressed.release();
-    }
-    if (track_.At(0, kSelectorNormal) == nullptr) {
-        // No picture of the normal look: the track keeps size and place 0
-        // and nothing of it is drawn.
-        track_.Release();
-        trackX_ = trackY_ = trackWidth_ = trackHeight_ = 0;
-    }
-
-    ComPtr<IWICBitmap> knobImage;
-    if (SUCCEEDED(LoadImageBitmap(kImageSliderKnob, scale, kLoadScaled, &knobImage)) &&
-        ImageSize(knobImage.Get(), &knobWidth_, &knobHeight_) &&
-        BitmapToMemoryDC(knobImage.Get(), &knob_) == 0) {
-        knobWidth_ = knobHeight_ = 0;
-    }
-
-    ShareMissingTrackHandles(track_.Slots());
-    MakeFadePictures();
-}
-
-void CSelectorWndEx2::MakeFadePictures() {
-    const auto& row = track_.Slots()[0];
-    if (row[0] == row[1] && row[1] == row[2]) {
-        return;  // one look only: changes show at once
-    }
-    for (auto& pictures : fade_) {
-        for (auto& picture : pictures) {
-            if (CreateMemoryDC(trackWidth_, trackHeight_, &picture) == 0) {
-                // A fade with missing pictures would show garbage: no fade.
-                for (auto& all : fade_) {
-                    for (auto& one : all) {
-                        one.reset();
-                    }
-                }
-                return;
-            }
-        }
-    }
-}
-
-void CSelectorWndEx2::ReleaseImages() noexcept {
-    track_.Release();
-    for (auto& pictures : fade_) {
-        for (auto& picture : pictures) {
-            picture.reset();
-        }
-    }
-    knob_.reset();
-    backBuffer_.reset();
-    trackX_ = trackY_ = trackWidth_ = trackHeight_ = 0;
-    knobWidth_ = knobHeight_ = 0;
-}
-
 void CSelectorWndEx2::CleanUp() {
     core_.Reset();
-    if (Handle() != nullptr) {
-        ::KillTimer(Handle(), kAnimationTimer);
-    }
+    StopTimer();
     ReleaseImages();
     windowDc_.reset();
     if (Handle() != nullptr) {
@@ -201,16 +104,23 @@ BOOL CSelectorWndEx2::EnableSelector(BOOL enable) {
 }
 
 void CSelectorWndEx2::Paint() {
-    PAINTSTRUCT paint{};
-    HDC dc = ::BeginPaint(Handle(), &paint);
+    const winframe::PaintDc paint(Handle());
     // The paint DC only validates: the picture goes through the window DC.
-    if (dc != nullptr) {
-        Show(paint.rcPaint);
+    if (paint) {
+        Show(paint.Area());
     }
-    ::EndPaint(Handle(), &paint);
 }
 
-LRESULT CSelectorWndEx2::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+void CSelectorWndEx2::OnAnimationTick() {
+    core_.OnAnimationTimer();
+}
+
+void CSelectorWndEx2::OnControlDestroy() {
+    core_.Reset();
+    windowDc_.reset();
+}
+
+LRESULT CSelectorWndEx2::ControlProc(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     if (OnAccessMessage(message, wParam, lParam, result)) {
         return result;
@@ -221,11 +131,6 @@ LRESULT CSelectorWndEx2::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
             return 0;
         case WM_ERASEBKGND:
             return TRUE;  // the back buffer covers every pixel
-        case WM_TIMER:
-            if (wParam == kAnimationTimer) {
-                core_.OnAnimationTimer();
-            }
-            break;
         case WM_MOUSEMOVE:
             core_.OnMouseMove(lParam, (wParam & MK_LBUTTON) != 0);
             break;
@@ -238,11 +143,6 @@ LRESULT CSelectorWndEx2::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_MOUSELEAVE:
             core_.OnMouseLeave();
             break;
-        case WM_DESTROY:
-            core_.Reset();
-            ::KillTimer(Handle(), kAnimationTimer);
-            windowDc_.reset();
-            break;
         default:
             break;
     }
@@ -250,7 +150,7 @@ LRESULT CSelectorWndEx2::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
 }
 
 bool CSelectorWndEx2::IsVisible() {
-    return ::IsWindowVisible(Handle()) != FALSE;
+    return IsShown();
 }
 
 bool CSelectorWndEx2::IsEnabled() {
@@ -258,81 +158,15 @@ bool CSelectorWndEx2::IsEnabled() {
 }
 
 bool CSelectorWndEx2::StartAnimationTimer() {
-    return ::SetTimer(Handle(), kAnimationTimer, kAnimationPeriod, nullptr) != 0;
+    return StartTimer();
 }
 
 void CSelectorWndEx2::StopAnimationTimer() {
-    ::KillTimer(Handle(), kAnimationTimer);
+    StopTimer();
 }
 
 DWORD CSelectorWndEx2::Now() {
     return ::GetTickCount();
-}
-
-void CSelectorWndEx2::LoadFadeTarget(int state) {
-    for (int row = 0; row < 2; ++row) {
-        HDC to = fade_[row][kTo].get();
-        HDC source = track_.At(row, state);
-        if (to != nullptr && source != nullptr) {
-            ::BitBlt(to, 0, 0, trackWidth_, trackHeight_, source, 0, 0, SRCCOPY);
-        }
-    }
-}
-
-void CSelectorWndEx2::KeepShownTrack() {
-    for (auto& row : fade_) {
-        if (row[kFrom] && row[kBlended]) {
-            ::BitBlt(row[kFrom].get(), 0, 0, trackWidth_, trackHeight_, row[kBlended].get(), 0, 0,
-                     SRCCOPY);
-        }
-    }
-}
-
-void CSelectorWndEx2::DrawTrack(const TrackDrawing& drawing) {
-    if (!backBuffer_) {
-        return;
-    }
-    HDC back = backBuffer_.get();
-    if (drawing.refreshBackground && background_ != nullptr) {
-        ::BitBlt(back, 0, 0, width_, height_, background_, x_, y_, SRCCOPY);
-    }
-    if (trackWidth_ <= 0 || trackHeight_ <= 0) {
-        return;
-    }
-    const bool fading = HasFadePictures();
-    const BYTE alpha = static_cast<BYTE>(std::clamp(drawing.alpha, 0, 255));
-    HDC sources[2] = {nullptr, nullptr};
-    for (int row = 0; row < 2; ++row) {
-        HDC blended = fade_[row][kBlended].get();
-        if (drawing.blend && fading) {
-            BlendOverlay(fade_[row][kFrom].get(), alpha, trackHeight_, trackWidth_, blended,
-                         fade_[row][kTo].get());
-            sources[row] = blended;
-            continue;
-        }
-        sources[row] = track_.At(row, drawing.state);
-        if (fading && sources[row] != nullptr) {
-            // What the screen is about to show, for the next fade to start from.
-            ::BitBlt(blended, 0, 0, trackWidth_, trackHeight_, sources[row], 0, 0, SRCCOPY);
-        }
-    }
-    const int split = std::clamp(drawing.split, 0, trackWidth_);
-    if (sources[0] != nullptr) {
-        ::BitBlt(back, trackX_ + split, trackY_, trackWidth_ - split, trackHeight_, sources[0],
-                 split, 0, SRCCOPY);
-    }
-    if (sources[1] != nullptr) {
-        ::BitBlt(back, trackX_, trackY_, split, trackHeight_, sources[1], 0, 0, SRCCOPY);
-    }
-}
-
-void CSelectorWndEx2::DrawKnob(int x, int y) {
-    if (!backBuffer_ || !knob_ || knobWidth_ <= 0 || knobHeight_ <= 0) {
-        return;
-    }
-    const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    ::AlphaBlend(backBuffer_.get(), x, y, knobWidth_, knobHeight_, knob_.get(), 0, 0, knobWidth_,
-                 knobHeight_, blend);
 }
 
 void CSelectorWndEx2::Show(const RECT& area) {

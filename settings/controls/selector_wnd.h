@@ -12,14 +12,13 @@
 #include "controls/selector_core.h"
 #include "drawing/memory_dc.h"
 #include "lensbeacon/unique_owner.h"
-#include "winframe/accessible.h"
+#include "winframe/animated_control.h"
 #include "winframe/window.h"
 
 namespace lensbeacon::settings {
 
-class CSelectorWndEx2 : public winframe::Window,
-                        private SelectorSurface,
-                        private winframe::AccessibleSource {
+class CSelectorWndEx2 : public winframe::AnimatedControl<winframe::Window>,
+                        private SelectorSurface {
   public:
     static constexpr UINT_PTR kAnimationTimer = 1;
     static constexpr UINT kAnimationPeriod = 25;
@@ -63,7 +62,9 @@ class CSelectorWndEx2 : public winframe::Window,
     bool HasFadePictures() const noexcept { return static_cast<bool>(fade_[0][kBlended]); }
 
   protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT ControlProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnAnimationTick() override;
+    void OnControlDestroy() override;
 
   private:
     // The track's pictures by row and look. Missing looks share the DC of
@@ -101,6 +102,8 @@ class CSelectorWndEx2 : public winframe::Window,
     void PostPosition(int position) override;
     void Publish(bool on) override;
 
+    // The pictures (selector_pictures.cpp): loading, the cross-fade's
+    // pictures, and composing the track and the knob into the back buffer.
     // Screen readers and the keyboard (selector_access.cpp): the switch is
     // a check button, Space toggles it like a click, and it shows a focus
     // rectangle while it has the focus and focus cues are on.
@@ -135,7 +138,6 @@ class CSelectorWndEx2 : public winframe::Window,
     std::wstring accessibleName_;
     std::wstring accessibleDescription_;
     bool focusCues_ = false;
-    winframe::Accessible accessible_{*this};
 };
 
 }  // namespace lensbeacon::settings

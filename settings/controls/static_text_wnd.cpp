@@ -8,6 +8,7 @@
 
 #include "drawing/text_drawing.h"
 #include "lensbeacon/localized_texts.h"
+#include "winframe/paint_dc.h"
 #include "winframe/window_class.h"
 
 namespace lensbeacon::settings {
@@ -32,7 +33,7 @@ bool ShouldShowText(int index, int count, int shown) noexcept {
     return index >= 0 && index < count && index != shown;
 }
 
-CStaticTextWnd::CStaticTextWnd() noexcept = default;
+CStaticTextWnd::CStaticTextWnd() noexcept : AnimatedControl(0, 0) {}
 
 CStaticTextWnd::~CStaticTextWnd() {
     CleanUp();
@@ -67,7 +68,8 @@ BOOL CStaticTextWnd::CreateLabel(HWND parent, HDC background,
 
 void CStaticTextWnd::BuildTexts(const wchar_t* const texts[kTextCount]) {
     windowDc_.emplace(Handle());
-    CreateMemoryDC(width_, height_, &composed_);
+    // Without the composed picture the label shows nothing (every use tests it).
+    static_cast<void>(CreateMemoryDC(width_, height_, &composed_));
     if (composed_ && background_ != nullptr) {
         ::BitBlt(composed_.get(), 0, 0, width_, height_, background_, x_, y_, SRCCOPY);
     }
@@ -97,7 +99,9 @@ void CStaticTextWnd::BuildTexts(const wchar_t* const texts[kTextCount]) {
     for (int i = 0; i < kTextCount; ++i) {
         const wchar_t* text = texts != nullptr && texts[i] != nullptr ? texts[i] : L"";
         D2D1_RECT_F bounds{};
-        DrawTextOnDC(composed_.get(), width_, height_, text, &style, format.Get(), box, &bounds);
+        // A text that could not be drawn keeps empty bounds: an empty patch.
+        static_cast<void>(DrawTextOnDC(composed_.get(), width_, height_, text, &style, format.Get(),
+                                       box, &bounds));
         const TextPatch patch = TextPatchFromBounds(bounds, width_, height_);
         textRects_[i] = patch;
         if (CreateMemoryDC(patch.width, patch.height, &textDcs_[i]) != 0) {
@@ -158,25 +162,24 @@ void CStaticTextWnd::CleanUp() {
 }
 
 void CStaticTextWnd::Paint() {
-    PAINTSTRUCT paint{};
-    HDC dc = ::BeginPaint(Handle(), &paint);
-    if (dc != nullptr && WindowPicture() != nullptr && composed_) {
-        const RECT& r = paint.rcPaint;
+    const winframe::PaintDc paint(Handle());
+    // The paint DC only validates: the picture goes through the window DC.
+    if (paint && WindowPicture() != nullptr && composed_) {
+        const RECT& r = paint.Area();
         ::BitBlt(WindowPicture(), r.left, r.top, r.right - r.left, r.bottom - r.top,
                  composed_.get(), r.left, r.top, SRCCOPY);
     }
-    ::EndPaint(Handle(), &paint);
 }
 
-LRESULT CStaticTextWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+void CStaticTextWnd::OnControlDestroy() {
+    if (g_hTipLabel == Handle()) {
+        g_hTipLabel = nullptr;
+    }
+    windowDc_.reset();
+}
+
+LRESULT CStaticTextWnd::ControlProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_GETOBJECT: {
-            LRESULT result = 0;
-            if (accessible_.AnswerGetObject(Handle(), wParam, lParam, result)) {
-                return result;
-            }
-            break;
-        }
         case WM_PAINT:
             Paint();
             return 0;
@@ -189,12 +192,6 @@ LRESULT CStaticTextWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
                              SRCCOPY);
                 }
             }
-            break;
-        case WM_DESTROY:
-            if (g_hTipLabel == Handle()) {
-                g_hTipLabel = nullptr;
-            }
-            windowDc_.reset();
             break;
         default:
             break;

@@ -12,7 +12,7 @@
 
 #include "drawing/memory_dc.h"
 #include "lensbeacon/unique_owner.h"
-#include "winframe/accessible.h"
+#include "winframe/animated_control.h"
 #include "winframe/window.h"
 
 namespace lensbeacon::settings {
@@ -41,7 +41,8 @@ TextPatch TextPatchFromBounds(const D2D1_RECT_F& bounds, int width, int height) 
 bool ShouldShowText(int index, int count, int shown) noexcept;
 
 // Screen readers read the label as static text: the word it shows.
-class CStaticTextWnd : public winframe::Window, private winframe::AccessibleSource {
+// It does not animate: the base's timer is not used.
+class CStaticTextWnd : public winframe::AnimatedControl<winframe::Window> {
   public:
     static constexpr int kSlots = 4;
     static constexpr int kTextCount = 2;
@@ -70,7 +71,8 @@ class CStaticTextWnd : public winframe::Window, private winframe::AccessibleSour
     HDC TextPicture(int index) const noexcept { return textDcs_[index].get(); }
 
   protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT ControlProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnControlDestroy() override;
 
   private:
     winframe::AccessibleDescription Describe() override;
@@ -94,7 +96,6 @@ class CStaticTextWnd : public winframe::Window, private winframe::AccessibleSour
     int shown_ = -1;
     bool created_ = false;
     std::wstring texts_[kTextCount];
-    winframe::Accessible accessible_{*this};
 };
 
 }  // namespace lensbeacon::settings

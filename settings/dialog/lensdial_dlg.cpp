@@ -2,7 +2,6 @@
 
 #include <wtsapi32.h>
 
-#include <cmath>
 #include <new>
 
 #include "dialog/dialog_layout.h"
@@ -85,14 +84,15 @@ BOOL CLensdialDlg::OnInitDialog() {
         width_ = client.right;
         height_ = client.bottom;
     }
-    RegisterDrawingUser(Handle());
-    if (CreateDrawingResources()) {
-        BuildBackground();
-        LayOutControls();
+    {
+        // The close button still holds the resources after this until it has
+        // composed its pictures.
+        const DrawingUser user(Handle());
+        if (CreateDrawingResources()) {
+            BuildBackground();
+            LayOutControls();
+        }
     }
-    // The close button still holds the resources until it has composed its
-    // pictures.
-    UnregisterDrawingUser(Handle());
 
     ::SetWindowPos(Handle(), nullptr, 0, 0, width_, height_, SWP_NOMOVE | SWP_NOZORDER);
     CentreOnScreen();
@@ -120,74 +120,6 @@ void CLensdialDlg::CentreOnScreen() {
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void CLensdialDlg::BuildBackground() {
-    SharedDrawingResources& resources = DrawingResources();
-    if (SUCCEEDED(LoadBackgroundBitmap(g_scale)) && resources.background) {
-        UINT width = 0;
-        UINT height = 0;
-        if (SUCCEEDED(resources.background->GetSize(&width, &height))) {
-            width_ = static_cast<int>(width);
-            height_ = static_cast<int>(height);
-        }
-        DrawDescription(resources.background.Get());
-    }
-    windowDc_.emplace(Handle());
-    if (resources.background) {
-        BitmapToMemoryDC(resources.background.Get(), &backgroundDc_);
-    }
-}
-
-void CLensdialDlg::DrawDescription(IWICBitmap* background) {
-    TextStyle style;
-    ComPtr<IDWriteTextFormat> format;
-    // Without DirectWrite the dialog draws no text.
-    if (FillTextStyle(&style, kTextStyleSmall) == 0 ||
-        FAILED(CreateTextFormatFor(&style, &format))) {
-        return;
-    }
-    const DWRITE_TRIMMING trimming{DWRITE_TRIMMING_GRANULARITY_CHARACTER, 0, 0};
-    format->SetTrimming(&trimming, nullptr);
-    format->SetTextAlignment(DWRITE_TEXT_ALIGNMENT_LEADING);
-    format->SetParagraphAlignment(DWRITE_PARAGRAPH_ALIGNMENT_CENTER);
-
-    const wchar_t* text = GetLocalizedText(kTextDescription);
-    const auto top = static_cast<float>(Scaled(kDescriptionTop));
-    const auto bottom = static_cast<float>(Scaled(kDescriptionBottom));
-    D2D1_RECT_F measured{};
-    DrawTextInRect(nullptr, text, &style, format.Get(),
-                   D2D1_RECT_F{0.0f, top, static_cast<float>(Scaled(kDescriptionWidth)), bottom},
-                   &measured, true);
-    // Rounded up: a box narrower than the widest line would wrap it anew.
-    const int width = static_cast<int>(std::ceil(measured.right - measured.left));
-    const auto left = static_cast<float>((width_ - width) / 2);
-
-    ComPtr<ID2D1RenderTarget> target;
-    if (FAILED(CreateImageRenderTarget(background, &target))) {
-        return;
-    }
-    // The pass draws the picture itself first: a render target over a bitmap
-    // is not relied on to keep the bitmap's pixels.
-    ComPtr<ID2D1Bitmap> picture;
-    const HRESULT copied = target->CreateBitmapFromWicBitmap(background, nullptr, &picture);
-    target->BeginDraw();
-    if (SUCCEEDED(copied)) {
-        target->DrawBitmap(picture.Get());
-    }
-    DrawTextInRect(target.Get(), text, &style, format.Get(),
-                   D2D1_RECT_F{left, top, left + static_cast<float>(width), bottom}, nullptr,
-                   false);
-    if (heldSwitch_ != PolicySetting::NotConfigured) {
-        // In the same style, beside the switch it explains; two lines at most.
-        const D2D1_RECT_F notice{static_cast<float>(Scaled(kNoticeX)),
-                                 static_cast<float>(Scaled(kSwitchY)),
-                                 static_cast<float>(Scaled(kNoticeRight)),
-                                 static_cast<float>(Scaled(kSwitchY + kSwitchHeight))};
-        DrawTextInRect(target.Get(), GetManagedNotice(), &style, format.Get(), notice, nullptr,
-                       false);
-    }
-    target->EndDraw();
-}
-
 void CLensdialDlg::LayOutControls() {
     if (!dragBand_.HasRectangles()) {
         const RECT band{0, 0, width_, Scaled(kTitleBandHeight)};
@@ -197,7 +129,9 @@ void CLensdialDlg::LayOutControls() {
     dragBand_.SetArea(width_, height_);
 
     if (closeButton_.Handle() != nullptr) {
-        closeButton_.InitImages(DrawingResources().background.Get(), g_scale);
+        // Without its normal image the button paints nothing of its own; the
+        // dialog goes on and can still be closed.
+        static_cast<void>(closeButton_.InitImages(DrawingResources().background.Get(), g_scale));
         ::SetWindowPos(closeButton_.Handle(), nullptr, Scaled(kCloseX), Scaled(kCloseY),
                        closeButton_.Width(), closeButton_.Height(),
                        SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
@@ -263,59 +197,6 @@ void CLensdialDlg::OnCommand(WORD id, WORD code) {
         default:
             break;
     }
-}
-
-void CLensdialDlg::OnMouse(UINT message, LPARAM lParam) {
-    switch (message) {
-        case WM_MOUSEMOVE: {
-            int previous = -1;
-            int current = -1;
-            dragBand_.OnMouseMove(lParam, &previous, &current);
-            break;
-        }
-        case WM_LBUTTONDOWN: {
-            // The press point is hit-tested itself: a press need not follow
-            // a move to the same point (a window that opened under a still
-            // pointer, a touch).
-            int previous = -1;
-            int current = -1;
-            dragBand_.OnMouseMove(lParam, &previous, &current);
-            dragBand_.SetPressedIndex(dragBand_.HoverIndex());
-            if (dragBand_.HoverIndex() == 0) {
-                // The system moves the window as if its caption were pressed;
-                // that message takes the point in screen coordinates.
-                POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-                ::ClientToScreen(Handle(), &point);
-                ::PostMessageW(Handle(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(point.x, point.y));
-            }
-            break;
-        }
-        case WM_LBUTTONUP:
-            if (dragBand_.PressedIndex() == dragBand_.HoverIndex()) {
-                dragBand_.SetPressedIndex(-1);
-            }
-            break;
-        case WM_LBUTTONDBLCLK:
-            dragBand_.SetPressedIndex(dragBand_.HoverIndex());
-            break;
-        case WM_MOUSELEAVE:
-            dragBand_.ClearTracking();
-            dragBand_.SetHoverSubRegion(-1);
-            dragBand_.SetHoverIndex(-1);
-            break;
-        default:
-            break;
-    }
-}
-
-void CLensdialDlg::PaintBackground(HDC dc) {
-    RECT client{};
-    if (!::GetClientRect(Handle(), &client) || backgroundDc_.get() == nullptr) {
-        return;
-    }
-    CMemDC2 memory(dc, client);
-    ::BitBlt(memory.get(), client.left, client.top, client.right - client.left,
-             client.bottom - client.top, backgroundDc_.get(), client.left, client.top, SRCCOPY);
 }
 
 void CLensdialDlg::CleanUp() {

@@ -52,14 +52,16 @@ class CLensdialDlg : public winframe::ModalDialog {
 
   private:
     void BindControls();
+    // dialog_background.cpp
     void CentreOnScreen();
     void BuildBackground();
     void DrawDescription(IWICBitmap* background);
+    void PaintBackground(HDC dc);
     void LayOutControls();
     void CreateSwitchAndLabel();
     void RefreshSwitch();
-    void PaintBackground(HDC dc);
     void OnCommand(WORD id, WORD code);
+    // title_band_drag.cpp
     void OnMouse(UINT message, LPARAM lParam);
     void ShowFocusCues();
     void FadeOut();
@@ -70,14 +72,14 @@ class CLensdialDlg : public winframe::ModalDialog {
     HICON icon_ = nullptr;
     HACCEL accelerators_ = nullptr;
     std::unique_ptr<CWndShadow> shadow_;
-    CFadeDialogEffect fade_;
+    CFadeDialogEffect fade_{SystemFadeWindowApi()};
     int width_ = 0;
     int height_ = 0;
     std::optional<WindowDc> windowDc_;
     MemoryDc backgroundDc_;
     bool destroyed_ = false;
     PolicySetting heldSwitch_ = PolicySetting::NotConfigured;  // read once at start
-    CMouseEventCtrl dragBand_;
+    CMouseEventCtrl dragBand_{SystemMouseTrackingApi()};
     CD2DButton closeButton_;
     CSelectorWndEx2 selector_;
     CStaticTextWnd tipLabel_;

@@ -26,12 +26,12 @@ SharedDrawingResources& DrawingResources() noexcept;
 // Create one shared factory each if it is absent; S_OK when it exists
 // afterwards. Direct2D single-threaded; WIC in-process (COM must be
 // initialised on the thread); DirectWrite shared.
-HRESULT CreateDrawingFactory() noexcept;
-HRESULT CreateImagingFactory() noexcept;
-HRESULT CreateTextFactory() noexcept;
+[[nodiscard]] HRESULT CreateDrawingFactory() noexcept;
+[[nodiscard]] HRESULT CreateImagingFactory() noexcept;
+[[nodiscard]] HRESULT CreateTextFactory() noexcept;
 // Loads the resource "BKGND" in mode 2 at `scale` into the shared background
 // bitmap (cache on load). E_FAIL without the WIC factory.
-HRESULT LoadBackgroundBitmap(float scale) noexcept;
+[[nodiscard]] HRESULT LoadBackgroundBitmap(float scale) noexcept;
 
 // Releases, if present, the background bitmap, the WIC factory and the
 // Direct2D factory, in this order.
@@ -74,5 +74,18 @@ class DrawingUserRegistry {
 void RegisterDrawingUser(HWND window) noexcept;
 void UnregisterDrawingUser(HWND window) noexcept;
 int DrawingUserCount() noexcept;
+
+// One window's use of the shared resources: registered for as long as this
+// object lives, so that no path forgets to leave.
+class DrawingUser {
+  public:
+    explicit DrawingUser(HWND window) noexcept : window_(window) { RegisterDrawingUser(window); }
+    ~DrawingUser() { UnregisterDrawingUser(window_); }
+    DrawingUser(const DrawingUser&) = delete;
+    DrawingUser& operator=(const DrawingUser&) = delete;
+
+  private:
+    HWND window_;
+};
 
 }  // namespace lensbeacon::settings

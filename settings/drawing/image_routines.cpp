@@ -176,44 +176,44 @@ HRESULT LoadImageBitmap(const wchar_t* name, float scale, int mode,
     return hr;
 }
 
-int BitmapToMemoryDC(IWICBitmapSource* source, MemoryDc* out) noexcept {
+bool BitmapToMemoryDC(IWICBitmapSource* source, MemoryDc* out) noexcept {
     if (source == nullptr || out == nullptr) {
-        return 0;
+        return false;
     }
     UINT width = 0;
     UINT height = 0;
     if (FAILED(source->GetSize(&width, &height))) {
-        return 0;
+        return false;
     }
     const UINT bytes = PictureBytes(width, height);
     if (bytes == 0) {
-        return 0;
+        return false;
     }
     WindowDc screen(nullptr);
     if (!screen) {
-        return 0;
+        return false;
     }
     MemoryDc memory(::CreateCompatibleDC(screen.get()));
     if (!memory) {
-        return 0;
+        return false;
     }
     const BITMAPINFO info = Bitmap32Info(static_cast<LONG>(width), -static_cast<LONG>(height));
     void* bits = nullptr;
     UniqueBitmap section(
         ::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!section || bits == nullptr) {
-        return 0;
+        return false;
     }
     if (FAILED(source->CopyPixels(nullptr, width * 4u, bytes, static_cast<BYTE*>(bits)))) {
-        return 0;
+        return false;
     }
     ::GdiFlush();
     if (::SelectObject(memory.get(), section.get()) == nullptr) {
-        return 0;
+        return false;
     }
     section.release();  // owned by the DC from here on
     *out = std::move(memory);
-    return 1;
+    return true;
 }
 
 void BlendOverlay(HDC background, BYTE alpha, int height, int width, HDC target,
@@ -230,21 +230,21 @@ void BlendOverlay(HDC background, BYTE alpha, int height, int width, HDC target,
     ::AlphaBlend(target, 0, 0, width, height, overlay, 0, 0, width, height, blend);
 }
 
-int ComposeImageOverBackground(IWICBitmap* bitmap, HDC background, int x, int y,
-                               MemoryDc* out) noexcept {
+bool ComposeImageOverBackground(IWICBitmap* bitmap, HDC background, int x, int y,
+                                MemoryDc* out) noexcept {
     if (bitmap == nullptr || out == nullptr) {
-        return 0;
+        return false;
     }
     UINT width = 0;
     UINT height = 0;
     if (FAILED(bitmap->GetSize(&width, &height)) || PictureBytes(width, height) == 0) {
-        return 0;
+        return false;
     }
     const int w = static_cast<int>(width);
     const int h = static_cast<int>(height);
     MemoryDc picture;
     if (CreateMemoryDC(w, h, &picture) == 0) {
-        return 0;
+        return false;
     }
     if (background != nullptr) {
         ::BitBlt(picture.get(), 0, 0, w, h, background, x, y, SRCCOPY);
@@ -274,11 +274,11 @@ int ComposeImageOverBackground(IWICBitmap* bitmap, HDC background, int x, int y,
     return SUCCEEDED(hr) ? 1 : 0;
 }
 
-int LoadImageOverBackground(const wchar_t* name, float scale, MemoryDc* out, HDC background, int x,
-                            int y) noexcept {
+bool LoadImageOverBackground(const wchar_t* name, float scale, MemoryDc* out, HDC background, int x,
+                             int y) noexcept {
     ComPtr<IWICBitmap> bitmap;
     if (FAILED(LoadImageBitmap(name, scale, kLoadScaled, &bitmap))) {
-        return 0;
+        return false;
     }
     return ComposeImageOverBackground(bitmap.Get(), background, x, y, out);
 }

@@ -19,23 +19,24 @@ namespace lensbeacon::settings {
 // every other mode gives the natural size. E_FAIL without the WIC factory or
 // for a missing or empty resource, E_POINTER without `out`, else the result
 // of the first failing step. `out` is emptied first and filled on success.
-HRESULT LoadImageResource(const wchar_t* name, float scale, int mode,
-                          Microsoft::WRL::ComPtr<IWICFormatConverter>* out) noexcept;
+[[nodiscard]] HRESULT LoadImageResource(const wchar_t* name, float scale, int mode,
+                                        Microsoft::WRL::ComPtr<IWICFormatConverter>* out) noexcept;
 
 // LoadImageResource, then a WIC bitmap of it (cache on load) into `out`.
-HRESULT LoadImageBitmap(const wchar_t* name, float scale, int mode,
-                        Microsoft::WRL::ComPtr<IWICBitmap>* out) noexcept;
+[[nodiscard]] HRESULT LoadImageBitmap(const wchar_t* name, float scale, int mode,
+                                      Microsoft::WRL::ComPtr<IWICBitmap>* out) noexcept;
 
 // Copies the whole source into a top-down 32-bit DIB section selected into a
 // new screen-compatible memory DC, handed to `out`: premultiplied BGRA, ready
-// for AlphaBlend with per-pixel alpha. Returns 1 on success; 0 without an
+// for AlphaBlend with per-pixel alpha. True on success; false without an
 // argument or when a step fails (then `out` stays as it was).
-int BitmapToMemoryDC(IWICBitmapSource* source, MemoryDc* out) noexcept;
+[[nodiscard]] bool BitmapToMemoryDC(IWICBitmapSource* source, MemoryDc* out) noexcept;
 
 // Draws the DC's current picture (taken as opaque, width by height at (0, 0))
 // into a render target bound to that DC, as the first thing after BeginDraw,
 // so that what is drawn next lands over it on every Direct2D.
-HRESULT DrawDcUnderlay(ID2D1RenderTarget* target, HDC dc, int width, int height) noexcept;
+[[nodiscard]] HRESULT DrawDcUnderlay(ID2D1RenderTarget* target, HDC dc, int width,
+                                     int height) noexcept;
 
 // Target := background (alpha 0), overlay (alpha 255), or background with the
 // overlay alpha-blended over it at constant `alpha` and per-pixel alpha.
@@ -44,27 +45,28 @@ void BlendOverlay(HDC background, BYTE alpha, int height, int width, HDC target,
                   HDC overlay) noexcept;
 
 // A memory DC of the bitmap's size holding the background's area at (x, y)
-// with the bitmap drawn over it by Direct2D, handed to `out`. Returns 1 when
-// the picture is complete; 0 without bitmap or `out`, when the memory DC
+// with the bitmap drawn over it by Direct2D, handed to `out`. True when
+// the picture is complete; false without bitmap or `out`, when the memory DC
 // cannot be made (`out` untouched), or when drawing fails (`out` then holds
 // only the background patch). A null background leaves the patch black.
-int ComposeImageOverBackground(IWICBitmap* bitmap, HDC background, int x, int y,
-                               MemoryDc* out) noexcept;
+[[nodiscard]] bool ComposeImageOverBackground(IWICBitmap* bitmap, HDC background, int x, int y,
+                                              MemoryDc* out) noexcept;
 
 // LoadImageResource in mode 2 at `scale`, a WIC bitmap of it, then
-// ComposeImageOverBackground. Returns its result, or 0 (`out` untouched) when
+// ComposeImageOverBackground. Returns its result, or false (`out` untouched) when
 // loading or copying fails.
-int LoadImageOverBackground(const wchar_t* name, float scale, MemoryDc* out, HDC background, int x,
-                            int y) noexcept;
+[[nodiscard]] bool LoadImageOverBackground(const wchar_t* name, float scale, MemoryDc* out,
+                                           HDC background, int x, int y) noexcept;
 
 // A Direct2D render target drawing into the WIC bitmap, all properties
 // default. E_FAIL without the Direct2D factory, E_POINTER without arguments.
-HRESULT CreateImageRenderTarget(IWICBitmap* bitmap,
-                                Microsoft::WRL::ComPtr<ID2D1RenderTarget>* out) noexcept;
+[[nodiscard]] HRESULT CreateImageRenderTarget(
+    IWICBitmap* bitmap, Microsoft::WRL::ComPtr<ID2D1RenderTarget>* out) noexcept;
 
 // A Direct2D render target for GDI DCs: B8G8R8A8, premultiplied, system dots
 // per inch. Bind it with BindDC before drawing. E_FAIL without the Direct2D
 // factory, E_POINTER without `out`.
-HRESULT CreateDCRenderTarget(Microsoft::WRL::ComPtr<ID2D1DCRenderTarget>* out) noexcept;
+[[nodiscard]] HRESULT CreateDCRenderTarget(
+    Microsoft::WRL::ComPtr<ID2D1DCRenderTarget>* out) noexcept;
 
 }  // namespace lensbeacon::settings

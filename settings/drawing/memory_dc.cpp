@@ -16,26 +16,26 @@ void DeleteMemoryDC(HDC dc) noexcept {
     }
 }
 
-int CreateMemoryDC(int width, int height, MemoryDc* out) noexcept {
+bool CreateMemoryDC(int width, int height, MemoryDc* out) noexcept {
     if (out == nullptr || width <= 0 || height <= 0) {
-        return 0;
+        return false;
     }
     WindowDc screen(nullptr);
     if (!screen) {
-        return 0;
+        return false;
     }
     MemoryDc memory(::CreateCompatibleDC(screen.get()));
     UniqueBitmap bitmap(::CreateCompatibleBitmap(screen.get(), width, height));
     if (!memory || !bitmap) {
-        return 0;
+        return false;
     }
     if (::SelectObject(memory.get(), bitmap.get()) == nullptr) {
-        return 0;
+        return false;
     }
     // The DC owns the bitmap now: deleting the DC frees it.
     bitmap.release();
     *out = std::move(memory);
-    return 1;
+    return true;
 }
 
 CMemDC2::CMemDC2(HDC target, const RECT& rect) noexcept : target_(target), rect_(rect) {

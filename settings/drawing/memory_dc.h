@@ -24,8 +24,8 @@ using MemoryDc = UniqueOwner<HDC, DeleteMemoryDC>;
 // A screen-compatible memory DC with a screen-compatible bitmap of width by
 // height selected into it, handed to `out` (whatever `out` held is deleted).
 // Nothing happens without `out`; `out` stays as it was when a step fails or
-// a side is not positive. Returns 1 when `out` received a DC, else 0.
-int CreateMemoryDC(int width, int height, MemoryDc* out) noexcept;
+// a side is not positive. True when `out` received a DC.
+[[nodiscard]] bool CreateMemoryDC(int width, int height, MemoryDc* out) noexcept;
 
 // Clears every entry that equals an earlier one, so that each distinct
 // non-null handle is listed once. Returns the number of handles left.

@@ -44,9 +44,9 @@ void SetTextStyle(TextStyle* style, const wchar_t* family, float size) noexcept 
     style->color[3] = 1.0f;
 }
 
-int FillTextStyleFor(TextStyle* style, int kind, int language) noexcept {
+bool FillTextStyleFor(TextStyle* style, int kind, int language) noexcept {
     if (style == nullptr) {
-        return 0;
+        return false;
     }
     const wchar_t* family = UsesMeiryo(language) ? kJapaneseFontFamily : kDefaultFontFamily;
     if (IsRightToLeft(language)) {
@@ -58,13 +58,13 @@ int FillTextStyleFor(TextStyle* style, int kind, int language) noexcept {
     } else if (kind == kTextStyleBody) {
         size = 13.0f;
     } else {
-        return 0;
+        return false;
     }
     SetTextStyle(style, family, size);
-    return 1;
+    return true;
 }
 
-int FillTextStyle(TextStyle* style, int kind) noexcept {
+bool FillTextStyle(TextStyle* style, int kind) noexcept {
     return FillTextStyleFor(style, kind, g_languageOverride.load(std::memory_order_relaxed));
 }
 
@@ -95,22 +95,22 @@ HRESULT CreateTextFormatFor(const TextStyle* style, ComPtr<IDWriteTextFormat>* o
     return hr;
 }
 
-int CreateTextLayoutFor(ComPtr<IDWriteTextLayout>* out, const wchar_t* text, float maxWidth,
-                        float maxHeight, IDWriteTextFormat* format) noexcept {
+bool CreateTextLayoutFor(ComPtr<IDWriteTextLayout>* out, const wchar_t* text, float maxWidth,
+                         float maxHeight, IDWriteTextFormat* format) noexcept {
     if (out == nullptr) {
-        return 0;
+        return false;
     }
     out->Reset();
     IDWriteFactory* factory = DrawingResources().writeFactory.Get();
     if (factory == nullptr || text == nullptr || format == nullptr) {
-        return 0;
+        return false;
     }
     if (FAILED(factory->CreateTextLayout(text, TextLength(text), format, maxWidth, maxHeight,
                                          out->ReleaseAndGetAddressOf()))) {
         out->Reset();
-        return 0;
+        return false;
     }
-    return 1;
+    return true;
 }
 
 void DrawTextInRect(ID2D1RenderTarget* target, const wchar_t* text, const TextStyle* style,
@@ -146,19 +146,19 @@ void DrawTextInRect(ID2D1RenderTarget* target, const wchar_t* text, const TextSt
     textRect->bottom = textRect->top + metrics.height;
 }
 
-int DrawTextOnDC(HDC dc, int width, int height, const wchar_t* text, const TextStyle* style,
-                 IDWriteTextFormat* format, const D2D1_RECT_F& layoutRect,
-                 D2D1_RECT_F* textRect) noexcept {
+bool DrawTextOnDC(HDC dc, int width, int height, const wchar_t* text, const TextStyle* style,
+                  IDWriteTextFormat* format, const D2D1_RECT_F& layoutRect,
+                  D2D1_RECT_F* textRect) noexcept {
     if (dc == nullptr) {
-        return 0;
+        return false;
     }
     ComPtr<ID2D1DCRenderTarget> target;
     if (FAILED(CreateDCRenderTarget(&target))) {
-        return 0;
+        return false;
     }
     const RECT bounds{0, 0, width, height};
     if (FAILED(target->BindDC(dc, &bounds))) {
-        return 0;
+        return false;
     }
     target->BeginDraw();
     const HRESULT underlay = DrawDcUnderlay(target.Get(), dc, width, height);

@@ -37,24 +37,25 @@ void SetTextStyle(TextStyle* style, const wchar_t* family, float size) noexcept;
 
 // The style for `kind` (1: size 12, 2: size 13) in the language `language`:
 // "Meiryo" where the language uses it, else "Segoe UI"; right to left set
-// for a right-to-left language. Returns 1 for kinds 1 and 2, else 0 (then at
+// for a right-to-left language. True for kinds 1 and 2, else false (then at
 // most the right-to-left field has been touched).
-int FillTextStyleFor(TextStyle* style, int kind, int language) noexcept;
+[[nodiscard]] bool FillTextStyleFor(TextStyle* style, int kind, int language) noexcept;
 
 // FillTextStyleFor in the program's language (g_languageOverride).
-int FillTextStyle(TextStyle* style, int kind) noexcept;
+[[nodiscard]] bool FillTextStyle(TextStyle* style, int kind) noexcept;
 
 // A DirectWrite text format for the style (family, weight, style, stretch,
 // size, the user's locale), with right-to-left reading direction when the
 // style asks for it. E_FAIL without the DirectWrite factory, E_POINTER
 // without arguments.
-HRESULT CreateTextFormatFor(const TextStyle* style,
-                            Microsoft::WRL::ComPtr<IDWriteTextFormat>* out) noexcept;
+[[nodiscard]] HRESULT CreateTextFormatFor(const TextStyle* style,
+                                          Microsoft::WRL::ComPtr<IDWriteTextFormat>* out) noexcept;
 
-// A text layout of the whole text within the maxima. Returns 1 on success;
-// 0 on failure, with `out` empty.
-int CreateTextLayoutFor(Microsoft::WRL::ComPtr<IDWriteTextLayout>* out, const wchar_t* text,
-                        float maxWidth, float maxHeight, IDWriteTextFormat* format) noexcept;
+// A text layout of the whole text within the maxima. True on success;
+// false on failure, with `out` empty.
+[[nodiscard]] bool CreateTextLayoutFor(Microsoft::WRL::ComPtr<IDWriteTextLayout>* out,
+                                       const wchar_t* text, float maxWidth, float maxHeight,
+                                       IDWriteTextFormat* format) noexcept;
 
 // Draws the text into the layout rectangle with the style's colour (unless
 // `measureOnly`, or without a render target) and, when `textRect` is given,
@@ -67,10 +68,10 @@ void DrawTextInRect(ID2D1RenderTarget* target, const wchar_t* text, const TextSt
 
 // Binds a DC render target to (0, 0, width, height) of `dc` and draws (and
 // measures) with DrawTextInRect between BeginDraw and EndDraw, over the DC's
-// picture (taken as opaque). Returns 1 when
-// drawing succeeded, 0 without the Direct2D factory or when a step fails.
-int DrawTextOnDC(HDC dc, int width, int height, const wchar_t* text, const TextStyle* style,
-                 IDWriteTextFormat* format, const D2D1_RECT_F& layoutRect,
-                 D2D1_RECT_F* textRect) noexcept;
+// picture (taken as opaque). True when
+// drawing succeeded, false without the Direct2D factory or when a step fails.
+[[nodiscard]] bool DrawTextOnDC(HDC dc, int width, int height, const wchar_t* text,
+                                const TextStyle* style, IDWriteTextFormat* format,
+                                const D2D1_RECT_F& layoutRect, D2D1_RECT_F* textRect) noexcept;
 
 }  // namespace lensbeacon::settings

@@ -351,5 +351,38 @@ TEST_F(SettingsEndToEnd, AScreenReaderAndTheKeyboardReachTheSwitchAndTheCloseBut
     EXPECT_EQ(facts.name, GetLocalizedText(kLanguageEnglish, kTextOn));
 }
 
+// Every language at 96 and at 144 dots per inch, with the label, saved for a
+// byte-for-byte comparison of the dialog's pictures between builds.
+class SettingsEveryLanguage : public SettingsEndToEnd {
+  protected:
+    void ShootEveryLanguage(const wchar_t* suffix, float expectedScale) {
+        for (int language = 1; language <= 20; ++language) {
+            // The pointer away from the dialog, so that nothing is hovered.
+            ::SetCursorPos(0, 0);
+            Open(L"-Lang=" + std::to_wstring(language), expectedScale);
+            ::SendMessageW(window, WM_NULL, 0, 0);
+            ::Sleep(300);
+            const std::wstring name = L"settings_lang" + std::to_wstring(language) + suffix;
+            SaveShot(name.c_str());
+            ::PostMessageW(window, WM_COMMAND, kCloseCommand, 0);
+            ASSERT_TRUE(Signaled(dialog.process.get(), 10000)) << "language " << language;
+        }
+    }
+};
+
+TEST_F(SettingsEveryLanguage, At96DotsPerInch) {
+    InstallService();
+    settings.SetDword(kShowCfgTipValue, 1);
+    ShootEveryLanguage(L"_96dpi.png", 1.0f);
+}
+
+TEST_F(SettingsEveryLanguage, At144DotsPerInch) {
+    InstallService();
+    settings.SetDword(kShowCfgTipValue, 1);
+    RegistrySandbox dpi{kDpiKey};
+    dpi.SetDword(L"LogPixels", 144);
+    ShootEveryLanguage(L"_144dpi.png", 1.25f);
+}
+
 }  // namespace
 }  // namespace lensbeacon::test

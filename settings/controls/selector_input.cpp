@@ -1,13 +1,12 @@
+// The switch's input: presses, moves, releases and leaves of the mouse, the
+// drag of the knob and click-to-step, and position changes from the keys.
 #include "controls/selector_core.h"
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 
 namespace lensbeacon::settings {
 namespace {
-
-constexpr int kCoordinateLimit = 32767;
 
 struct Point {
     int x;
@@ -22,122 +21,14 @@ Point Unpack(LPARAM position) noexcept {
 
 }  // namespace
 
-int ClampCoordinate(int value) noexcept {
-    return std::clamp(value, -kCoordinateLimit, kCoordinateLimit);
-}
-
 SelectorCore::SelectorCore(SelectorSurface& surface, MouseTrackingApi& tracking) noexcept
     : surface_(&surface), tracker_(tracking) {}
-
-void SelectorCore::Setup(const SelectorLayout& layout) {
-    const auto size = [](int value) { return std::clamp(value, 0, kCoordinateLimit); };
-    width_ = size(layout.width);
-    height_ = size(layout.height);
-    trackX_ = ClampCoordinate(layout.trackX);
-    trackY_ = ClampCoordinate(layout.trackY);
-    trackWidth_ = size(layout.trackWidth);
-    trackHeight_ = size(layout.trackHeight);
-    knobWidth_ = size(layout.knobWidth);
-    knobHeight_ = size(layout.knobHeight);
-    count_ = std::clamp(layout.count, 2, kMaxPositions);
-    fadePictures_ = layout.fadePictures;
-
-    // The knob travels inside the track and is centred on it vertically. A
-    // knob wider than the track (or a missing track) cannot travel at all.
-    knobBaseX_ = trackX_;
-    knobY_ = trackY_ - (knobHeight_ - trackHeight_) / 2;
-    travel_ = std::max(trackWidth_ - knobWidth_, 0);
-
-    position_ = std::clamp(layout.initial, 0, count_ - 1);
-    target_ = position_;
-    knobOffset_ = KnobOffsetOf(position_);
-    dragOffset_ = 0;
-    dragging_ = false;
-    pendingClick_ = false;
-    knobState_ = kSelectorNormal;
-    trackState_ = kSelectorNormal;
-    fadeFrom_ = fadeTo_ = kSelectorNormal;
-    fadeAlpha_ = 255;
-    animating_ = false;
-
-    BuildRegions();
-    tracker_.SetArea(width_, height_);
-    tracker_.SetRectangles(
-        std::span<const RECT>(regions_.data(), static_cast<std::size_t>(RegionCount())));
-    tracker_.SetHoverIndex(-1);
-    tracker_.SetPressedIndex(-1);
-
-    lastKnobX_ = KnobX();
-    ComposeTrack(true, false);
-    ComposeKnob();
-    target_ = NearestPosition();
-    created_ = true;
-}
 
 void SelectorCore::Reset() noexcept {
     created_ = false;
     dragging_ = false;
     pendingClick_ = false;
     animating_ = false;
-}
-
-int SelectorCore::KnobOffsetOf(int p) const noexcept {
-    return p * travel_ / (count_ - 1);
-}
-
-RECT SelectorCore::Region(int index) const noexcept {
-    if (index < 0 || index >= RegionCount()) {
-        return RECT{0, 0, 0, 0};
-    }
-    return regions_[static_cast<std::size_t>(index)];
-}
-
-void SelectorCore::BuildRegions() {
-    const int n = count_;
-    const auto knobRect = [this](int p) {
-        const int left = knobBaseX_ + KnobOffsetOf(p);
-        return RECT{left, knobY_, left + knobWidth_, knobY_ + knobHeight_};
-    };
-    const LONG trackBottom = trackY_ + trackHeight_;
-    for (int i = 0; i < n; ++i) {
-        const RECT knob = knobRect(i);
-        RECT segment{knob.left, trackY_, knob.right, trackBottom};
-        if (i == 0) {
-            segment.left = trackX_;
-        }
-        if (i == n - 1) {
-            segment.right = trackX_ + trackWidth_;
-        }
-        regions_[static_cast<std::size_t>(i)] = segment;
-        regions_[static_cast<std::size_t>(n + i)] = knob;
-    }
-    const RECT first = knobRect(0);
-    const RECT last = knobRect(n - 1);
-    regions_[static_cast<std::size_t>(2 * n)] =
-        RECT{first.left, first.top, last.right, first.bottom};
-    regions_[static_cast<std::size_t>(2 * n + 1)] = RECT{0, 0, width_, height_};
-}
-
-int SelectorCore::NearestPosition() const noexcept {
-    // A distance of a whole travel never wins; ties keep the lower position.
-    const int x = KnobX();
-    int best = travel_;
-    int nearest = target_;
-    for (int i = 0; i < count_; ++i) {
-        const int distance = std::abs(x - (knobBaseX_ + KnobOffsetOf(i)));
-        if (distance < best) {
-            best = distance;
-            nearest = i;
-        }
-    }
-    return nearest;
-}
-
-int SelectorCore::ClampDragOffset(int offset) const noexcept {
-    const LONG from = Region(position_).left;
-    const int lowest = static_cast<int>(Region(0).left - from);
-    const int highest = static_cast<int>(Region(count_ - 1).left - from);
-    return std::min(std::max(offset, lowest), highest);
 }
 
 int SelectorCore::FollowPointer(LPARAM position) {
@@ -373,141 +264,6 @@ void SelectorCore::CancelInput() {
         EndDrag();
     }
     pendingClick_ = false;
-}
-
-void SelectorCore::Redraw(bool moved) {
-    const bool visible = surface_->IsVisible();
-    surface_->StopAnimationTimer();
-    if (visible) {
-        AdvanceFade();
-        if (animating_ && !surface_->StartAnimationTimer()) {
-            // Without a timer the fade could never finish: show the look now.
-            EndFade();
-        }
-    } else {
-        // Nothing is seen fading: the look changes at once.
-        EndFade();
-    }
-    ComposeTrack(moved, visible && fadePictures_ && fadeFrom_ != fadeTo_);
-    ComposeKnob();
-    if (moved) {
-        target_ = NearestPosition();
-    }
-    if (animating_) {
-        ShowAll();
-    } else {
-        ShowKnob(moved);
-    }
-}
-
-void SelectorCore::AdvanceFade() {
-    animating_ = false;
-    if (!fadePictures_) {
-        return;
-    }
-    const int state = trackState_;
-    const DWORD now = surface_->Now();
-    surface_->LoadFadeTarget(state);
-    if (fadeFrom_ == fadeTo_) {
-        if (state == fadeTo_) {
-            fadeAlpha_ = 255;
-        } else {
-            surface_->KeepShownTrack();
-        }
-    } else {
-        surface_->KeepShownTrack();
-        if (state == fadeTo_) {
-            fadeAlpha_ = FadeAlphaAt(now);
-            if (fadeAlpha_ >= 255) {
-                fadeFrom_ = fadeTo_;
-            } else {
-                animating_ = true;
-            }
-        }
-    }
-    if (state != fadeTo_) {
-        // A change during a running fade restarts from the picture on screen.
-        fadeFrom_ = fadeTo_;
-        fadeTo_ = state;
-        fadeAlpha_ = kFadeStartAlpha;
-        fadeStart_ = now - static_cast<DWORD>(kFadeStartAlpha);
-        animating_ = true;
-    }
-}
-
-void SelectorCore::EndFade() noexcept {
-    animating_ = false;
-    fadeFrom_ = fadeTo_ = trackState_;
-    fadeAlpha_ = 255;
-}
-
-int SelectorCore::FadeAlphaAt(DWORD now) const noexcept {
-    // Unsigned difference: correct across the tick count's wrap, and capped
-    // before the multiplication so that a late tick cannot overflow it.
-    const DWORD elapsed = now - fadeStart_;
-    if (elapsed >= kFadeDuration) {
-        return 255;
-    }
-    return static_cast<int>(elapsed * 255u / kFadeDuration);
-}
-
-void SelectorCore::OnAnimationTimer() {
-    if (!created_) {
-        surface_->StopAnimationTimer();
-        return;
-    }
-    if (animating_) {
-        const int alpha = FadeAlphaAt(surface_->Now());
-        if (alpha >= 255) {
-            animating_ = false;
-            fadeAlpha_ = 255;
-            ComposeTrack(false, true);
-            fadeFrom_ = fadeTo_;
-        } else if (alpha - fadeAlpha_ >= kFadeRedrawStep) {
-            fadeAlpha_ = alpha;
-            ComposeTrack(false, true);
-        }
-    } else {
-        ComposeTrack(false, false);
-    }
-    ComposeKnob();
-    if (!animating_) {
-        surface_->StopAnimationTimer();
-    }
-    ShowAll();
-}
-
-void SelectorCore::ComposeTrack(bool refreshBackground, bool blend) {
-    TrackDrawing drawing;
-    drawing.refreshBackground = refreshBackground;
-    drawing.split = knobOffset_ + dragOffset_;
-    drawing.state = trackState_;
-    drawing.blend = blend;
-    drawing.alpha = fadeAlpha_;
-    surface_->DrawTrack(drawing);
-}
-
-void SelectorCore::ComposeKnob() {
-    surface_->DrawKnob(KnobX(), knobY_);
-    previousKnobX_ = lastKnobX_;
-}
-
-void SelectorCore::ShowKnob(bool moved) {
-    const int x = KnobX();
-    int left = x;
-    int right = x + knobWidth_;
-    if (moved) {
-        // The band the knob swept: where it was last shown and where it is.
-        left = std::min(previousKnobX_, x);
-        right = std::max(previousKnobX_, x) + knobWidth_;
-    }
-    surface_->Show(RECT{left, knobY_, right, knobY_ + knobHeight_});
-    lastKnobX_ = x;
-}
-
-void SelectorCore::ShowAll() {
-    surface_->Show(RECT{0, 0, width_, height_});
-    lastKnobX_ = KnobX();
 }
 
 }  // namespace lensbeacon::settings

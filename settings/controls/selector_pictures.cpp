@@ -1,0 +1,188 @@
+// The switch's pictures: the track's looks and the knob loaded once over the
+// dialog's background, the pictures of the track's cross-fade, and the
+// composing of track and knob into the back buffer.
+#include "controls/selector_wnd.h"
+
+#include <wincodec.h>
+#include <wrl/client.h>
+
+#include <algorithm>
+#include <array>
+#include <span>
+#include <utility>
+
+#include "drawing/drawing.h"
+
+namespace lensbeacon::settings {
+namespace {
+
+// The pixel size of a decoded image, kept within the coordinate range; false
+// when it cannot be read or is empty.
+bool ImageSize(IWICBitmapSource* image, int* width, int* height) {
+    UINT w = 0;
+    UINT h = 0;
+    if (image == nullptr || FAILED(image->GetSize(&w, &h)) || w == 0 || h == 0) {
+        return false;
+    }
+    *width = ClampCoordinate(static_cast<int>(std::min<UINT>(w, 32767u)));
+    *height = ClampCoordinate(static_cast<int>(std::min<UINT>(h, 32767u)));
+    return true;
+}
+
+}  // namespace
+
+HDC CSelectorWndEx2::TrackPictures::At(int row, int state) const noexcept {
+    if (row < 0 || row > 1 || state < 0 || state > 2) {
+        return nullptr;
+    }
+    return slots_[static_cast<std::size_t>(row)][static_cast<std::size_t>(state)];
+}
+
+void CSelectorWndEx2::TrackPictures::Release() noexcept {
+    std::array<HDC, 6> all{};
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        all[i] = std::exchange(slots_[i / 3][i % 3], nullptr);
+    }
+    ReleaseDistinctHandles(std::span<HDC>(all), DeleteMemoryDC);
+}
+
+void CSelectorWndEx2::LoadImages(float scale) {
+    windowDc_.emplace(Handle());
+    // Without a back buffer nothing is drawn or shown (every use tests it).
+    static_cast<void>(CreateMemoryDC(width_, height_, &backBuffer_));
+
+    // The track is composed over the part of the background it covers.
+    using Microsoft::WRL::ComPtr;
+    ComPtr<IWICBitmap> trackImage;
+    if (SUCCEEDED(LoadImageBitmap(kImageSliderTrackNormal, scale, kLoadScaled, &trackImage)) &&
+        ImageSize(trackImage.Get(), &trackWidth_, &trackHeight_)) {
+        // A picture whose drawing failed still holds the background patch and
+        // is used as it is; one that could not be made stays empty, and an
+        // empty look takes another look's picture below.
+        MemoryDc normal;
+        static_cast<void>(ComposeImageOverBackground(trackImage.Get(), background_, x_ + trackX_,
+                                                     y_ + trackY_, &normal));
+        track_.Slots()[0][kSelectorNormal] = normal.release();
+        MemoryDc pressed;
+        static_cast<void>(LoadImageOverBackground(kImageSliderTrackDown, scale, &pressed,
+                                                  background_, x_ + trackX_, y_ + trackY_));
+        track_.Slots()[0][kSelectorPressed] = pressed.release();
+    }
+    if (track_.At(0, kSelectorNormal) == nullptr) {
+        // No picture of the normal look: the track keeps size and place 0
+        // and nothing of it is drawn.
+        track_.Release();
+        trackX_ = trackY_ = trackWidth_ = trackHeight_ = 0;
+    }
+
+    ComPtr<IWICBitmap> knobImage;
+    if (SUCCEEDED(LoadImageBitmap(kImageSliderKnob, scale, kLoadScaled, &knobImage)) &&
+        ImageSize(knobImage.Get(), &knobWidth_, &knobHeight_) &&
+        BitmapToMemoryDC(knobImage.Get(), &knob_) == 0) {
+        knobWidth_ = knobHeight_ = 0;
+    }
+
+    ShareMissingTrackHandles(track_.Slots());
+    MakeFadePictures();
+}
+
+void CSelectorWndEx2::MakeFadePictures() {
+    const auto& row = track_.Slots()[0];
+    if (row[0] == row[1] && row[1] == row[2]) {
+        return;  // one look only: changes show at once
+    }
+    for (auto& pictures : fade_) {
+        for (auto& picture : pictures) {
+            if (CreateMemoryDC(trackWidth_, trackHeight_, &picture) == 0) {
+                // A fade with missing pictures would show garbage: no fade.
+                for (auto& all : fade_) {
+                    for (auto& one : all) {
+                        one.reset();
+                    }
+                }
+                return;
+            }
+        }
+    }
+}
+
+void CSelectorWndEx2::ReleaseImages() noexcept {
+    track_.Release();
+    for (auto& pictures : fade_) {
+        for (auto& picture : pictures) {
+            picture.reset();
+        }
+    }
+    knob_.reset();
+    backBuffer_.reset();
+    trackX_ = trackY_ = trackWidth_ = trackHeight_ = 0;
+    knobWidth_ = knobHeight_ = 0;
+}
+
+void CSelectorWndEx2::LoadFadeTarget(int state) {
+    for (int row = 0; row < 2; ++row) {
+        HDC to = fade_[row][kTo].get();
+        HDC source = track_.At(row, state);
+        if (to != nullptr && source != nullptr) {
+            ::BitBlt(to, 0, 0, trackWidth_, trackHeight_, source, 0, 0, SRCCOPY);
+        }
+    }
+}
+
+void CSelectorWndEx2::KeepShownTrack() {
+    for (auto& row : fade_) {
+        if (row[kFrom] && row[kBlended]) {
+            ::BitBlt(row[kFrom].get(), 0, 0, trackWidth_, trackHeight_, row[kBlended].get(), 0, 0,
+                     SRCCOPY);
+        }
+    }
+}
+
+void CSelectorWndEx2::DrawTrack(const TrackDrawing& drawing) {
+    if (!backBuffer_) {
+        return;
+    }
+    HDC back = backBuffer_.get();
+    if (drawing.refreshBackground && background_ != nullptr) {
+        ::BitBlt(back, 0, 0, width_, height_, background_, x_, y_, SRCCOPY);
+    }
+    if (trackWidth_ <= 0 || trackHeight_ <= 0) {
+        return;
+    }
+    const bool fading = HasFadePictures();
+    const BYTE alpha = static_cast<BYTE>(std::clamp(drawing.alpha, 0, 255));
+    HDC sources[2] = {nullptr, nullptr};
+    for (int row = 0; row < 2; ++row) {
+        HDC blended = fade_[row][kBlended].get();
+        if (drawing.blend && fading) {
+            BlendOverlay(fade_[row][kFrom].get(), alpha, trackHeight_, trackWidth_, blended,
+                         fade_[row][kTo].get());
+            sources[row] = blended;
+            continue;
+        }
+        sources[row] = track_.At(row, drawing.state);
+        if (fading && sources[row] != nullptr) {
+            // What the screen is about to show, for the next fade to start from.
+            ::BitBlt(blended, 0, 0, trackWidth_, trackHeight_, sources[row], 0, 0, SRCCOPY);
+        }
+    }
+    const int split = std::clamp(drawing.split, 0, trackWidth_);
+    if (sources[0] != nullptr) {
+        ::BitBlt(back, trackX_ + split, trackY_, trackWidth_ - split, trackHeight_, sources[0],
+                 split, 0, SRCCOPY);
+    }
+    if (sources[1] != nullptr) {
+        ::BitBlt(back, trackX_, trackY_, split, trackHeight_, sources[1], 0, 0, SRCCOPY);
+    }
+}
+
+void CSelectorWndEx2::DrawKnob(int x, int y) {
+    if (!backBuffer_ || !knob_ || knobWidth_ <= 0 || knobHeight_ <= 0) {
+        return;
+    }
+    const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    ::AlphaBlend(backBuffer_.get(), x, y, knobWidth_, knobHeight_, knob_.get(), 0, 0, knobWidth_,
+                 knobHeight_, blend);
+}
+
+}  // namespace lensbeacon::settings
