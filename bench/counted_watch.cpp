@@ -45,7 +45,7 @@ CountedWatch::~CountedWatch() {
 }
 
 DWORD WINAPI CountedWatch::WorkerMain(LPVOID parameter) {
-    static_cast<CountedWatch*>(parameter)->watcher_.RunWorker();
+    static_cast<CountedWatch*>(parameter)->worker_.RunWorker();
     return 0;
 }
 

@@ -1,6 +1,6 @@
 // The service's own watch loop, run inside the benchmark to count the device
 // checks it makes: the service's checks cannot be seen from outside it. A
-// Watcher runs over a WatchSystem that passes every call on to a real
+// WatchWorker runs over a WatchSystem that passes every call on to a real
 // Win32WatchSystem and counts the CheckDevices calls, so beside the installed
 // service it looks at the same devices and records at the same moments. It
 // differs from the service in what would reach other programs: its events
@@ -16,7 +16,7 @@
 
 #include "camera_publisher.h"
 #include "lensbeacon/unique_owner.h"
-#include "watch_loop.h"
+#include "watch_worker.h"
 #include "watch_state.h"
 #include "watch_system_win32.h"
 
@@ -103,7 +103,7 @@ class CountedWatch {
 
     WatchState state_;
     CountingWatchSystem system_{state_};
-    Watcher watcher_{state_, system_};
+    WatchWorker worker_{state_, system_};
     UniqueHandle stop_;
     UniqueHandle thread_;
 };

@@ -8,7 +8,7 @@
 #include "lensbeacon/unique_owner.h"
 #include "service_control.h"
 #include "service_main.h"
-#include "watch_loop.h"
+#include "watch_worker.h"
 #include "watch_state.h"
 #include "watch_system_win32.h"
 
@@ -77,7 +77,7 @@ DWORD WINAPI ControlHandler(DWORD control, DWORD eventType, LPVOID eventData, LP
 }
 
 DWORD WINAPI WorkerMain(LPVOID) {
-    Watcher(g_service->state, g_service->system).RunWorker();
+    WatchWorker(g_service->state, g_service->system).RunWorker();
     return 0;
 }
 

@@ -7,7 +7,7 @@
 
 namespace lensbeacon {
 
-void MatchSettingEnable(WatchState& state, bool on) {
+void MatchSettingEnable(SwitchState& state, bool on) {
     if (HANDLE enable = state.events.get(EventId::SettingEnable)) {
         if (on) {
             state.events.api().setEvent(enable);

@@ -1,6 +1,6 @@
 // The setting listener: the thread that follows the user's switch (Setting
 // Change pulses) and the organisation's policy key while the watch runs,
-// sharing the watch's state with the worker (watch_state.h).
+// sharing the switch's state with the worker (watch_state.h, watch_worker.h).
 //
 // Group Policy applies its registry policy again at every refresh by
 // deleting it, then writing it: a change of the policy key takes effect only
@@ -21,7 +21,7 @@ namespace lensbeacon {
 
 class SettingListener {
   public:
-    SettingListener(WatchState& state, WatchSystem& system) : state_(state), system_(system) {}
+    SettingListener(SwitchState& state, SettingSystem& system) : state_(state), system_(system) {}
 
     // The listener thread's whole run, until the stop.
     void Run();
@@ -52,8 +52,8 @@ class SettingListener {
     DWORD UntilDue(uint64_t now) const;
     void OnDue(uint64_t now);
 
-    WatchState& state_;
-    WatchSystem& system_;
+    SwitchState& state_;
+    SettingSystem& system_;
     HANDLE policy_ = nullptr;  // the policy watch's event; null while it is down
     DWORD retryMs_ = 0;        // the next pause; 0 after a wait with the watch in it
     uint64_t retryAt_ = 0;
@@ -63,6 +63,6 @@ class SettingListener {
 };
 
 // Sets or resets Setting Enable, if it exists, to show the switch.
-void MatchSettingEnable(WatchState& state, bool on);
+void MatchSettingEnable(SwitchState& state, bool on);
 
 }  // namespace lensbeacon

@@ -1,9 +1,9 @@
-// Everything the watch loop needs from the system besides the shared events:
-// settings, the organisation's policy and its change notification, device
-// checks, waits with time-outs and a clock, the setting listener and trace
-// threads, the record of camera use, monitor power registration, the
-// sessions' users and the launches into sessions. The service wires the real
-// calls in; tests run the loop on a virtual clock.
+// Everything the worker and the setting listener need from the system
+// besides the shared events: settings, the organisation's policy and its
+// change notification, device checks, waits with time-outs and a clock, the
+// setting listener and trace threads, the record of camera use, monitor power
+// registration, the sessions' users and the launches into sessions. The
+// service wires the real calls in; tests run the loop on a virtual clock.
 #pragma once
 
 #include <windows.h>
@@ -24,13 +24,13 @@ struct ServicePolicy {
     PolicySetting checkUsbCamera = PolicySetting::NotConfigured;
 };
 
-class WatchSystem {
+// What the setting listener needs from the system: the user's "ShowOSD",
+// the policy and its change notification, waits and a clock.
+class SettingSystem {
   public:
-    virtual ~WatchSystem() = default;
+    virtual ~SettingSystem() = default;
 
-    virtual bool ReadNoPhysicalCameraLed() = 0;
     virtual bool ReadShowOsd() = 0;
-    virtual bool ReadCheckUsbCamera() = 0;
     virtual void WriteShowOsd(bool on) = 0;
 
     virtual ServicePolicy ReadPolicy() = 0;
@@ -40,16 +40,23 @@ class WatchSystem {
     // only the setting listener calls this, again after every wake.
     virtual HANDLE ArmPolicyWatch() = 0;
 
-    // 1 = a camera is in use, 0 = none is, 2 = no camera device. A live
-    // record backs up a USB camera in D0 (device_check.h).
-    virtual int CheckDevices(bool countPipes, bool liveRecordHeld) = 0;
-    virtual void FreeDeviceCache() = 0;
-
     // WaitForMultipleObjects, wait-any: WAIT_OBJECT_0 + index, WAIT_TIMEOUT
     // or WAIT_FAILED.
     virtual DWORD Wait(const HANDLE* handles, DWORD count, DWORD timeoutMs) = 0;
     // A monotonic clock in milliseconds, for times that span several waits.
     virtual uint64_t TickMs() = 0;
+};
+
+// The worker's: all of the listener's, and the rest.
+class WatchSystem : public SettingSystem {
+  public:
+    virtual bool ReadNoPhysicalCameraLed() = 0;
+    virtual bool ReadCheckUsbCamera() = 0;
+
+    // 1 = a camera is in use, 0 = none is, 2 = no camera device. A live
+    // record backs up a USB camera in D0 (device_check.h).
+    virtual int CheckDevices(bool countPipes, bool liveRecordHeld) = 0;
+    virtual void FreeDeviceCache() = 0;
 
     virtual bool StartSettingListener() = 0;
     virtual void JoinSettingListener(DWORD timeoutMs) = 0;

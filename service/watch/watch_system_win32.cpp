@@ -16,17 +16,18 @@ Win32WatchSystem::Win32WatchSystem(WatchState& state)
 bool Win32WatchSystem::ReadNoPhysicalCameraLed() {
     return lensbeacon::ReadNoPhysicalCameraLed();
 }
-bool Win32WatchSystem::ReadShowOsd() {
-    return lensbeacon::ReadShowOsd();
-}
 bool Win32WatchSystem::ReadCheckUsbCamera() {
     return lensbeacon::ReadCheckUsbCamera();
 }
-void Win32WatchSystem::WriteShowOsd(bool on) {
+
+bool Win32SettingSystem::ReadShowOsd() {
+    return lensbeacon::ReadShowOsd();
+}
+void Win32SettingSystem::WriteShowOsd(bool on) {
     lensbeacon::WriteShowOsd(on);
 }
 
-ServicePolicy Win32WatchSystem::ReadPolicy() {
+ServicePolicy Win32SettingSystem::ReadPolicy() {
     return ServicePolicy{ReadPolicySetting(kShowOsdValue), ReadPolicySetting(kCheckUsbCameraValue)};
 }
 
@@ -52,13 +53,13 @@ int32_t Win32WatchSystem::LiveRecordHoldsCamera() {
     return LiveHeldRecords(records, ReadRunningImagePaths()).empty() ? 0 : 1;
 }
 
-DWORD Win32WatchSystem::Wait(const HANDLE* handles, DWORD count, DWORD timeoutMs) {
+DWORD Win32SettingSystem::Wait(const HANDLE* handles, DWORD count, DWORD timeoutMs) {
     return ::WaitForMultipleObjects(count, handles, FALSE, timeoutMs);
 }
 
 DWORD WINAPI Win32WatchSystem::SettingListenerMain(LPVOID parameter) {
     auto* self = static_cast<Win32WatchSystem*>(parameter);
-    SettingListener(self->state_, *self).Run();
+    SettingListener(self->state_, self->settings_).Run();
     return 0;
 }
 

@@ -1,8 +1,8 @@
-// The watch loop's system interface over the real calls: registry settings,
-// the policy key and its watch, the setupapi device check,
-// WaitForMultipleObjects, the setting listener and trace threads, the record
-// watch, monitor power registration, the sessions' users and launches into
-// sessions.
+// The watch's system interfaces over the real calls. The setting listener's:
+// registry settings, the policy key and its watch, WaitForMultipleObjects and
+// the tick count. The worker's, around the listener's: the setupapi device
+// check, the setting listener and trace threads, the record watch, monitor
+// power registration, the sessions' users and launches into sessions.
 #pragma once
 
 #include <windows.h>
@@ -24,6 +24,19 @@
 
 namespace lensbeacon {
 
+class Win32SettingSystem : public SettingSystem {
+  public:
+    bool ReadShowOsd() override;
+    void WriteShowOsd(bool on) override;
+    ServicePolicy ReadPolicy() override;
+    HANDLE ArmPolicyWatch() override { return policyWatch_.Arm(); }
+    DWORD Wait(const HANDLE* handles, DWORD count, DWORD timeoutMs) override;
+    uint64_t TickMs() override { return ::GetTickCount64(); }
+
+  private:
+    PolicyKeyWatch policyWatch_;  // the setting listener's own
+};
+
 class Win32WatchSystem : public WatchSystem {
   public:
     explicit Win32WatchSystem(WatchState& state);
@@ -31,16 +44,19 @@ class Win32WatchSystem : public WatchSystem {
     // Recipient of the monitor power notifications.
     void SetStatusHandle(SERVICE_STATUS_HANDLE handle) { statusHandle_ = handle; }
 
+    bool ReadShowOsd() override { return settings_.ReadShowOsd(); }
+    void WriteShowOsd(bool on) override { settings_.WriteShowOsd(on); }
+    ServicePolicy ReadPolicy() override { return settings_.ReadPolicy(); }
+    HANDLE ArmPolicyWatch() override { return settings_.ArmPolicyWatch(); }
+    DWORD Wait(const HANDLE* handles, DWORD count, DWORD timeoutMs) override {
+        return settings_.Wait(handles, count, timeoutMs);
+    }
+    uint64_t TickMs() override { return settings_.TickMs(); }
+
     bool ReadNoPhysicalCameraLed() override;
-    bool ReadShowOsd() override;
     bool ReadCheckUsbCamera() override;
-    void WriteShowOsd(bool on) override;
-    ServicePolicy ReadPolicy() override;
-    HANDLE ArmPolicyWatch() override { return policyWatch_.Arm(); }
     int CheckDevices(bool countPipes, bool liveRecordHeld) override;
     void FreeDeviceCache() override { cache_.Free(); }
-    DWORD Wait(const HANDLE* handles, DWORD count, DWORD timeoutMs) override;
-    uint64_t TickMs() override { return ::GetTickCount64(); }
     bool StartSettingListener() override;
     void JoinSettingListener(DWORD timeoutMs) override;
     void RegisterMonitorPower() override { monitorPower_.Register(statusHandle_); }
@@ -70,6 +86,7 @@ class Win32WatchSystem : public WatchSystem {
     static DWORD WINAPI SettingListenerMain(LPVOID parameter);
 
     WatchState& state_;
+    Win32SettingSystem settings_;  // the setting listener's system
     std::unique_ptr<DeviceSystem> devices_;
     DeviceCache cache_;
     SessionLauncher launcher_;
@@ -78,7 +95,6 @@ class Win32WatchSystem : public WatchSystem {
     TraceShared traceShared_;
     TraceThread trace_{traceShared_};
     UniqueHandle listener_;
-    PolicyKeyWatch policyWatch_;  // the setting listener's own
     CameraUseWatch records_;
     bool recordsRunning_ = false;  // the worker's own
 };

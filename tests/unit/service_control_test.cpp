@@ -11,7 +11,7 @@
 #include "monitor_power_guid.h"
 #include "service_control.h"
 #include "watch_fakes.h"
-#include "watch_loop.h"
+#include "watch_worker.h"
 
 namespace lensbeacon {
 namespace {
@@ -155,7 +155,7 @@ TEST_F(ServiceControlTest, SessionsFromBeforeTheStartAreLearntByTheWorker) {
     worker.sessions = {0, 1, 2};
     worker.sessionSids = {{1, kAda}, {2, kBob}};
     worker.At(500, [this] { ::SetEvent(stop.get()); });
-    Watcher(run, worker).RunWorker();
+    WatchWorker(run, worker).RunWorker();
     ::ResetEvent(stop.get());
 
     worker.sessionSids.clear();

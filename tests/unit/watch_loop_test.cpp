@@ -5,7 +5,7 @@
 
 #include "lensbeacon/unique_owner.h"
 #include "watch_fakes.h"
-#include "watch_loop.h"
+#include "watch_worker.h"
 
 namespace lensbeacon {
 namespace {
@@ -35,7 +35,7 @@ class WatchLoopTest : public ::testing::Test {
     void SetAt(int64_t ms, EventId id) {
         system.At(ms, [this, id] { ::SetEvent(state.events.get(id)); });
     }
-    void Run() { Watcher(state, system).RunWorker(); }
+    void Run() { WatchWorker(state, system).RunWorker(); }
     bool ServiceSignaled() const {
         for (const auto& name : events.sets) {
             if (name == kServiceEventName)
@@ -321,7 +321,7 @@ TEST_F(WatchLoopTest, StaleRecordsBringOneLookAtTheirChangeAndNoPolling) {
         s.At(100'000, [this] { ::SetEvent(stop.get()); });
         WatchState run(events.api());
         run.stopEvent = stop.get();
-        Watcher(run, s).RunWorker();
+        WatchWorker(run, s).RunWorker();
         EXPECT_EQ(s.CheckTimes(), Concat(Range(0, 9), Times{30'000})) << "usb " << usb;
         EXPECT_FALSE(s.checks.back().liveRecordHeld);
     }
@@ -381,7 +381,7 @@ TEST_F(WatchLoopTest, RecordChurnFoldsIntoFourChecksASecond) {
         fresh.At(60'000, [this] { ::SetEvent(stop.get()); });
         WatchState run(events.api());
         run.stopEvent = stop.get();
-        Watcher(run, fresh).RunWorker();
+        WatchWorker(run, fresh).RunWorker();
         // The first change is looked at once; the rest fold into one check
         // at the end of each quiet time.
         EXPECT_EQ(fresh.CheckTimes(),

@@ -37,34 +37,34 @@ namespace lensbeacon {
 
 // Returns the HRESULT of the expression from the enclosing function when it
 // is a failure.
-#define LB_RETURN_IF_FAILED(expression)                \
-    do {                                               \
-        const HRESULT lbResult_ = (expression);        \
-        if (FAILED(lbResult_)) {                       \
-            return lbResult_;                          \
-        }                                              \
+#define LB_RETURN_IF_FAILED(expression)         \
+    do {                                        \
+        const HRESULT lbResult_ = (expression); \
+        if (FAILED(lbResult_)) {                \
+            return lbResult_;                   \
+        }                                       \
     } while (false)
 
 // Returns the last error as an HRESULT when the Win32 expression is FALSE.
-#define LB_RETURN_IF_WIN32_BOOL_FALSE(expression)       \
-    do {                                                \
-        if (!(expression)) {                            \
-            return ::lensbeacon::LastErrorResult();     \
-        }                                               \
+#define LB_RETURN_IF_WIN32_BOOL_FALSE(expression)   \
+    do {                                            \
+        if (!(expression)) {                        \
+            return ::lensbeacon::LastErrorResult(); \
+        }                                           \
     } while (false)
 
 // Returns the last error as an HRESULT when the expression is null.
-#define LB_RETURN_LAST_ERROR_IF_NULL(expression)        \
-    do {                                                \
-        if ((expression) == nullptr) {                  \
-            return ::lensbeacon::LastErrorResult();     \
-        }                                               \
+#define LB_RETURN_LAST_ERROR_IF_NULL(expression)    \
+    do {                                            \
+        if ((expression) == nullptr) {              \
+            return ::lensbeacon::LastErrorResult(); \
+        }                                           \
     } while (false)
 
 // Returns the given HRESULT when the condition holds.
-#define LB_RETURN_HR_IF(result, condition)              \
-    do {                                                \
-        if (condition) {                                \
-            return (result);                            \
-        }                                               \
+#define LB_RETURN_HR_IF(result, condition) \
+    do {                                   \
+        if (condition) {                   \
+            return (result);               \
+        }                                  \
     } while (false)

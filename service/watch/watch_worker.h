@@ -1,7 +1,8 @@
-// The service's watch: the worker that creates the shared events, starts the
-// indicators and runs one of the two watch modes until the stop event. The
-// setting listener follows the switch and the policy meanwhile
-// (setting_listener.h).
+// The service's watch worker: the thread that creates the shared events,
+// starts the indicators and runs one of the two watch modes until the stop
+// event. The setting listener, started and joined by the worker, follows the
+// switch and the policy meanwhile (setting_listener.h); the two share the
+// switch's state (watch_state.h).
 #pragma once
 
 #include <windows.h>
@@ -11,9 +12,9 @@
 
 namespace lensbeacon {
 
-class Watcher {
+class WatchWorker {
   public:
-    Watcher(WatchState& state, WatchSystem& system) : state_(state), system_(system) {}
+    WatchWorker(WatchState& state, WatchSystem& system) : state_(state), system_(system) {}
 
     // The worker thread's whole run; returns when the watch has ended.
     void RunWorker();
