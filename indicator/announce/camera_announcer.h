@@ -75,7 +75,7 @@ class CameraAnnouncer final : private winframe::AccessibleSource {
     const wchar_t* caption_;
     std::wstring text_;
     HWND indicator_ = nullptr;
-    HWND tooltip_ = nullptr;  // owned by the indicator window, destroyed here
+    UniqueWindow tooltip_;  // owned by the indicator window, destroyed here
     CameraHolderRecords records_;
     ProgramDescriptions descriptions_;
     DescriptionLookups lookups_;

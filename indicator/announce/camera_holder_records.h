@@ -44,7 +44,7 @@ class CameraHolderRecords {
     UniqueRegKey records_;  // "webcam", while it exists
     UniqueRegKey parent_;   // the key above it, for its making and deletion
     UniqueHandle changed_;
-    HANDLE wait_ = nullptr;
+    UniqueThreadPoolWait wait_;  // the armed notification's registration
     HWND window_ = nullptr;
     UINT message_ = 0;
 };

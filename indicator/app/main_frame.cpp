@@ -4,6 +4,7 @@
 
 #include "camera_osd_wnd.h"
 #include "hotkey.h"
+#include "lensbeacon/paint_scope.h"
 
 namespace lensbeacon::indicator {
 namespace {
@@ -30,10 +31,8 @@ BOOL CChildView::PreCreateWindow(CREATESTRUCTW& cs, winframe::FrameWindow::Class
 
 LRESULT CChildView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_PAINT) {
-        PAINTSTRUCT paint;
-        if (::BeginPaint(Handle(), &paint) != nullptr) {
-            ::EndPaint(Handle(), &paint);
-        }
+        // Nothing to draw: the paint only validates the update region.
+        const PaintScope paint(Handle());
         return 0;
     }
     return ChildView::WindowProc(message, wParam, lParam);
