@@ -136,8 +136,8 @@ class Installer {
     template <typename Predicate>
     void WaitUntil(Predicate reached) {
         for (int poll = 0; poll < kStatePolls; ++poll) {
-            DWORD state = 0;
-            if (services_.QueryState(state) == ERROR_SUCCESS && reached(state)) {
+            const std::optional<DWORD> state = services_.QueryState();
+            if (state && reached(*state)) {
                 return;
             }
             services_.Wait(kPollInterval);

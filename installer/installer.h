@@ -13,7 +13,7 @@ namespace lensbeacon {
 // The service program's command line for the service manager: own folder plus
 // "Lenswatch.exe", in quotes so that a folder with blanks cannot be taken for
 // a shorter program path. False, leaving `path` empty, when it does not fit.
-bool QuotedServicePath(const wchar_t* ownFolder, PathBuffer& path);
+[[nodiscard]] bool QuotedServicePath(const wchar_t* ownFolder, PathBuffer& path);
 
 // Runs the requested operation and returns the process exit code: 0 when it
 // succeeded (an uninstall of a service that is not there succeeds) or when

@@ -46,19 +46,19 @@ DWORD ScmServiceManager::RequestStop() {
     return Result(::ControlService(service_.get(), SERVICE_CONTROL_STOP, &status));
 }
 
-DWORD ScmServiceManager::QueryState(DWORD& currentState) {
+std::optional<DWORD> ScmServiceManager::QueryState() {
     if (!service_) {
-        return ERROR_INVALID_HANDLE;
+        return std::nullopt;
     }
     SERVICE_STATUS_PROCESS status{};
     DWORD needed = 0;
     const DWORD error =
         Result(::QueryServiceStatusEx(service_.get(), SC_STATUS_PROCESS_INFO,
                                       reinterpret_cast<BYTE*>(&status), sizeof(status), &needed));
-    if (error == ERROR_SUCCESS) {
-        currentState = status.dwCurrentState;
+    if (error != ERROR_SUCCESS) {
+        return std::nullopt;
     }
-    return error;
+    return status.dwCurrentState;
 }
 
 DWORD ScmServiceManager::Delete() {

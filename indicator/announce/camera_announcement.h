@@ -12,7 +12,8 @@ namespace lensbeacon::indicator {
 // `format` holds "%1" for the caption and "%2" for the names joined by
 // `separator` ("%1: %2" and ", " in English). Without names, or with a
 // format that lacks either mark, the caption stands alone.
-std::wstring Announcement(std::wstring_view caption, std::wstring_view format,
-                          std::wstring_view separator, const std::vector<std::wstring>& names);
+[[nodiscard]] std::wstring Announcement(std::wstring_view caption, std::wstring_view format,
+                                        std::wstring_view separator,
+                                        const std::vector<std::wstring>& names);
 
 }  // namespace lensbeacon::indicator

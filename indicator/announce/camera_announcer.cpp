@@ -96,9 +96,11 @@ bool CameraAnnouncer::Refresh() {
 void CameraAnnouncer::OnShown() {
     // Armed first, then read: a change in between is not lost.
     if (state_.ordinaryDesktop.load() != FALSE) {
-        records_.WatchOnce(indicator_, kRecordsChangedMessage);
+        // Nothing to watch: the names are read at each show all the same.
+        static_cast<void>(records_.WatchOnce(indicator_, kRecordsChangedMessage));
     }
-    Refresh();
+    // The alert goes out whether or not the text changed.
+    static_cast<void>(Refresh());
     // After the name is known, so the screen reader reads the whole of it.
     winframe::NotifyAccessibleEvent(EVENT_SYSTEM_ALERT, indicator_);
 }
@@ -107,7 +109,8 @@ void CameraAnnouncer::OnRecordsChanged() {
     if (indicator_ == nullptr || !::IsWindowVisible(indicator_)) {
         return;  // the watch ends; the next show starts it again
     }
-    records_.WatchOnce(indicator_, kRecordsChangedMessage);
+    // Nothing to watch: the names stay as read until the next show.
+    static_cast<void>(records_.WatchOnce(indicator_, kRecordsChangedMessage));
     RefreshShown();
 }
 

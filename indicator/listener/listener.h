@@ -36,20 +36,20 @@ class ListenerApi {
     virtual ~ListenerApi() = default;
     // OpenEventW(SYNCHRONIZE, FALSE, the event's name); the handle is kept
     // until CloseEvents.
-    virtual bool OpenEvent(CameraEvent which) = 0;
+    [[nodiscard]] virtual bool OpenEvent(CameraEvent which) = 0;
     // WaitForMultipleObjects over {stopEvent, `awaited`, Service event},
     // of which the first `count` (2 or 3), any one, for up to `timeoutMs`
     // (INFINITE for none). Returns its result: WAIT_OBJECT_0 + index,
     // WAIT_TIMEOUT or WAIT_FAILED.
-    virtual DWORD WaitAny(CameraEvent awaited, DWORD count, DWORD timeoutMs) = 0;
+    [[nodiscard]] virtual DWORD WaitAny(CameraEvent awaited, DWORD count, DWORD timeoutMs) = 0;
     // Whether `which` is signalled now (a wait of no time on it).
-    virtual bool IsSignaled(CameraEvent which) = 0;
+    [[nodiscard]] virtual bool IsSignaled(CameraEvent which) = 0;
     // Closes the events that opened.
     virtual void CloseEvents() = 0;
     // ProcessIdToSessionId(GetCurrentProcessId()); false when it fails.
-    virtual bool ProcessSessionId(DWORD& session) = 0;
+    [[nodiscard]] virtual bool ProcessSessionId(DWORD& session) = 0;
     // WTSGetActiveConsoleSessionId().
-    virtual DWORD ActiveConsoleSessionId() = 0;
+    [[nodiscard]] virtual DWORD ActiveConsoleSessionId() = 0;
     // GetUserObjectInformationW(UOI_IO) of the thread's desktop into
     // `receivesInput`, which a failed call leaves unchanged.
     virtual void DesktopReceivesInput(DWORD& receivesInput) = 0;
@@ -78,7 +78,7 @@ class Listener {
     // Creates the stop event and the thread, each only if not already there.
     // FALSE when either cannot be created; the program then runs on without
     // ever showing the indicator. A thread that has ended is not restarted.
-    BOOL Start();
+    [[nodiscard]] BOOL Start();
 
     // Signals the stop event, gives the thread up to 1500 ms to end, then
     // closes both handles. The thread works on its own copy of the stop
@@ -86,7 +86,7 @@ class Listener {
     // handle.
     void Stop();
 
-    bool Running() const noexcept { return static_cast<bool>(thread_); }
+    [[nodiscard]] bool Running() const noexcept { return static_cast<bool>(thread_); }
 
   private:
     IndicatorState& state_;

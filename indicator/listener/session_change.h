@@ -34,13 +34,13 @@ void HandleSessionChange(WPARAM code, IndicatorState& state, SessionActions& act
 // its position, but only when the session really ends (wParam TRUE). A
 // cancelled end leaves positionSaved clear, so a later move is still saved
 // at the next shut-down.
-bool SavesAtEndSession(WPARAM endingForReal, const IndicatorState& state) noexcept;
+[[nodiscard]] bool SavesAtEndSession(WPARAM endingForReal, const IndicatorState& state) noexcept;
 
 // Applies SavesAtEndSession: marks the position saved and saves it.
 void HandleEndSession(WPARAM endingForReal, IndicatorState& state, SessionActions& actions);
 
 // At shut-down the logon-desktop instance attached to the console saves its
 // position unless the session end already did.
-bool SavesAtShutdown(const IndicatorState& state) noexcept;
+[[nodiscard]] bool SavesAtShutdown(const IndicatorState& state) noexcept;
 
 }  // namespace lensbeacon::indicator

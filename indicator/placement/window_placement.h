@@ -27,11 +27,11 @@ class PlacementOps {
     virtual ~PlacementOps() = default;
 
     // The primary screen's size in pixels.
-    virtual ScreenSize PrimaryScreenSize() = 0;
+    [[nodiscard]] virtual ScreenSize PrimaryScreenSize() = 0;
     // Moves and sizes the window, keeping it topmost.
-    virtual bool MoveTopmost(int x, int y, int width, int height) = 0;
-    virtual bool WindowRect(RECT& rect) = 0;
-    virtual bool IsVisible() = 0;
+    [[nodiscard]] virtual bool MoveTopmost(int x, int y, int width, int height) = 0;
+    [[nodiscard]] virtual bool WindowRect(RECT& rect) = 0;
+    [[nodiscard]] virtual bool IsVisible() = 0;
 };
 
 class WindowPlacement {
@@ -56,7 +56,7 @@ class WindowPlacement {
     // it ended outside them.
     void OnMoveEnded();
 
-    ScreenSize Screen() const noexcept { return screen_; }
+    [[nodiscard]] ScreenSize Screen() const noexcept { return screen_; }
 
   private:
     PlacementOps& window_;

@@ -127,17 +127,20 @@ bool CCameraOSDWnd::Render(const OsdFrame& frame) {
         }
     }
     if (frame.caption) {
-        CreateTextSlot(0, canvas_.Dc(), kOsdWidth, kOsdHeight);
-        DrawTextInRect(canvas_.Dc(), kCaption,
-                       TextRect{0, kCaptionTop, kOsdWidth, kOsdHeight + kCaptionOverhang},
-                       kCentredTop, kCaptionSize, FALSE);
+        // A slot that could not be made leaves DrawTextInRect nothing to
+        // draw with; a caption that failed to draw is simply missing.
+        static_cast<void>(CreateTextSlot(0, canvas_.Dc(), kOsdWidth, kOsdHeight));
+        static_cast<void>(
+            DrawTextInRect(canvas_.Dc(), kCaption,
+                           TextRect{0, kCaptionTop, kOsdWidth, kOsdHeight + kCaptionOverhang},
+                           kCentredTop, kCaptionSize, FALSE));
         ReleaseTextSlot(0);
         // The text target draws like GDI, leaving alpha 0 under the glyphs;
         // the layered window needs premultiplied pixels to show them. This
         // also finishes GDI's batched drawing before the button below is
         // drawn into the same pixels. A caption that failed to draw is
         // simply missing; the glyph still shows.
-        canvas_.CoverColourWithAlpha(kCaptionTop, kOsdHeight);
+        static_cast<void>(canvas_.CoverColourWithAlpha(kCaptionTop, kOsdHeight));
     }
     if (frame.closeButton) {
         Gdiplus::Bitmap* button = images_.Button(static_cast<int>(frame.button));

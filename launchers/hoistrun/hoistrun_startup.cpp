@@ -40,7 +40,8 @@ int RunHoistrun(StartupApi& startup, UserLaunchApi& launch) {
         PathBuffer applicationName = {};
         if (BuildUserLaunchCommandLine(folder, commandLine) &&
             JoinPath(folder, kUserLauncherFile, applicationName)) {
-            LaunchAsConsoleUser(launch, applicationName, commandLine);
+            // A launch that fails is not retried: Hoistrun ends quietly.
+            static_cast<void>(LaunchAsConsoleUser(launch, applicationName, commandLine));
         }
         return 0;
     }

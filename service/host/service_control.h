@@ -28,7 +28,7 @@ class ServiceStatusReporter {
     void StopPending() { Report(SERVICE_STOP_PENDING, kAcceptedControls, 10000, true); }
     void Stopped() { Report(SERVICE_STOPPED, kAcceptedControls, 0, false); }
 
-    DWORD currentState() const { return status_.dwCurrentState; }
+    [[nodiscard]] DWORD currentState() const { return status_.dwCurrentState; }
 
   private:
     void Report(DWORD state, DWORD accepted, DWORD waitHint, bool pending);
@@ -51,7 +51,7 @@ class ServiceControl {
     void OnStop();
     void OnSessionChange(DWORD eventType, const void* eventData);
     void OnPowerEvent(DWORD eventType, const void* eventData);
-    bool StopRequested();
+    [[nodiscard]] bool StopRequested();
 
     WatchState& state_;
     WatchSystem& system_;

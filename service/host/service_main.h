@@ -17,12 +17,12 @@ class ServiceMainApi {
 
     // RegisterServiceCtrlHandlerExW, and the status handle handed to whoever
     // reports with it; false when the registration fails.
-    virtual bool RegisterHandler() = 0;
+    [[nodiscard]] virtual bool RegisterHandler() = 0;
     // An unnamed manual-reset event, not signaled; null on failure. It stays
     // open for the life of the process: nobody closes it.
-    virtual HANDLE CreateStopEvent() = 0;
+    [[nodiscard]] virtual HANDLE CreateStopEvent() = 0;
     // The worker thread; false when it cannot be started.
-    virtual bool StartWorker() = 0;
+    [[nodiscard]] virtual bool StartWorker() = 0;
     virtual void WaitForStop(HANDLE stop) = 0;
     // Waits up to `timeoutMs` for the worker to end.
     virtual void JoinWorker(DWORD timeoutMs) = 0;

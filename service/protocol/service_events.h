@@ -34,7 +34,7 @@ struct EventApi {
     SECURITY_ATTRIBUTES* (*securityAttributes)(EventSecurity* security);
     void (*freeSecurity)(EventSecurity* security);
 };
-const EventApi& RealEventApi();
+[[nodiscard]] const EventApi& RealEventApi();
 
 inline void CloseEventHandle(const EventApi& api, HANDLE handle) {
     api.closeHandle(handle);
@@ -48,7 +48,7 @@ struct EventTraits {
     BOOL initiallySignaled;
     DWORD everyoneAccess;
 };
-const EventTraits& TraitsOf(EventId id);
+[[nodiscard]] const EventTraits& TraitsOf(EventId id);
 
 class ServiceEvents {
   public:
@@ -71,11 +71,13 @@ class ServiceEvents {
     // Closes every handle in the same order without signalling.
     void Close();
 
-    HANDLE get(EventId id) const { return handles_[Index(id)].get(); }
-    const EventApi& api() const { return api_; }
+    [[nodiscard]] HANDLE get(EventId id) const { return handles_[Index(id)].get(); }
+    [[nodiscard]] const EventApi& api() const { return api_; }
 
   private:
-    static constexpr std::size_t Index(EventId id) { return static_cast<std::size_t>(id); }
+    [[nodiscard]] static constexpr std::size_t Index(EventId id) {
+        return static_cast<std::size_t>(id);
+    }
 
     const EventApi& api_;
     std::array<EventHandle, kEventCount> handles_;

@@ -36,16 +36,16 @@ class RecordsWatchSystem {
     virtual ~RecordsWatchSystem() = default;
 
     // The people's hives loaded under HKEY_USERS, by name.
-    virtual std::vector<std::wstring> ListPersonHives() = 0;
+    [[nodiscard]] virtual std::vector<std::wstring> ListPersonHives() = 0;
     // Opens the "webcam" records key of `hive` (empty: the machine's) and
     // arms a notification on its whole subtree; with `parent`, its parent,
     // armed for its own subkeys only. `id` is set when Armed.
     virtual RecordsKeyOpen Open(const std::wstring& hive, bool parent, RecordsKeyId& id) = 0;
     // Arms a fired key's notification again; false when it cannot be.
-    virtual bool Rearm(RecordsKeyId id) = 0;
+    [[nodiscard]] virtual bool Rearm(RecordsKeyId id) = 0;
     virtual void Close(RecordsKeyId id) = 0;
     // Whether any record under an open records key holds the camera.
-    virtual bool RecordHeld(RecordsKeyId id) = 0;
+    [[nodiscard]] virtual bool RecordHeld(RecordsKeyId id) = 0;
 
     // Waits up to `timeoutMs` for the quit, a hand-over or a fired key.
     virtual RecordsWake Wait(DWORD timeoutMs) = 0;
@@ -53,16 +53,16 @@ class RecordsWatchSystem {
     // hand-over only, and takes that long even if the wait itself fails.
     virtual RecordsWake Pause(DWORD timeoutMs) = 0;
     // The keys that fired since the last call.
-    virtual std::vector<RecordsKeyId> TakeFired() = 0;
+    [[nodiscard]] virtual std::vector<RecordsKeyId> TakeFired() = 0;
     // The logons and logoffs handed over since the last call, in order.
-    virtual std::vector<HiveHandOver> TakeHandOvers() = 0;
+    [[nodiscard]] virtual std::vector<HiveHandOver> TakeHandOvers() = 0;
     // What was taken has been acted on: the hives of those who logged off
     // have no key open any more.
     virtual void HandOversDone() = 0;
 
     // Sets the "held" flag, then signals the change.
     virtual void Publish(bool held) = 0;
-    virtual uint64_t TickMs() = 0;  // a monotonic clock
+    [[nodiscard]] virtual uint64_t TickMs() = 0;  // a monotonic clock
 };
 
 class RecordsWatch {
@@ -87,8 +87,8 @@ class RecordsWatch {
 
     // Closes every key and opens what is there now; down when an arm fails.
     void StartOver();
-    bool WatchAll();
-    bool Watch(const std::wstring& hive);
+    [[nodiscard]] bool WatchAll();
+    [[nodiscard]] bool Watch(const std::wstring& hive);
     RecordsKeyOpen OpenKey(const std::wstring& hive, bool parent);
     void CloseAll();
     void GoDown();
@@ -96,8 +96,8 @@ class RecordsWatch {
     void OnFired();
     void TakeHandOvers();
     // The people's hives to watch, sorted: those loaded, less the ones let go.
-    std::vector<std::wstring> WantedHives();
-    DWORD UntilRescan();
+    [[nodiscard]] std::vector<std::wstring> WantedHives();
+    [[nodiscard]] DWORD UntilRescan();
 
     RecordsWatchSystem& system_;
     // The rest is the watch thread's own.

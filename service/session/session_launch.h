@@ -39,7 +39,7 @@ struct SessionApi {
      LPCWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION);
     BOOL(WINAPI* closeHandle)(HANDLE);
 };
-const SessionApi& RealSessionApi();
+[[nodiscard]] const SessionApi& RealSessionApi();
 
 struct ConsoleSession {
     DWORD id = 0;             // 0: no console session
@@ -57,16 +57,16 @@ class SessionLauncher {
     SessionLauncher(const SessionApi& api, const wchar_t* folder);
 
     // The active console session and whether a user is active in it.
-    ConsoleSession QueryConsoleSession() const;
+    [[nodiscard]] ConsoleSession QueryConsoleSession() const;
 
     // Starts the program of `kind` in `session`. Remote sessions get nothing.
     // True when the process was created (callers need not look).
-    bool Launch(LaunchKind kind, DWORD session) const;
+    [[nodiscard]] bool Launch(LaunchKind kind, DWORD session) const;
 
     // The program path and the quoted command line a launch of `kind` uses;
     // false when the folder and file name do not fit.
-    bool FormatLaunch(LaunchKind kind, PathBuffer& application,
-                      wchar_t (&commandLine)[kPathCapacity + 2]) const;
+    [[nodiscard]] bool FormatLaunch(LaunchKind kind, PathBuffer& application,
+                                    wchar_t (&commandLine)[kPathCapacity + 2]) const;
 
   private:
     const SessionApi& api_;

@@ -71,7 +71,7 @@ struct TraceEventApi {
     BOOL(WINAPI* setEvent)(HANDLE);
     BOOL(WINAPI* resetEvent)(HANDLE);
 };
-const TraceEventApi& RealTraceEventApi();
+[[nodiscard]] const TraceEventApi& RealTraceEventApi();
 
 // Consumes image and process events on the trace thread.
 class CaptureTraceCore {
@@ -100,8 +100,8 @@ class CaptureTraceCore {
     // 0 and the trace-active event is set, so the loop checks every second.
     void End();
 
-    const CaptureProcessSet& processes() const { return processes_; }
-    bool windows64() const { return windows64_; }
+    [[nodiscard]] const CaptureProcessSet& processes() const { return processes_; }
+    [[nodiscard]] bool windows64() const { return windows64_; }
 
   private:
     void AddProcess(DWORD processId);

@@ -44,11 +44,11 @@ struct TraceApi {
     ULONG(WINAPI* controlTrace)(TRACEHANDLE, LPCWSTR, PEVENT_TRACE_PROPERTIES, ULONG);
     ULONG(WINAPI* closeTrace)(TRACEHANDLE);
 };
-const TraceApi& RealTraceApi();
+[[nodiscard]] const TraceApi& RealTraceApi();
 
 // Whether Windows itself is 64-bit (this 32-bit program runs under WOW64),
 // which decides the layout of the kernel's event payloads.
-bool IsWindows64();
+[[nodiscard]] bool IsWindows64();
 
 // The body of the trace thread: starts the kernel logger session, consumes
 // its events into `core` until the running flag drops or the session stops,
@@ -64,20 +64,21 @@ class TraceThread {
   public:
     // `shared` must outlive the thread (it is the watch loop's own state).
     explicit TraceThread(TraceShared& shared) : shared_(shared) {}
-    ~TraceThread() { Stop(); }
+    // A thread that will not end in time is left to the process's end.
+    ~TraceThread() { static_cast<void>(Stop()); }
     TraceThread(const TraceThread&) = delete;
     TraceThread& operator=(const TraceThread&) = delete;
 
     // Starts the thread unless one exists; false when none exists afterwards.
-    bool Start();
+    [[nodiscard]] bool Start();
 
     // Withdraws the shared state (running flag 0, event references cleared),
     // then waits up to `timeoutMs` for the thread, closes its handle and
     // forgets it. The caller closes the trace events afterwards. True when no
     // thread was left running (none existed, or it ended in time).
-    bool Stop(DWORD timeoutMs = 8000);
+    [[nodiscard]] bool Stop(DWORD timeoutMs = 8000);
 
-    bool started() const { return static_cast<bool>(thread_); }
+    [[nodiscard]] bool started() const { return static_cast<bool>(thread_); }
 
   private:
     static DWORD WINAPI ThreadMain(LPVOID parameter);

@@ -27,9 +27,9 @@ class SessionUsers {
     // The person who logged off `session`, who has no other session left:
     // their SID, or empty when it is not known or another session of theirs
     // keeps their hive loaded. The session is forgotten.
-    std::wstring LoggedOff(WatchSystem& system, DWORD session);
+    [[nodiscard]] std::wstring LoggedOff(WatchSystem& system, DWORD session);
     // The SID learnt for `session`; empty when none was.
-    std::wstring Find(DWORD session) const;
+    [[nodiscard]] std::wstring Find(DWORD session) const;
 
   private:
     std::map<DWORD, std::wstring> users_;

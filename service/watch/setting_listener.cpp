@@ -146,7 +146,8 @@ void SettingListener::OnPolicyChange() {
     // In this order, for a worker still waiting for the switch: the policy,
     // then the switch, then Setting Enable (WaitForSwitchOn).
     state_.policyShowOsd = held;
-    TurnSwitch(PolicyOr(held, system_.ReadShowOsd()));
+    // Setting Enable follows the switch whether it turned or not.
+    static_cast<void>(TurnSwitch(PolicyOr(held, system_.ReadShowOsd())));
     MatchSettingEnable(state_, state_.switchOn != 0);
 }
 

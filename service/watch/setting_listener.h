@@ -42,14 +42,14 @@ class SettingListener {
   private:
     // The switch takes a new value: on asks for a new look, off hides a
     // visible indicator at once. False when it already had that value.
-    bool TurnSwitch(bool on);
+    [[nodiscard]] bool TurnSwitch(bool on);
     // Arms the policy watch; when it cannot be, it is down until the retry.
     void ArmPolicyWatch(uint64_t now);
     void PolicyWatchDown(uint64_t now);
     // The policy key changed, or may have while the watch was down: the
     // policy is read once the key is quiet.
     void PolicyWoke(uint64_t now);
-    DWORD UntilDue(uint64_t now) const;
+    [[nodiscard]] DWORD UntilDue(uint64_t now) const;
     void OnDue(uint64_t now);
 
     SwitchState& state_;

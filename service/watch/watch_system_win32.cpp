@@ -24,7 +24,8 @@ bool Win32SettingSystem::ReadShowOsd() {
     return lensbeacon::ReadShowOsd();
 }
 void Win32SettingSystem::WriteShowOsd(bool on) {
-    lensbeacon::WriteShowOsd(on);
+    // A failed write is not reported: the switch holds its value in memory.
+    static_cast<void>(lensbeacon::WriteShowOsd(on));
 }
 
 ServicePolicy Win32SettingSystem::ReadPolicy() {
@@ -80,11 +81,13 @@ ConsoleSession Win32WatchSystem::FindConsoleSession() {
 }
 
 void Win32WatchSystem::StartLogonIndicator(DWORD session) {
-    launcher_.Launch(LaunchKind::LogonDesktop, session);
+    // A launch that fails is not retried; the next connect tries again.
+    static_cast<void>(launcher_.Launch(LaunchKind::LogonDesktop, session));
 }
 
 void Win32WatchSystem::StartSessionLauncher(DWORD session) {
-    launcher_.Launch(LaunchKind::User, session);
+    // A launch that fails is not retried; the next logon tries again.
+    static_cast<void>(launcher_.Launch(LaunchKind::User, session));
 }
 
 void Win32WatchSystem::HandOverToTrace(HANDLE active, HANDLE idle) {

@@ -26,12 +26,12 @@ namespace lensbeacon {
 
 class Win32SettingSystem : public SettingSystem {
   public:
-    bool ReadShowOsd() override;
+    [[nodiscard]] bool ReadShowOsd() override;
     void WriteShowOsd(bool on) override;
-    ServicePolicy ReadPolicy() override;
-    HANDLE ArmPolicyWatch() override { return policyWatch_.Arm(); }
-    DWORD Wait(const HANDLE* handles, DWORD count, DWORD timeoutMs) override;
-    uint64_t TickMs() override { return ::GetTickCount64(); }
+    [[nodiscard]] ServicePolicy ReadPolicy() override;
+    [[nodiscard]] HANDLE ArmPolicyWatch() override { return policyWatch_.Arm(); }
+    [[nodiscard]] DWORD Wait(const HANDLE* handles, DWORD count, DWORD timeoutMs) override;
+    [[nodiscard]] uint64_t TickMs() override { return ::GetTickCount64(); }
 
   private:
     PolicyKeyWatch policyWatch_;  // the setting listener's own
@@ -44,37 +44,48 @@ class Win32WatchSystem : public WatchSystem {
     // Recipient of the monitor power notifications.
     void SetStatusHandle(SERVICE_STATUS_HANDLE handle) { statusHandle_ = handle; }
 
-    bool ReadShowOsd() override { return settings_.ReadShowOsd(); }
+    [[nodiscard]] bool ReadShowOsd() override { return settings_.ReadShowOsd(); }
     void WriteShowOsd(bool on) override { settings_.WriteShowOsd(on); }
-    ServicePolicy ReadPolicy() override { return settings_.ReadPolicy(); }
-    HANDLE ArmPolicyWatch() override { return settings_.ArmPolicyWatch(); }
-    DWORD Wait(const HANDLE* handles, DWORD count, DWORD timeoutMs) override {
+    [[nodiscard]] ServicePolicy ReadPolicy() override { return settings_.ReadPolicy(); }
+    [[nodiscard]] HANDLE ArmPolicyWatch() override { return settings_.ArmPolicyWatch(); }
+    [[nodiscard]] DWORD Wait(const HANDLE* handles, DWORD count, DWORD timeoutMs) override {
         return settings_.Wait(handles, count, timeoutMs);
     }
-    uint64_t TickMs() override { return settings_.TickMs(); }
+    [[nodiscard]] uint64_t TickMs() override { return settings_.TickMs(); }
 
-    bool ReadNoPhysicalCameraLed() override;
-    bool ReadCheckUsbCamera() override;
-    int CheckDevices(bool countPipes, bool liveRecordHeld) override;
+    [[nodiscard]] bool ReadNoPhysicalCameraLed() override;
+    [[nodiscard]] bool ReadCheckUsbCamera() override;
+    [[nodiscard]] int CheckDevices(bool countPipes, bool liveRecordHeld) override;
     void FreeDeviceCache() override { cache_.Free(); }
-    bool StartSettingListener() override;
+    [[nodiscard]] bool StartSettingListener() override;
     void JoinSettingListener(DWORD timeoutMs) override;
     void RegisterMonitorPower() override { monitorPower_.Register(statusHandle_); }
     void UnregisterMonitorPower() override { monitorPower_.Unregister(); }
-    ConsoleSession FindConsoleSession() override;
+    [[nodiscard]] ConsoleSession FindConsoleSession() override;
     void StartLogonIndicator(DWORD session) override;
     void StartSessionLauncher(DWORD session) override;
-    std::vector<DWORD> ListSessions() override { return ListSessionIds(); }
-    std::wstring SessionUserSid(DWORD session) override { return QuerySessionUserSid(session); }
+    [[nodiscard]] std::vector<DWORD> ListSessions() override { return ListSessionIds(); }
+    [[nodiscard]] std::wstring SessionUserSid(DWORD session) override {
+        return QuerySessionUserSid(session);
+    }
     void HandOverToTrace(HANDLE active, HANDLE idle) override;
-    bool StartTraceThread() override { return trace_.Start(); }
-    int32_t TraceIdle() override { return traceShared_.idle.load(std::memory_order_relaxed); }
+    [[nodiscard]] bool StartTraceThread() override { return trace_.Start(); }
+    [[nodiscard]] int32_t TraceIdle() override {
+        return traceShared_.idle.load(std::memory_order_relaxed);
+    }
     void EndTrace() override { traceShared_.Withdraw(); }
-    void JoinTraceThread(DWORD timeoutMs) override { trace_.Stop(timeoutMs); }
+    void JoinTraceThread(DWORD timeoutMs) override {
+        // The clean-up goes on after the wait, whether the trace ended or not.
+        static_cast<void>(trace_.Stop(timeoutMs));
+    }
     void StartRecordWatch() override { recordsRunning_ = records_.Start(); }
-    HANDLE RecordsChanged() override { return recordsRunning_ ? records_.changed() : nullptr; }
-    int32_t RecordsHoldCamera() override { return recordsRunning_ ? records_.holding() : 0; }
-    int32_t LiveRecordHoldsCamera() override;
+    [[nodiscard]] HANDLE RecordsChanged() override {
+        return recordsRunning_ ? records_.changed() : nullptr;
+    }
+    [[nodiscard]] int32_t RecordsHoldCamera() override {
+        return recordsRunning_ ? records_.holding() : 0;
+    }
+    [[nodiscard]] int32_t LiveRecordHoldsCamera() override;
     void RecordsUserLoggedOn(const std::wstring& sid) override { records_.UserLoggedOn(sid); }
     void RecordsUserLoggedOff(const std::wstring& sid) override { records_.UserLoggedOff(sid); }
     void StopRecordWatch() override {

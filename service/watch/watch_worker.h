@@ -28,8 +28,8 @@ class WatchWorker {
     void RunChangeDrivenWatch();
     void CheckAndPublish(bool countPipes, bool liveRecord);
     void StartIndicators();
-    bool Signaled(HANDLE event);
-    bool WaitForStop(DWORD timeoutMs);  // true when the stop event was signaled
+    [[nodiscard]] bool Signaled(HANDLE event);
+    [[nodiscard]] bool WaitForStop(DWORD timeoutMs);  // true when the stop event was signaled
     // Waits on the stop event, `event` if any, and the records' event if a
     // record watch runs. After a wake by the records, the records' event
     // joins the wait only once the quiet time has passed, so that further
@@ -37,14 +37,14 @@ class WatchWorker {
     Wake WaitForWake(HANDLE event, DWORD timeoutMs);
     // A live record holds the camera, or the camera is on: look every
     // second until neither holds.
-    bool CaptureActivity(bool liveRecord);
-    bool LiveRecordHeld();
+    [[nodiscard]] bool CaptureActivity(bool liveRecord);
+    [[nodiscard]] bool LiveRecordHeld();
     // Whether a change of the records that woke the loop calls for a look.
-    bool RecordWakeCalls(bool recordsWoke);
+    [[nodiscard]] bool RecordWakeCalls(bool recordsWoke);
     void ConsumeChange(HANDLE change);
     // With the switch off at start: waits until it is turned on (true) or
     // the stop comes (false, unless it was turned on meanwhile).
-    bool WaitForSwitchOn(HANDLE enable);
+    [[nodiscard]] bool WaitForSwitchOn(HANDLE enable);
 
     WatchState& state_;
     WatchSystem& system_;

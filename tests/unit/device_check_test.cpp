@@ -475,7 +475,7 @@ TEST_F(DeviceCheckTest, ObserverHearsEachVerdictAndTheMissingLists) {
     system_.cameras.push_back(Camera(L"NOPOWER", 0, L"ACPI(1)"));
     system_.cameras.back().power.reset();
     system_.otherListsFail = true;
-    CheckDevices(system_, cache_, DeviceCheckInput{true, false}, &recorder);
+    static_cast<void>(CheckDevices(system_, cache_, DeviceCheckInput{true, false}, &recorder));
     EXPECT_EQ(
         recorder.unavailable,
         (std::vector<DeviceSource>{DeviceSource::CameraClass, DeviceSource::VideoCameraInterface,
@@ -489,13 +489,13 @@ TEST_F(DeviceCheckTest, ObserverHearsEachVerdictAndTheMissingLists) {
 
     recorder.verdicts.clear();
     system_.cameras = {Camera(L"USB\\CAM", kPowerDeviceD0, kCameraLocation)};
-    CheckDevices(system_, cache_, DeviceCheckInput{false, false}, &recorder);
-    CheckDevices(system_, cache_, DeviceCheckInput{true, false}, &recorder);
+    static_cast<void>(CheckDevices(system_, cache_, DeviceCheckInput{false, false}, &recorder));
+    static_cast<void>(CheckDevices(system_, cache_, DeviceCheckInput{true, false}, &recorder));
     SetPipes(3);
-    CheckDevices(system_, cache_, DeviceCheckInput{true, false}, &recorder);
+    static_cast<void>(CheckDevices(system_, cache_, DeviceCheckInput{true, false}, &recorder));
     system_.openPipes.clear();
-    CheckDevices(system_, cache_, DeviceCheckInput{true, false}, &recorder);
-    CheckDevices(system_, cache_, DeviceCheckInput{true, true}, &recorder);
+    static_cast<void>(CheckDevices(system_, cache_, DeviceCheckInput{true, false}, &recorder));
+    static_cast<void>(CheckDevices(system_, cache_, DeviceCheckInput{true, true}, &recorder));
     EXPECT_EQ(recorder.verdicts, (std::vector<std::pair<std::wstring, DeviceVerdict>>{
                                      {L"USB\\CAM", V::UsbNotCounted},
                                      {L"USB\\CAM", V::UsbPipesAtBaseline},

@@ -20,7 +20,7 @@ class PaintScope {
 
     // The DC to draw on; null when BeginPaint failed.
     HDC dc() const noexcept { return dc_; }
-    const PAINTSTRUCT& paint() const noexcept { return paint_; }
+    [[nodiscard]] const PAINTSTRUCT& paint() const noexcept { return paint_; }
     explicit operator bool() const noexcept { return dc_ != nullptr; }
 
   private:
