@@ -22,7 +22,7 @@
 #include "records_bench.h"
 #include "settings_bench.h"
 #include "device_check.h"
-#include "device_system_setupapi.h"
+#include "device_port_win32.h"
 #include "installed_suite.h"
 #include "lensbeacon/names.h"
 #include "lensbeacon/sc_handle.h"
@@ -135,7 +135,7 @@ void DeviceCheckCost() {
                 cameras.push_back(std::make_unique<test::SimulatedCamera>(
                     i, L"PCIROOT(0)#PCI(1400)", CameraPower::D3, kind));
             }
-            auto system = CreateSetupApiDeviceSystem();
+            auto system = CreateWin32DevicePort();
             DeviceCache cache;
             // Fills the cache; only the time of the checks after it counts.
             static_cast<void>(CheckDevices(*system, cache, DeviceCheckInput{true, false}));

@@ -6,7 +6,7 @@
 
 #include "command_line.h"
 #include "lensbeacon/own_folder.h"
-#include "service_manager.h"
+#include "service_manager_port.h"
 
 namespace lensbeacon {
 
@@ -23,6 +23,6 @@ namespace lensbeacon {
 // `ownFolder` is null when the installer's folder could not be read whole;
 // installing then refuses.
 DWORD RunInstaller(const InstallerRequest& request, const wchar_t* ownFolder,
-                   ServiceManager& services);
+                   ServiceManagerPort& services);
 
 }  // namespace lensbeacon

@@ -34,9 +34,9 @@ enum class MutexOwner {
 };
 
 // The mutex calls the single-instance decision makes.
-class MutexApi {
+class MutexPort {
   public:
-    virtual ~MutexApi() = default;
+    virtual ~MutexPort() = default;
     // OpenMutexW(READ_CONTROL | SYNCHRONIZE, FALSE, name): the handle, or
     // null with `error` set from GetLastError.
     [[nodiscard]] virtual HANDLE OpenMutex(const wchar_t* name, DWORD& error) = 0;
@@ -59,7 +59,7 @@ struct InstanceDecision {
 // owner, means another instance; one of another account, or whose owner
 // cannot be read, is passed by (a second indicator does less harm than none).
 // Every handle that is not `held` is closed.
-[[nodiscard]] InstanceDecision DecideInstance(const wchar_t* name, MutexApi& api);
+[[nodiscard]] InstanceDecision DecideInstance(const wchar_t* name, MutexPort& api);
 
 // The program's single-instance mutex, held until Release or destruction.
 class SingleInstance {

@@ -23,9 +23,9 @@ struct WindowsVersion {
 [[nodiscard]] WindowsVersion DetectWindowsVersion();
 
 // Finds windows by class name, with any title.
-class WindowFinder {
+class WindowFinderPort {
   public:
-    virtual ~WindowFinder() = default;
+    virtual ~WindowFinderPort() = default;
     // A top-level window of that class, or null (FindWindowW).
     [[nodiscard]] virtual HWND FindTopLevel(const wchar_t* className) = 0;
     // The first child of `parent` of that class, or null (FindWindowExW).
@@ -39,7 +39,7 @@ inline constexpr const wchar_t* kLogonContentClass = L"DirectUIHWND";
 
 // TRUE once the logon screen's window exists with its content child. Before
 // Windows 7 there is nothing to wait for, and the answer is TRUE at once.
-[[nodiscard]] BOOL IsLogonUIReady(const WindowsVersion& version, WindowFinder& finder);
+[[nodiscard]] BOOL IsLogonUIReady(const WindowsVersion& version, WindowFinderPort& finder);
 
 // The same with the real window calls.
 [[nodiscard]] BOOL IsLogonUIReady(const WindowsVersion& version);

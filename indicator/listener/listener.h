@@ -14,7 +14,7 @@
 // desktop can rely on. While the camera is off nothing is asked: the wait
 // for On has no time-out.
 //
-// RunListener is the thread's whole behaviour over ListenerApi, so tests run
+// RunListener is the thread's whole behaviour over ListenerPort, so tests run
 // it without threads or events; Listener starts and stops the real thread.
 #pragma once
 
@@ -31,9 +31,9 @@ enum class CameraEvent { On, Off, Service };
 inline constexpr DWORD kInputPollMs = 250;
 
 // What the listener thread asks of the system.
-class ListenerApi {
+class ListenerPort {
   public:
-    virtual ~ListenerApi() = default;
+    virtual ~ListenerPort() = default;
     // OpenEventW(SYNCHRONIZE, FALSE, the event's name); the handle is kept
     // until CloseEvents.
     [[nodiscard]] virtual bool OpenEvent(CameraEvent which) = 0;
@@ -63,7 +63,7 @@ class ListenerApi {
 // stopEvent, on a failed wait, on the Service event (posting quit) or at once
 // when On or Off does not open (posting quit). Returns the thread result, 0.
 // Only the wait for Off after a held-back On has a time-out.
-DWORD RunListener(IndicatorState& state, ListenerApi& api);
+DWORD RunListener(IndicatorState& state, ListenerPort& api);
 
 // The listener thread of the running program. `state` must outlive the
 // thread, which reads it until it ends (it is the process-wide state).

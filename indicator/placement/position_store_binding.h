@@ -13,9 +13,9 @@
 
 namespace lensbeacon::indicator {
 
-class PositionStoreBinding final : public PositionStore {
+class Win32PositionStorePort final : public PositionStorePort {
   public:
-    PositionStoreBinding() noexcept = default;
+    Win32PositionStorePort() noexcept = default;
 
     // Loads Lensmemo.dll from the program's own folder and looks up its
     // exports. False, with nothing bound, when the library cannot be loaded.

@@ -14,9 +14,9 @@ struct StoredPosition {
     std::int32_t screenHeight = -1;
 };
 
-class PositionStore {
+class PositionStorePort {
   public:
-    virtual ~PositionStore() = default;
+    virtual ~PositionStorePort() = default;
 
     // Fills `position`; leaves it untouched (all -1 by default) when unbound.
     [[nodiscard]] virtual bool Get(StoredPosition& position) = 0;

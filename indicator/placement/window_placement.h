@@ -22,9 +22,9 @@ struct ScreenSize {
     int height = 0;
 };
 
-class PlacementOps {
+class PlacementPort {
   public:
-    virtual ~PlacementOps() = default;
+    virtual ~PlacementPort() = default;
 
     // The primary screen's size in pixels.
     [[nodiscard]] virtual ScreenSize PrimaryScreenSize() = 0;
@@ -36,7 +36,7 @@ class PlacementOps {
 
 class WindowPlacement {
   public:
-    WindowPlacement(PlacementOps& window, PositionStore& store, int width, int height) noexcept
+    WindowPlacement(PlacementPort& window, PositionStorePort& store, int width, int height) noexcept
         : window_(window), store_(store), width_(width), height_(height) {}
 
     // Takes the primary screen size, as each show from hidden does.
@@ -59,8 +59,8 @@ class WindowPlacement {
     [[nodiscard]] ScreenSize Screen() const noexcept { return screen_; }
 
   private:
-    PlacementOps& window_;
-    PositionStore& store_;
+    PlacementPort& window_;
+    PositionStorePort& store_;
     int width_;
     int height_;
     ScreenSize screen_;

@@ -22,7 +22,7 @@ constexpr int kButtonTop = 15;
 
 }  // namespace
 
-CCameraOSDWnd::CCameraOSDWnd(IndicatorState& state, PositionStore& store,
+CCameraOSDWnd::CCameraOSDWnd(IndicatorState& state, PositionStorePort& store,
                              const WindowsVersion& version)
     : version_(version), core_(*this, state, store), announcer_(state, kCaption) {}
 

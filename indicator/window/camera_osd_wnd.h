@@ -14,16 +14,16 @@
 #include "osd_canvas.h"
 #include "osd_images.h"
 #include "osd_window_core.h"
-#include "osd_window_ops.h"
+#include "osd_window_port.h"
 #include "position_store_port.h"
 #include "windows_version.h"
 #include "winframe/window.h"
 
 namespace lensbeacon::indicator {
 
-class CCameraOSDWnd final : public winframe::Window, private OsdWindowOps {
+class CCameraOSDWnd final : public winframe::Window, private OsdWindowPort {
   public:
-    CCameraOSDWnd(IndicatorState& state, PositionStore& store, const WindowsVersion& version);
+    CCameraOSDWnd(IndicatorState& state, PositionStorePort& store, const WindowsVersion& version);
     ~CCameraOSDWnd() override;
     CCameraOSDWnd(const CCameraOSDWnd&) = delete;
     CCameraOSDWnd& operator=(const CCameraOSDWnd&) = delete;
@@ -40,7 +40,7 @@ class CCameraOSDWnd final : public winframe::Window, private OsdWindowOps {
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
-    // OsdWindowOps
+    // OsdWindowPort
     [[nodiscard]] bool LoadImages() override;
     [[nodiscard]] bool Render(const OsdFrame& frame) override;
     void Compose(BYTE constantAlpha) override;
@@ -52,12 +52,12 @@ class CCameraOSDWnd final : public winframe::Window, private OsdWindowOps {
     [[nodiscard]] bool PostToSelf(UINT message, WPARAM wParam, LPARAM lParam) override;
     [[nodiscard]] bool PointerOnScreen(POINT& point) override;
     [[nodiscard]] bool PrimaryButtonDown() override;
-    // PointerTrackingOps
+    // PointerTrackingPort
     [[nodiscard]] bool TrackMouseLeave() override;
     [[nodiscard]] bool SetTimer(UINT_PTR id, UINT periodMs) override;
     [[nodiscard]] bool KillTimer(UINT_PTR id) override;
     [[nodiscard]] bool CursorOverWindow() override;
-    // PlacementOps
+    // PlacementPort
     [[nodiscard]] ScreenSize PrimaryScreenSize() override;
     [[nodiscard]] bool MoveTopmost(int x, int y, int width, int height) override;
     [[nodiscard]] bool WindowRect(RECT& rect) override;

@@ -2,7 +2,7 @@
 // rectangles the pointer is over, whether the last left-button press began
 // over one of them, and the leave tracking that notices when the pointer has
 // gone. The window's side of it (leave tracking, timers, the cursor) goes
-// through PointerTrackingOps.
+// through PointerTrackingPort.
 #pragma once
 
 #include <windows.h>
@@ -21,9 +21,9 @@ inline constexpr UINT kCloseButtonMs = 2000;
 // No rectangle: the hover and pressed value when the pointer is over none.
 inline constexpr int kNoHit = -1;
 
-class PointerTrackingOps {
+class PointerTrackingPort {
   public:
-    virtual ~PointerTrackingOps() = default;
+    virtual ~PointerTrackingPort() = default;
 
     // Asks for one WM_MOUSELEAVE when the pointer leaves the window.
     virtual bool TrackMouseLeave() = 0;
@@ -51,7 +51,7 @@ struct HoverChange {
 
 class CMouseEventCtrl2 {
   public:
-    CMouseEventCtrl2(PointerTrackingOps& window, int areaWidth, int areaHeight) noexcept
+    CMouseEventCtrl2(PointerTrackingPort& window, int areaWidth, int areaHeight) noexcept
         : window_(window), areaWidth_(areaWidth), areaHeight_(areaHeight) {}
     virtual ~CMouseEventCtrl2() = default;
     CMouseEventCtrl2(const CMouseEventCtrl2&) = delete;
@@ -91,7 +91,7 @@ class CMouseEventCtrl2 {
   private:
     void EndTracking();
 
-    PointerTrackingOps& window_;
+    PointerTrackingPort& window_;
     BOOL tracking_ = FALSE;
     int areaWidth_;
     int areaHeight_;

@@ -3,7 +3,7 @@
 // follows the pointer itself, never activated) from the pointer messages,
 // the refusal to close, and placement. The window class forwards its
 // messages here and carries out what the core asks of it through
-// OsdWindowOps.
+// OsdWindowPort.
 //
 // Wiring: WindowProc calls HandleMessage first and returns `result` when it
 // answers true; otherwise the message goes on to default processing. WM_TIMER
@@ -15,7 +15,7 @@
 
 #include "indicator_state.h"
 #include "mouse_event_ctrl.h"
-#include "osd_window_ops.h"
+#include "osd_window_port.h"
 #include "position_store_port.h"
 #include "window_placement.h"
 
@@ -46,7 +46,7 @@ class OsdWindowCore {
   public:
     // `window` is the real window (or a fake), `state` the process-wide
     // flags, `store` the position store (bound or not).
-    OsdWindowCore(OsdWindowOps& window, IndicatorState& state, PositionStore& store);
+    OsdWindowCore(OsdWindowPort& window, IndicatorState& state, PositionStorePort& store);
 
     // The state table; every action ends with the tail that shows a window
     // that became Shown and hides one whose fade has ended.
@@ -79,7 +79,7 @@ class OsdWindowCore {
     void FollowDrag();
     void EndDrag();
 
-    OsdWindowOps& window_;
+    OsdWindowPort& window_;
     IndicatorState& state_;
     WindowPlacement placement_;
     CMouseEventCtrl2 mouse_;

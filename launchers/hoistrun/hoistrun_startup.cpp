@@ -5,11 +5,11 @@
 
 namespace lensbeacon {
 
-bool IsLogonDesktop(StartupApi& startup) {
+bool IsLogonDesktop(StartupPort& startup) {
     // Handed back whatever the answer; the system keeps the thread's desktop
     // open while the thread uses it.
-    const ApiOwner<StartupApi, HDESK, &StartupApi::CloseDesktop> desktop(startup,
-                                                                         startup.ThreadDesktop());
+    const ApiOwner<StartupPort, HDESK, &StartupPort::CloseDesktop> desktop(startup,
+                                                                           startup.ThreadDesktop());
     if (!desktop) {
         return false;
     }
@@ -21,7 +21,7 @@ bool IsLogonDesktop(StartupApi& startup) {
     return IsLogonDesktopName(name);
 }
 
-int RunHoistrun(StartupApi& startup, UserLaunchApi& launch) {
+int RunHoistrun(StartupPort& startup, UserLaunchPort& launch) {
     if (startup.WindowExists(kIndicatorWindowClass, kIndicatorWindowTitle)) {
         return 0;
     }

@@ -1,7 +1,7 @@
 // Hoistrun's run: leave at once when an indicator already shows; otherwise
 // start the indicator for the desktop this process is on. The window, module,
-// desktop and shell calls go through StartupApi, the session launch through
-// UserLaunchApi, so every branch can be checked with fakes.
+// desktop and shell calls go through StartupPort, the session launch through
+// UserLaunchPort, so every branch can be checked with fakes.
 #pragma once
 
 #include <windows.h>
@@ -12,9 +12,9 @@
 
 namespace lensbeacon {
 
-class StartupApi {
+class StartupPort {
   public:
-    virtual ~StartupApi() = default;
+    virtual ~StartupPort() = default;
 
     // FindWindowW found a top-level window of that class and title.
     [[nodiscard]] virtual bool WindowExists(const wchar_t* className, const wchar_t* title) = 0;
@@ -34,12 +34,12 @@ class StartupApi {
 };
 
 // True only for a desktop whose name is exactly "Winlogon".
-[[nodiscard]] bool IsLogonDesktop(StartupApi& startup);
+[[nodiscard]] bool IsLogonDesktop(StartupPort& startup);
 
 // Runs Hoistrun once and returns its exit code, which is always 0.
-int RunHoistrun(StartupApi& startup, UserLaunchApi& launch);
+int RunHoistrun(StartupPort& startup, UserLaunchPort& launch);
 
-class Win32StartupApi final : public StartupApi {
+class Win32StartupPort final : public StartupPort {
   public:
     [[nodiscard]] bool WindowExists(const wchar_t* className, const wchar_t* title) override;
     [[nodiscard]] bool ModuleFileName(PathBuffer& path) override;

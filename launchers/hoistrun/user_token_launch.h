@@ -1,16 +1,16 @@
 // Starting a program in the console session under the logged-on user's own
 // token, with the user's environment. The session, token and process calls go
-// through UserLaunchApi so the sequence and its clean-up can be checked with a
-// fake; Win32UserLaunchApi makes the real calls.
+// through UserLaunchPort so the sequence and its clean-up can be checked with a
+// fake; Win32UserLaunchPort makes the real calls.
 #pragma once
 
 #include <windows.h>
 
 namespace lensbeacon {
 
-class UserLaunchApi {
+class UserLaunchPort {
   public:
-    virtual ~UserLaunchApi() = default;
+    virtual ~UserLaunchPort() = default;
 
     // WTSGetActiveConsoleSessionId.
     [[nodiscard]] virtual DWORD ActiveConsoleSessionId() = 0;
@@ -37,10 +37,10 @@ class UserLaunchApi {
 // this process's environment. Every token, environment block and process or
 // thread handle obtained is released before returning, on every path; the
 // child is not waited for. True when the process was created.
-[[nodiscard]] bool LaunchAsConsoleUser(UserLaunchApi& api, const wchar_t* applicationName,
+[[nodiscard]] bool LaunchAsConsoleUser(UserLaunchPort& api, const wchar_t* applicationName,
                                        wchar_t* commandLine);
 
-class Win32UserLaunchApi final : public UserLaunchApi {
+class Win32UserLaunchPort final : public UserLaunchPort {
   public:
     [[nodiscard]] DWORD ActiveConsoleSessionId() override;
     [[nodiscard]] bool QueryUserToken(DWORD sessionId, HANDLE& token) override;

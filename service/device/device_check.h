@@ -11,8 +11,8 @@
 // read never counts as in use. Records only ever add: they can make a USB
 // camera in D0 count, never take an "in use" away.
 //
-// The check reaches the system only through DeviceSystem, so the decision is
-// tested with fakes; CreateSetupApiDeviceSystem() (device_system_setupapi.h)
+// The check reaches the system only through DevicePort, so the decision is
+// tested with fakes; CreateWin32DevicePort() (device_port_win32.h)
 // gives the real one. Only the worker thread runs checks and owns the cache;
 // a diagnostic run owns a cache of its own.
 #pragma once
@@ -53,9 +53,9 @@ inline constexpr DeviceSource kDeviceSources[] = {
 // One opened device list. Select(i) moves to member i and fails past the end;
 // the reads refer to the selected member and fail when none is selected.
 // Every read fills a zero-filled, NUL-terminated DeviceText or fails.
-class DeviceList {
+class DeviceListPort {
   public:
-    virtual ~DeviceList() = default;
+    virtual ~DeviceListPort() = default;
     [[nodiscard]] virtual bool Select(uint32_t index) = 0;
     [[nodiscard]] virtual bool ReadInstanceId(DeviceText& id) = 0;
     [[nodiscard]] virtual bool ReadPowerState(int32_t& state) = 0;
@@ -64,13 +64,13 @@ class DeviceList {
     [[nodiscard]] virtual bool ReadInterfacePath(DeviceText& path) = 0;
 };
 
-class DeviceSystem {
+class DevicePort {
   public:
-    virtual ~DeviceSystem() = default;
+    virtual ~DevicePort() = default;
     // Present devices of one source; null when the list is not obtained.
-    [[nodiscard]] virtual std::unique_ptr<DeviceList> OpenDevices(DeviceSource source) = 0;
+    [[nodiscard]] virtual std::unique_ptr<DeviceListPort> OpenDevices(DeviceSource source) = 0;
     // Present devices with a USB hub interface; null when not obtained.
-    [[nodiscard]] virtual std::unique_ptr<DeviceList> OpenUsbHubs() = 0;
+    [[nodiscard]] virtual std::unique_ptr<DeviceListPort> OpenUsbHubs() = 0;
     // Open pipes on `port` (never 0) of the hub at `hubPath`; empty on failure.
     [[nodiscard]] virtual std::optional<uint32_t> CountOpenPipes(const wchar_t* hubPath,
                                                                  int32_t port) = 0;
@@ -170,7 +170,7 @@ class DeviceCheckObserver {
 
 // One check: kCameraInUse, kNoCameraInUse or kNoImagingDevice. Stops at the
 // first camera in use; devices after it are not looked at.
-[[nodiscard]] int CheckDevices(DeviceSystem& system, DeviceCache& cache,
+[[nodiscard]] int CheckDevices(DevicePort& system, DeviceCache& cache,
                                const DeviceCheckInput& input,
                                DeviceCheckObserver* observer = nullptr);
 

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "watch_state.h"
-#include "watch_system.h"
+#include "watch_port.h"
 
 namespace lensbeacon {
 
@@ -41,7 +41,7 @@ class ServiceStatusReporter {
 
 class ServiceControl {
   public:
-    ServiceControl(WatchState& state, WatchSystem& system, ServiceStatusReporter& reporter)
+    ServiceControl(WatchState& state, WatchPort& system, ServiceStatusReporter& reporter)
         : state_(state), system_(system), reporter_(reporter) {}
 
     // The handler's answer is NO_ERROR for every control, handled or not.
@@ -54,7 +54,7 @@ class ServiceControl {
     [[nodiscard]] bool StopRequested();
 
     WatchState& state_;
-    WatchSystem& system_;
+    WatchPort& system_;
     ServiceStatusReporter& reporter_;
 };
 

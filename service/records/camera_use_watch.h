@@ -30,12 +30,12 @@
 
 namespace lensbeacon {
 
-class CameraUseWatch : private RecordsWatchSystem {
+class Win32CameraUseWatch : private RecordsWatchPort {
   public:
-    CameraUseWatch();
-    CameraUseWatch(const CameraUseWatch&) = delete;
-    CameraUseWatch& operator=(const CameraUseWatch&) = delete;
-    ~CameraUseWatch() override;
+    Win32CameraUseWatch();
+    Win32CameraUseWatch(const Win32CameraUseWatch&) = delete;
+    Win32CameraUseWatch& operator=(const Win32CameraUseWatch&) = delete;
+    ~Win32CameraUseWatch() override;
 
     // Starts the thread unless it runs; false when it could not be started.
     [[nodiscard]] bool Start();

@@ -1,8 +1,8 @@
 // The decisions of the watch on Windows' record of camera use, as plain code
-// over the registry and the waits it needs (RecordsWatchSystem): which keys to
+// over the registry and the waits it needs (RecordsWatchPort): which keys to
 // watch, what each wake means, when to enumerate the hives again, which hives
 // to leave alone, and how to come back after a failure. One thread runs it;
-// CameraUseWatch wires in the real calls.
+// Win32CameraUseWatch wires in the real calls.
 #pragma once
 
 #include <windows.h>
@@ -31,9 +31,9 @@ struct HiveHandOver {
     bool loggedOn = false;
 };
 
-class RecordsWatchSystem {
+class RecordsWatchPort {
   public:
-    virtual ~RecordsWatchSystem() = default;
+    virtual ~RecordsWatchPort() = default;
 
     // The people's hives loaded under HKEY_USERS, by name.
     [[nodiscard]] virtual std::vector<std::wstring> ListPersonHives() = 0;
@@ -67,7 +67,7 @@ class RecordsWatchSystem {
 
 class RecordsWatch {
   public:
-    explicit RecordsWatch(RecordsWatchSystem& system) : system_(system) {}
+    explicit RecordsWatch(RecordsWatchPort& system) : system_(system) {}
     RecordsWatch(const RecordsWatch&) = delete;
     RecordsWatch& operator=(const RecordsWatch&) = delete;
 
@@ -99,7 +99,7 @@ class RecordsWatch {
     [[nodiscard]] std::vector<std::wstring> WantedHives();
     [[nodiscard]] DWORD UntilRescan();
 
-    RecordsWatchSystem& system_;
+    RecordsWatchPort& system_;
     // The rest is the watch thread's own.
     std::vector<Watched> watched_;
     std::vector<std::wstring> hives_;      // the hives watched, as WantedHives gave them

@@ -34,7 +34,7 @@ void FillKernelTraceProperties(EVENT_TRACE_PROPERTIES& block);
 
 // The event-tracing calls, in the form the session makes them; tests
 // substitute fakes.
-struct TraceApi {
+struct TracePort {
     ULONG(WINAPI* startTrace)(PTRACEHANDLE, LPCWSTR, PEVENT_TRACE_PROPERTIES);
     ULONG(WINAPI* getTraceEnableFlags)(TRACEHANDLE);
     ULONG(WINAPI* enableTrace)(ULONG, ULONG, ULONG, LPCGUID, TRACEHANDLE);
@@ -44,7 +44,7 @@ struct TraceApi {
     ULONG(WINAPI* controlTrace)(TRACEHANDLE, LPCWSTR, PEVENT_TRACE_PROPERTIES, ULONG);
     ULONG(WINAPI* closeTrace)(TRACEHANDLE);
 };
-[[nodiscard]] const TraceApi& RealTraceApi();
+[[nodiscard]] const TracePort& Win32TracePort();
 
 // Whether Windows itself is 64-bit (this 32-bit program runs under WOW64),
 // which decides the layout of the kernel's event payloads.
@@ -56,7 +56,7 @@ struct TraceApi {
 // on its own). Only one session runs at a time in a process: the event
 // callbacks carry no context, so they find `core` through one process-wide
 // pointer that is set for the duration of the call.
-void RunTraceSession(CaptureTraceCore& core, const TraceApi& api = RealTraceApi());
+void RunTraceSession(CaptureTraceCore& core, const TracePort& api = Win32TracePort());
 
 // The trace thread as the watch loop uses it: started at most once per run,
 // stopped by withdrawing the shared state and waiting for the thread.

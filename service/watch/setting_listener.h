@@ -15,13 +15,13 @@
 #include <cstdint>
 
 #include "watch_state.h"
-#include "watch_system.h"
+#include "watch_port.h"
 
 namespace lensbeacon {
 
 class SettingListener {
   public:
-    SettingListener(SwitchState& state, SettingSystem& system) : state_(state), system_(system) {}
+    SettingListener(SwitchState& state, SettingPort& system) : state_(state), system_(system) {}
 
     // The listener thread's whole run, until the stop.
     void Run();
@@ -53,7 +53,7 @@ class SettingListener {
     void OnDue(uint64_t now);
 
     SwitchState& state_;
-    SettingSystem& system_;
+    SettingPort& system_;
     HANDLE policy_ = nullptr;  // the policy watch's event; null while it is down
     DWORD retryMs_ = 0;        // the next pause; 0 after a wait with the watch in it
     uint64_t retryAt_ = 0;

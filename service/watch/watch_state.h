@@ -18,7 +18,7 @@ namespace lensbeacon {
 // What the worker and the setting listener both hold: the stop, the switch
 // and the policy's hold on it, the shared events and the published state.
 struct SwitchState {
-    explicit SwitchState(const EventApi& api) : events(api) {}
+    explicit SwitchState(const EventPort& api) : events(api) {}
 
     // Manual-reset, set once to end the watch. Published by the service main
     // function before the service reports running and then kept open for the
@@ -38,7 +38,7 @@ struct SwitchState {
 // The whole of it: the switch's part and what the worker shares with the
 // control handler alone.
 struct WatchState : SwitchState {
-    explicit WatchState(const EventApi& api = RealEventApi()) : SwitchState(api) {}
+    explicit WatchState(const EventPort& api = Win32EventPort()) : SwitchState(api) {}
 
     std::atomic<int32_t> monitorOn{1};  // checks are made only while the display is on
     std::atomic<int32_t> ready{0};      // the watch has begun; set once, never cleared

@@ -135,7 +135,7 @@ void WatchWorker::RunWorker() {
         state_.sessionUsers.LearnAll(system_);
     }
     state_.ready = 1;
-    const EventApi& api = state_.events.api();
+    const EventPort& api = state_.events.api();
     EventHandle traceActive(api, api.createEvent(nullptr, TRUE, FALSE, nullptr));
     EventHandle traceIdle(api, api.createEvent(nullptr, TRUE, TRUE, nullptr));
     system_.RegisterMonitorPower();

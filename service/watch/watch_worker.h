@@ -8,13 +8,13 @@
 #include <windows.h>
 
 #include "watch_state.h"
-#include "watch_system.h"
+#include "watch_port.h"
 
 namespace lensbeacon {
 
 class WatchWorker {
   public:
-    WatchWorker(WatchState& state, WatchSystem& system) : state_(state), system_(system) {}
+    WatchWorker(WatchState& state, WatchPort& system) : state_(state), system_(system) {}
 
     // The worker thread's whole run; returns when the watch has ended.
     void RunWorker();
@@ -47,7 +47,7 @@ class WatchWorker {
     [[nodiscard]] bool WaitForSwitchOn(HANDLE enable);
 
     WatchState& state_;
-    WatchSystem& system_;
+    WatchPort& system_;
     // The last wait ended on a change of the records: the next one does not
     // listen to them at first (kRecordsQuietMs).
     bool recordsQuiet_ = false;

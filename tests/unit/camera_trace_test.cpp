@@ -140,7 +140,7 @@ BOOL WINAPI RecordReset(HANDLE event) {
     g_calls->push_back({"reset", event, g_shared->idle.load()});
     return TRUE;
 }
-const TraceEventApi kRecordingEvents = {RecordSet, RecordReset};
+const TraceEventPort kRecordingEvents = {RecordSet, RecordReset};
 
 // A kernel payload as the kernel lays it out; the payload vector must stay
 // alive while the record is used.
@@ -456,8 +456,8 @@ ULONG WINAPI FakeClose(TRACEHANDLE handle) {
     g_trace->closed.push_back(handle);
     return ERROR_SUCCESS;
 }
-const TraceApi kFakeTraceApi = {FakeStart,       FakeFlags,   FakeEnable,  FakeOpen,
-                                FakeSetCallback, FakeProcess, FakeControl, FakeClose};
+const TracePort kFakeTraceApi = {FakeStart,       FakeFlags,   FakeEnable,  FakeOpen,
+                                 FakeSetCallback, FakeProcess, FakeControl, FakeClose};
 
 class TraceSessionTest : public ::testing::Test {
   protected:

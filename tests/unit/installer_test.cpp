@@ -26,7 +26,7 @@ struct FailureActions {
 
 // Records every call as a short word ("open-manager", "create", ...); each
 // call answers with the error queued for it, or success.
-class FakeServiceManager : public ServiceManager {
+class FakeServiceManager : public ServiceManagerPort {
   public:
     std::vector<std::wstring> calls;
     std::vector<FailureActions> failureActions;

@@ -10,7 +10,7 @@
 namespace lensbeacon {
 namespace {
 
-using test::FakeWatchSystem;
+using test::FakeWatchPort;
 using Times = std::vector<int64_t>;
 
 Times Range(int64_t firstSecond, int64_t lastSecond) {
@@ -45,9 +45,9 @@ class WatchLoopTest : public ::testing::Test {
     }
 
     UniqueHandle stop{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-    test::UnnamedEventApi events;
+    test::UnnamedEventPort events;
     WatchState state;
-    FakeWatchSystem system;
+    FakeWatchPort system;
 };
 
 TEST_F(WatchLoopTest, ChangeDrivenStartsWithTenChecksThenSleepsUntilChange) {
@@ -312,9 +312,9 @@ TEST_F(WatchLoopTest, UsbModeRecordsWakeACheckBesideTheTrace) {
 
 TEST_F(WatchLoopTest, StaleRecordsBringOneLookAtTheirChangeAndNoPolling) {
     for (const bool usb : {false, true}) {
-        FakeWatchSystem fresh(stop.get());
+        FakeWatchPort fresh(stop.get());
         ::ResetEvent(stop.get());
-        FakeWatchSystem& s = fresh;
+        FakeWatchPort& s = fresh;
         s.usbMode = usb;
         // A record held by a program that no longer runs.
         s.RecordsChangeAt(30'000, 1, false);
@@ -371,7 +371,7 @@ TEST_F(WatchLoopTest, ARecordChangeThatAsksForNoLookStartsNoQuietTime) {
 
 TEST_F(WatchLoopTest, RecordChurnFoldsIntoFourChecksASecond) {
     for (const bool usb : {false, true}) {
-        FakeWatchSystem fresh(stop.get());
+        FakeWatchPort fresh(stop.get());
         ::ResetEvent(stop.get());
         fresh.usbMode = usb;
         // A program rewrites its record every 10 ms for two seconds.

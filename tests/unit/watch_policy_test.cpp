@@ -56,9 +56,9 @@ struct WatchPolicyTest : ::testing::Test {
     void RunListener() { SettingListener(state, system).Run(); }
 
     UniqueHandle stop{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-    test::UnnamedEventApi events;
+    test::UnnamedEventPort events;
     WatchState state;
-    test::FakeWatchSystem system;
+    test::FakeWatchPort system;
 };
 
 TEST_F(WatchPolicyTest, ListenerFollowsThePolicyKeyAndPutsPulsesAgainstItBack) {

@@ -5,15 +5,15 @@
 #include <windows.h>
 
 #include "lensbeacon/sc_handle.h"
-#include "service_manager.h"
+#include "service_manager_port.h"
 
 namespace lensbeacon {
 
-class ScmServiceManager final : public ServiceManager {
+class Win32ServiceManagerPort final : public ServiceManagerPort {
   public:
     // `view64` adds KEY_WOW64_64KEY when the services key is opened, so a
     // 32-bit installer on 64-bit Windows reaches the real key.
-    explicit ScmServiceManager(bool view64) : view64_(view64) {}
+    explicit Win32ServiceManagerPort(bool view64) : view64_(view64) {}
 
     [[nodiscard]] DWORD OpenManager() override;
     [[nodiscard]] DWORD OpenExisting() override;

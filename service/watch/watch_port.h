@@ -26,9 +26,9 @@ struct ServicePolicy {
 
 // What the setting listener needs from the system: the user's "ShowOSD",
 // the policy and its change notification, waits and a clock.
-class SettingSystem {
+class SettingPort {
   public:
-    virtual ~SettingSystem() = default;
+    virtual ~SettingPort() = default;
 
     [[nodiscard]] virtual bool ReadShowOsd() = 0;
     virtual void WriteShowOsd(bool on) = 0;
@@ -48,7 +48,7 @@ class SettingSystem {
 };
 
 // The worker's: all of the listener's, and the rest.
-class WatchSystem : public SettingSystem {
+class WatchPort : public SettingPort {
   public:
     [[nodiscard]] virtual bool ReadNoPhysicalCameraLed() = 0;
     [[nodiscard]] virtual bool ReadCheckUsbCamera() = 0;

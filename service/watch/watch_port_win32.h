@@ -12,7 +12,7 @@
 #include "camera_trace.h"
 #include "camera_use_watch.h"
 #include "device_check.h"
-#include "device_system_setupapi.h"
+#include "device_port_win32.h"
 #include "lensbeacon/unique_owner.h"
 #include "monitor_power.h"
 #include "policy_watch.h"
@@ -20,11 +20,11 @@
 #include "session_users_win32.h"
 #include "trace_session.h"
 #include "watch_state.h"
-#include "watch_system.h"
+#include "watch_port.h"
 
 namespace lensbeacon {
 
-class Win32SettingSystem : public SettingSystem {
+class Win32SettingPort : public SettingPort {
   public:
     [[nodiscard]] bool ReadShowOsd() override;
     void WriteShowOsd(bool on) override;
@@ -37,9 +37,9 @@ class Win32SettingSystem : public SettingSystem {
     PolicyKeyWatch policyWatch_;  // the setting listener's own
 };
 
-class Win32WatchSystem : public WatchSystem {
+class Win32WatchPort : public WatchPort {
   public:
-    explicit Win32WatchSystem(WatchState& state);
+    explicit Win32WatchPort(WatchState& state);
 
     // Recipient of the monitor power notifications.
     void SetStatusHandle(SERVICE_STATUS_HANDLE handle) { statusHandle_ = handle; }
@@ -89,7 +89,7 @@ class Win32WatchSystem : public WatchSystem {
     void RecordsUserLoggedOn(const std::wstring& sid) override { records_.UserLoggedOn(sid); }
     void RecordsUserLoggedOff(const std::wstring& sid) override { records_.UserLoggedOff(sid); }
     void StopRecordWatch() override {
-        records_.Stop(CameraUseWatch::kJoinMs);
+        records_.Stop(Win32CameraUseWatch::kJoinMs);
         recordsRunning_ = false;
     }
 
@@ -97,8 +97,8 @@ class Win32WatchSystem : public WatchSystem {
     static DWORD WINAPI SettingListenerMain(LPVOID parameter);
 
     WatchState& state_;
-    Win32SettingSystem settings_;  // the setting listener's system
-    std::unique_ptr<DeviceSystem> devices_;
+    Win32SettingPort settings_;  // the setting listener's system
+    std::unique_ptr<DevicePort> devices_;
     DeviceCache cache_;
     SessionLauncher launcher_;
     MonitorPowerRegistration monitorPower_;
@@ -106,7 +106,7 @@ class Win32WatchSystem : public WatchSystem {
     TraceShared traceShared_;
     TraceThread trace_{traceShared_};
     UniqueHandle listener_;
-    CameraUseWatch records_;
+    Win32CameraUseWatch records_;
     bool recordsRunning_ = false;  // the worker's own
 };
 

@@ -9,9 +9,9 @@
 
 namespace lensbeacon {
 
-class ServiceManager {
+class ServiceManagerPort {
   public:
-    virtual ~ServiceManager() = default;
+    virtual ~ServiceManagerPort() = default;
 
     // Each returns ERROR_SUCCESS, or the system error code of the failed call.
     [[nodiscard]] virtual DWORD OpenManager() = 0;   // local, default database

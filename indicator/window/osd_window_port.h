@@ -22,7 +22,7 @@ struct OsdFrame {
     ButtonImage button = ButtonImage::Normal;
 };
 
-class OsdWindowOps : public PointerTrackingOps, public PlacementOps {
+class OsdWindowPort : public PointerTrackingPort, public PlacementPort {
   public:
     // Decodes the images that are not loaded yet; true when the background
     // glyph is loaded.
