@@ -22,7 +22,7 @@
 #include "records_bench.h"
 #include "settings_bench.h"
 #include "device_check.h"
-#include "device_system_setupapi.h"
+#include "device_port_win32.h"
 #include "installed_suite.h"
 #include "lensbeacon/names.h"
 #include "lensbeacon/sc_handle.h"
@@ -135,16 +135,17 @@ void DeviceCheckCost() {
                 cameras.push_back(std::make_unique<test::SimulatedCamera>(
                     i, L"PCIROOT(0)#PCI(1400)", CameraPower::D3, kind));
             }
-            auto system = CreateSetupApiDeviceSystem();
+            auto system = CreateWin32DevicePort();
             DeviceCache cache;
-            CheckDevices(*system, cache, DeviceCheckInput{true, false});  // fills the cache
+            // Fills the cache; only the time of the checks after it counts.
+            static_cast<void>(CheckDevices(*system, cache, DeviceCheckInput{true, false}));
             // Each check timed alone: on a machine shared with other work, a
             // median stays put where a mean takes in every stall.
             const int runs = 20;
             std::vector<double> samples;
             for (int i = 0; i < runs; ++i) {
                 const auto start = Clock::now();
-                CheckDevices(*system, cache, DeviceCheckInput{true, false});
+                static_cast<void>(CheckDevices(*system, cache, DeviceCheckInput{true, false}));
                 samples.push_back(Millis(Clock::now() - start));
             }
             const Summary cost = Summarize(samples);

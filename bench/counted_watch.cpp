@@ -12,9 +12,9 @@ HANDLE WINAPI CreateUnnamedEvent(LPSECURITY_ATTRIBUTES, BOOL manualReset, BOOL i
     return ::CreateEventW(nullptr, manualReset, initiallySignaled, nullptr);
 }
 
-const EventApi& UnnamedEventApi() {
-    static const EventApi api = [] {
-        EventApi unnamed = RealEventApi();
+const EventPort& UnnamedEventPort() {
+    static const EventPort api = [] {
+        EventPort unnamed = Win32EventPort();
         unnamed.createEvent = CreateUnnamedEvent;
         return unnamed;
     }();
@@ -24,7 +24,7 @@ const EventApi& UnnamedEventApi() {
 }  // namespace
 
 CountedWatch::CountedWatch()
-    : state_(UnnamedEventApi()), stop_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+    : state_(UnnamedEventPort()), stop_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
     if (!stop_) {
         return;
     }
@@ -45,7 +45,7 @@ CountedWatch::~CountedWatch() {
 }
 
 DWORD WINAPI CountedWatch::WorkerMain(LPVOID parameter) {
-    static_cast<CountedWatch*>(parameter)->watcher_.RunWorker();
+    static_cast<CountedWatch*>(parameter)->worker_.RunWorker();
     return 0;
 }
 

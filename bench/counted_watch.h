@@ -1,7 +1,7 @@
 // The service's own watch loop, run inside the benchmark to count the device
 // checks it makes: the service's checks cannot be seen from outside it. A
-// Watcher runs over a WatchSystem that passes every call on to a real
-// Win32WatchSystem and counts the CheckDevices calls, so beside the installed
+// WatchWorker runs over a WatchPort that passes every call on to a real
+// Win32WatchPort and counts the CheckDevices calls, so beside the installed
 // service it looks at the same devices and records at the same moments. It
 // differs from the service in what would reach other programs: its events
 // have no names, so nothing it publishes reaches the suite's programs, and it
@@ -16,17 +16,17 @@
 
 #include "camera_publisher.h"
 #include "lensbeacon/unique_owner.h"
-#include "watch_loop.h"
+#include "watch_worker.h"
 #include "watch_state.h"
-#include "watch_system_win32.h"
+#include "watch_port_win32.h"
 
 namespace lensbeacon::bench {
 
 // Passes every call on to the real system; counts the device checks begun
 // and ended.
-class CountingWatchSystem : public WatchSystem {
+class CountingWatchPort : public WatchPort {
   public:
-    explicit CountingWatchSystem(WatchState& state) : real_(state) {}
+    explicit CountingWatchPort(WatchState& state) : real_(state) {}
 
     uint32_t checksBegun() const { return begun_.load(); }
     uint32_t checksEnded() const { return ended_.load(); }
@@ -78,7 +78,7 @@ class CountingWatchSystem : public WatchSystem {
     void StopRecordWatch() override { real_.StopRecordWatch(); }
 
   private:
-    Win32WatchSystem real_;
+    Win32WatchPort real_;
     std::atomic<uint32_t> begun_{0};
     std::atomic<uint32_t> ended_{0};
 };
@@ -102,8 +102,8 @@ class CountedWatch {
     static DWORD WINAPI WorkerMain(LPVOID parameter);
 
     WatchState state_;
-    CountingWatchSystem system_{state_};
-    Watcher watcher_{state_, system_};
+    CountingWatchPort system_{state_};
+    WatchWorker worker_{state_, system_};
     UniqueHandle stop_;
     UniqueHandle thread_;
 };

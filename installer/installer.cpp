@@ -25,7 +25,8 @@ struct StopResult {
 
 class Installer {
   public:
-    Installer(ServiceManager& services, bool verbose) : services_(services), verbose_(verbose) {}
+    Installer(ServiceManagerPort& services, bool verbose)
+        : services_(services), verbose_(verbose) {}
 
     DWORD Install(const wchar_t* ownFolder, bool start) {
         Log(L"InstallSpecService");
@@ -136,8 +137,8 @@ class Installer {
     template <typename Predicate>
     void WaitUntil(Predicate reached) {
         for (int poll = 0; poll < kStatePolls; ++poll) {
-            DWORD state = 0;
-            if (services_.QueryState(state) == ERROR_SUCCESS && reached(state)) {
+            const std::optional<DWORD> state = services_.QueryState();
+            if (state && reached(*state)) {
                 return;
             }
             services_.Wait(kPollInterval);
@@ -165,7 +166,7 @@ class Installer {
         }
     }
 
-    ServiceManager& services_;
+    ServiceManagerPort& services_;
     const bool verbose_;
 };
 
@@ -181,7 +182,7 @@ bool QuotedServicePath(const wchar_t* ownFolder, PathBuffer& path) {
 }
 
 DWORD RunInstaller(const InstallerRequest& request, const wchar_t* ownFolder,
-                   ServiceManager& services) {
+                   ServiceManagerPort& services) {
     Installer installer(services, request.verbose);
     switch (request.operation) {
         case InstallerOperation::InstallAndStart:

@@ -6,14 +6,14 @@
 
 #include "command_line.h"
 #include "lensbeacon/own_folder.h"
-#include "service_manager.h"
+#include "service_manager_port.h"
 
 namespace lensbeacon {
 
 // The service program's command line for the service manager: own folder plus
 // "Lenswatch.exe", in quotes so that a folder with blanks cannot be taken for
 // a shorter program path. False, leaving `path` empty, when it does not fit.
-bool QuotedServicePath(const wchar_t* ownFolder, PathBuffer& path);
+[[nodiscard]] bool QuotedServicePath(const wchar_t* ownFolder, PathBuffer& path);
 
 // Runs the requested operation and returns the process exit code: 0 when it
 // succeeded (an uninstall of a service that is not there succeeds) or when
@@ -23,6 +23,6 @@ bool QuotedServicePath(const wchar_t* ownFolder, PathBuffer& path);
 // `ownFolder` is null when the installer's folder could not be read whole;
 // installing then refuses.
 DWORD RunInstaller(const InstallerRequest& request, const wchar_t* ownFolder,
-                   ServiceManager& services);
+                   ServiceManagerPort& services);
 
 }  // namespace lensbeacon

@@ -8,7 +8,7 @@
 #include "lensbeacon/own_folder.h"
 #include "lensbeacon/unique_owner.h"
 #include "lensbeacon/wow64.h"
-#include "scm_service_manager.h"
+#include "service_manager_port_win32.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     int count = 0;
@@ -26,7 +26,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     lensbeacon::PathBuffer ownFolder;
     const bool haveFolder = lensbeacon::OwnFolder(nullptr, ownFolder);
-    lensbeacon::ScmServiceManager services(lensbeacon::RunningUnderWow64());
+    lensbeacon::Win32ServiceManagerPort services(lensbeacon::RunningUnderWow64());
     return static_cast<int>(
         lensbeacon::RunInstaller(request, haveFolder ? ownFolder : nullptr, services));
 }

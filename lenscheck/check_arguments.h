@@ -19,9 +19,9 @@ inline constexpr int kExitNoCamera = 2;
 inline constexpr int kExitWrongArgument = 3;
 
 // The exit code for a result of CheckDevices.
-int ExitCodeOfCheck(int checkResult) noexcept;
+[[nodiscard]] int ExitCodeOfCheck(int checkResult) noexcept;
 
 // The usage text, one line a string.
-std::vector<std::wstring> UsageLines();
+[[nodiscard]] std::vector<std::wstring> UsageLines();
 
 }  // namespace lensbeacon

@@ -45,10 +45,10 @@ const wchar_t* SourceClassText(DeviceSource source) noexcept;
 const wchar_t* SourceListText(DeviceSource source) noexcept;
 const wchar_t* VerdictText(DeviceVerdict verdict) noexcept;
 const wchar_t* AnswerText(int checkResult) noexcept;
-std::wstring PowerText(const std::optional<int32_t>& power);
-std::wstring BaselineText(int32_t baseline);
+[[nodiscard]] std::wstring PowerText(const std::optional<int32_t>& power);
+[[nodiscard]] std::wstring BaselineText(int32_t baseline);
 // The pipe count this check made, or why it made none.
-std::wstring PipeText(const DeviceJudgement& judgement, bool usbWatch);
+[[nodiscard]] std::wstring PipeText(const DeviceJudgement& judgement, bool usbWatch);
 
 class CheckReport final : public DeviceCheckObserver {
   public:
@@ -71,7 +71,7 @@ class CheckReport final : public DeviceCheckObserver {
     // The answer for a result of CheckDevices.
     void AddAnswer(int checkResult);
 
-    const std::vector<std::wstring>& lines() const { return lines_; }
+    [[nodiscard]] const std::vector<std::wstring>& lines() const { return lines_; }
 
   private:
     void Add(std::wstring line) { lines_.push_back(std::move(line)); }

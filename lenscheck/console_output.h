@@ -13,6 +13,6 @@ namespace lensbeacon {
 
 // Writes each line followed by CR LF to GetStdHandle(`which`); false when
 // there is no such handle or a write fails.
-bool WriteLines(DWORD which, const std::vector<std::wstring>& lines);
+[[nodiscard]] bool WriteLines(DWORD which, const std::vector<std::wstring>& lines);
 
 }  // namespace lensbeacon

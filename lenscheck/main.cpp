@@ -14,7 +14,7 @@
 #include "check_report.h"
 #include "console_output.h"
 #include "device_check.h"
-#include "device_system_setupapi.h"
+#include "device_port_win32.h"
 #include "lensbeacon/camera_use_live.h"
 #include "lensbeacon/camera_use_records.h"
 #include "lensbeacon/names.h"
@@ -45,7 +45,7 @@ int RunCheck() {
 
     CheckReport report(mode);
     int result = kNoImagingDevice;
-    if (const std::unique_ptr<DeviceSystem> devices = CreateSetupApiDeviceSystem()) {
+    if (const std::unique_ptr<DevicePort> devices = CreateWin32DevicePort()) {
         DeviceCache cache;  // empty: nothing was seen idle before this run
         result = CheckDevices(*devices, cache, input, &report);
     } else {

@@ -12,6 +12,6 @@ namespace lensbeacon {
 // Looks at the machine's records key and each person's hive under
 // HKEY_USERS, as ReadCameraUseRecordsOfAllHives reads them, and lists each
 // key that is there but could not be opened for reading.
-std::vector<UnreadRecords> FindUnreadRecords();
+[[nodiscard]] std::vector<UnreadRecords> FindUnreadRecords();
 
 }  // namespace lensbeacon

@@ -67,7 +67,7 @@ BOOL WINAPI SavePositionInformation() {
         if (lensbeacon::FormatDecimal(g_sharedPosition.*value.field, text,
                                       lensbeacon::kPathCapacity)) {
             // A failed write (key missing, no rights) is skipped silently.
-            lensbeacon::WriteSettingString(value.name, text);
+            static_cast<void>(lensbeacon::WriteSettingString(value.name, text));
         }
     }
     // The next restore reads the registry again.

@@ -13,11 +13,11 @@ inline constexpr unsigned long kSettingStringDataBytes = 256;
 // as read only when it fits in 256 bytes and holds a terminator within the
 // bytes returned; the value's type is not looked at. False leaves `text`
 // empty.
-bool ReadSettingString(const wchar_t* name, PathBuffer& text);
+[[nodiscard]] bool ReadSettingString(const wchar_t* name, PathBuffer& text);
 
 // Writes `text` as REG_SZ, terminator included, into the existing settings
 // key. False when the key is missing, not writable, `text` does not fit 260
 // characters, or the write fails.
-bool WriteSettingString(const wchar_t* name, const wchar_t* text);
+[[nodiscard]] bool WriteSettingString(const wchar_t* name, const wchar_t* text);
 
 }  // namespace lensbeacon

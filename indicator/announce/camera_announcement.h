@@ -17,7 +17,8 @@ namespace lensbeacon::indicator {
 // start-up on the user-interface thread before anything is announced.
 void UseAnnouncementLanguage(int languageIndex);
 
-std::wstring Announcement(std::wstring_view caption, std::wstring_view format,
-                          std::wstring_view separator, const std::vector<std::wstring>& names);
+[[nodiscard]] std::wstring Announcement(std::wstring_view caption, std::wstring_view format,
+                                        std::wstring_view separator,
+                                        const std::vector<std::wstring>& names);
 
 }  // namespace lensbeacon::indicator

@@ -32,11 +32,11 @@ bool CameraAnnouncer::Create(HWND indicator, const RECT& tip) {
     }
     // A tooltip never takes the keyboard; owned by the indicator, it stays
     // above it.
-    tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                                 WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, indicator, nullptr,
-                                 ::GetModuleHandleW(nullptr), nullptr);
-    if (tooltip_ == nullptr) {
+    tooltip_.reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                     WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, indicator,
+                                     nullptr, ::GetModuleHandleW(nullptr), nullptr));
+    if (!tooltip_) {
         return false;
     }
     TOOLINFOW tool = GlyphTool(indicator);
@@ -45,21 +45,18 @@ bool CameraAnnouncer::Create(HWND indicator, const RECT& tip) {
     tool.uFlags = TTF_SUBCLASS;
     tool.rect = tip;
     tool.lpszText = text_.data();
-    if (!::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool))) {
+    if (!::SendMessageW(tooltip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool))) {
         Destroy();
         return false;
     }
-    ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, kTipWidth);
+    ::SendMessageW(tooltip_.get(), TTM_SETMAXTIPWIDTH, 0, kTipWidth);
     return true;
 }
 
 void CameraAnnouncer::Destroy() {
     records_.StopWatching();
     lookups_.Close();
-    if (tooltip_ != nullptr) {
-        ::DestroyWindow(tooltip_);
-        tooltip_ = nullptr;
-    }
+    tooltip_.reset();
 }
 
 std::wstring CameraAnnouncer::LoadText(UINT id) const {
@@ -88,10 +85,10 @@ bool CameraAnnouncer::Refresh() {
         return false;
     }
     text_ = std::move(text);
-    if (tooltip_ != nullptr) {
+    if (tooltip_) {
         TOOLINFOW tool = GlyphTool(indicator_);
         tool.lpszText = text_.data();
-        ::SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+        ::SendMessageW(tooltip_.get(), TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     }
     return true;
 }
@@ -99,9 +96,11 @@ bool CameraAnnouncer::Refresh() {
 void CameraAnnouncer::OnShown() {
     // Armed first, then read: a change in between is not lost.
     if (state_.ordinaryDesktop.load() != FALSE) {
-        records_.WatchOnce(indicator_, kRecordsChangedMessage);
+        // Nothing to watch: the names are read at each show all the same.
+        static_cast<void>(records_.WatchOnce(indicator_, kRecordsChangedMessage));
     }
-    Refresh();
+    // The alert goes out whether or not the text changed.
+    static_cast<void>(Refresh());
     // After the name is known, so the screen reader reads the whole of it.
     winframe::NotifyAccessibleEvent(EVENT_SYSTEM_ALERT, indicator_);
 }
@@ -110,7 +109,8 @@ void CameraAnnouncer::OnRecordsChanged() {
     if (indicator_ == nullptr || !::IsWindowVisible(indicator_)) {
         return;  // the watch ends; the next show starts it again
     }
-    records_.WatchOnce(indicator_, kRecordsChangedMessage);
+    // Nothing to watch: the names stay as read until the next show.
+    static_cast<void>(records_.WatchOnce(indicator_, kRecordsChangedMessage));
     RefreshShown();
 }
 
@@ -130,12 +130,12 @@ void CameraAnnouncer::RefreshShown() {
 }
 
 bool CameraAnnouncer::OnNotify(const NMHDR& header, LRESULT& result) {
-    if (header.hwndFrom != tooltip_ || header.code != TTN_SHOW) {
+    if (header.hwndFrom != tooltip_.get() || header.code != TTN_SHOW) {
         return false;
     }
     RECT indicator{};
     RECT tip{};
-    if (!::GetWindowRect(indicator_, &indicator) || !::GetWindowRect(tooltip_, &tip)) {
+    if (!::GetWindowRect(indicator_, &indicator) || !::GetWindowRect(tooltip_.get(), &tip)) {
         return false;  // the control places it itself
     }
     const int height = tip.bottom - tip.top;
@@ -144,7 +144,7 @@ bool CameraAnnouncer::OnNotify(const NMHDR& header, LRESULT& result) {
     if (top + height > ::GetSystemMetrics(SM_CYSCREEN)) {
         top = indicator.top - kGap - height;
     }
-    if (!::SetWindowPos(tooltip_, nullptr, indicator.left, top, 0, 0,
+    if (!::SetWindowPos(tooltip_.get(), nullptr, indicator.left, top, 0, 0,
                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)) {
         return false;
     }

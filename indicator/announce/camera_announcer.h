@@ -41,7 +41,7 @@ class CameraAnnouncer final : private winframe::AccessibleSource {
 
     // Makes the tooltip for the `tip` area of the indicator window. The
     // indicator works on without one.
-    bool Create(HWND indicator, const RECT& tip);
+    [[nodiscard]] bool Create(HWND indicator, const RECT& tip);
     void Destroy();
 
     // The window has just become visible: names, tooltip, then the alert.
@@ -54,28 +54,28 @@ class CameraAnnouncer final : private winframe::AccessibleSource {
     // WM_NOTIFY of the indicator window: the tooltip is about to show, and
     // goes below the indicator (above it near the screen's bottom edge),
     // clear of the caption. True when answered.
-    bool OnNotify(const NMHDR& header, LRESULT& result);
+    [[nodiscard]] bool OnNotify(const NMHDR& header, LRESULT& result);
     // WM_GETOBJECT of the indicator window.
-    bool AnswerGetObject(WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    [[nodiscard]] bool AnswerGetObject(WPARAM wParam, LPARAM lParam, LRESULT& result) {
         return accessible_.AnswerGetObject(indicator_, wParam, lParam, result);
     }
 
-    const std::wstring& Text() const noexcept { return text_; }
+    [[nodiscard]] const std::wstring& Text() const noexcept { return text_; }
 
   private:
-    winframe::AccessibleDescription Describe() override;
+    [[nodiscard]] winframe::AccessibleDescription Describe() override;
     // Reads the names (user desktop only), starts the lookups they call
     // for, and updates the tooltip; true when the text changed.
-    bool Refresh();
+    [[nodiscard]] bool Refresh();
     // Refresh while shown, with a name change when the text changed.
     void RefreshShown();
-    std::wstring LoadText(UINT id) const;
+    [[nodiscard]] std::wstring LoadText(UINT id) const;
 
     const IndicatorState& state_;
     const wchar_t* caption_;
     std::wstring text_;
     HWND indicator_ = nullptr;
-    HWND tooltip_ = nullptr;  // owned by the indicator window, destroyed here
+    UniqueWindow tooltip_;  // owned by the indicator window, destroyed here
     CameraHolderRecords records_;
     ProgramDescriptions descriptions_;
     DescriptionLookups lookups_;

@@ -51,12 +51,9 @@ bool CameraHolderRecords::WatchOnce(HWND window, UINT message) {
             return false;
         }
     }
-    if (wait_ != nullptr) {
-        // The last notification has fired and run (it posted the message
-        // this call answers): its registration only needs freeing.
-        ::UnregisterWaitEx(wait_, nullptr);
-        wait_ = nullptr;
-    }
+    // The last notification, if any, has fired (it posted the message this
+    // call answers) or is given up: its registration goes.
+    wait_.reset();
     window_ = window;
     message_ = message;
     // Both keys signal the one event: a change of the records, or the
@@ -69,15 +66,12 @@ bool CameraHolderRecords::WatchOnce(HWND window, UINT message) {
     if (!records && !above) {
         return false;
     }
-    return ::RegisterWaitForSingleObject(&wait_, changed_.get(), OnChanged, this, INFINITE,
+    return ::RegisterWaitForSingleObject(wait_.put(), changed_.get(), OnChanged, this, INFINITE,
                                          WT_EXECUTEONLYONCE) != FALSE;
 }
 
 void CameraHolderRecords::StopWatching() {
-    if (wait_ != nullptr) {
-        ::UnregisterWaitEx(wait_, INVALID_HANDLE_VALUE);
-        wait_ = nullptr;
-    }
+    wait_.reset();
 }
 
 void CALLBACK CameraHolderRecords::OnChanged(PVOID context, BOOLEAN) {

@@ -26,25 +26,25 @@ class CameraHolderRecords {
     // The running programs holding the camera, most recent first; empty
     // when there is no such record (or no key). A desktop program is named
     // by what `describe` gives for its path, else by its file name.
-    std::vector<std::wstring> ReadNames(const DescriptionReader& describe);
+    [[nodiscard]] std::vector<std::wstring> ReadNames(const DescriptionReader& describe);
 
     // Posts `message` to `window` at the next change of the records, once.
     // Call again after each message to go on watching, and before reading,
     // so that no change between the read and the watch is lost. False when
     // there is nothing to watch.
-    bool WatchOnce(HWND window, UINT message);
+    [[nodiscard]] bool WatchOnce(HWND window, UINT message);
     // Ends the watch; waits for a notification already under way.
     void StopWatching();
 
   private:
     static void CALLBACK OnChanged(PVOID context, BOOLEAN timedOut);
     // Opens `subKey` of the user's hive into `key` and arms it on changed_.
-    bool Arm(const wchar_t* subKey, bool subtree, UniqueRegKey& key);
+    [[nodiscard]] bool Arm(const wchar_t* subKey, bool subtree, UniqueRegKey& key);
 
     UniqueRegKey records_;  // "webcam", while it exists
     UniqueRegKey parent_;   // the key above it, for its making and deletion
     UniqueHandle changed_;
-    HANDLE wait_ = nullptr;
+    UniqueThreadPoolWait wait_;  // the armed notification's registration
     HWND window_ = nullptr;
     UINT message_ = 0;
 };

@@ -43,10 +43,10 @@ class DescriptionLookups {
     // answer, `window` is posted `message` unless a post is already waiting
     // for TakeAnswers. False when the work could not be queued (or after
     // Close): no answer then comes for these paths.
-    bool Start(HWND window, UINT message, const std::vector<std::wstring>& paths);
+    [[nodiscard]] bool Start(HWND window, UINT message, const std::vector<std::wstring>& paths);
 
     // The answers that arrived since the last call, in their order.
-    std::vector<Answer> TakeAnswers();
+    [[nodiscard]] std::vector<Answer> TakeAnswers();
 
     // From here on nothing is posted and no answer is kept. Does not wait
     // for work under way.

@@ -9,11 +9,11 @@ namespace lensbeacon::indicator {
 
 // The name test alone: only a name that is exactly "Winlogon" is the logon
 // desktop. A null name (the name could not be read) counts as ordinary.
-bool IsOrdinaryDesktopName(const wchar_t* name) noexcept;
+[[nodiscard]] bool IsOrdinaryDesktopName(const wchar_t* name) noexcept;
 
 // Asks the system for the name of the calling thread's desktop. TRUE unless
 // that name is "Winlogon"; also TRUE when the desktop or its name cannot be
 // had.
-BOOL IsOrdinaryDesktop();
+[[nodiscard]] BOOL IsOrdinaryDesktop();
 
 }  // namespace lensbeacon::indicator

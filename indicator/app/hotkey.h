@@ -15,10 +15,10 @@ inline constexpr WPARAM kHotkeyCameraChanged = 235;
 // RegisterWindowMessageW for the utility's message: its number, or 0 when it
 // cannot be registered. 0 is never a message to react to, so callers test
 // `hotkeyMessage != 0 && message == hotkeyMessage`.
-UINT RegisterHotkeyMessage();
+[[nodiscard]] UINT RegisterHotkeyMessage();
 
 // Sets the Change event when wParam is 235. TRUE only when the event was
 // opened and set; any other wParam, or no Change event, does nothing.
-BOOL OnHotkeyMessage(WPARAM wParam);
+[[nodiscard]] BOOL OnHotkeyMessage(WPARAM wParam);
 
 }  // namespace lensbeacon::indicator

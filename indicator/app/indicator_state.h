@@ -48,7 +48,9 @@ struct IndicatorState {
     // This instance's desktop is in front: the user-desktop instance while the
     // session is unlocked, the logon-desktop instance while it is locked. An
     // unknown lock state (2) never matches.
-    bool DesktopInFront() const noexcept { return lockState.load() == ordinaryDesktop.load(); }
+    [[nodiscard]] bool DesktopInFront() const noexcept {
+        return lockState.load() == ordinaryDesktop.load();
+    }
 };
 static_assert(std::atomic<std::int32_t>::is_always_lock_free);
 

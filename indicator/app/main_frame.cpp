@@ -4,6 +4,7 @@
 
 #include "camera_osd_wnd.h"
 #include "hotkey.h"
+#include "lensbeacon/paint_scope.h"
 
 namespace lensbeacon::indicator {
 namespace {
@@ -30,10 +31,8 @@ BOOL CChildView::PreCreateWindow(CREATESTRUCTW& cs, winframe::FrameWindow::Class
 
 LRESULT CChildView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_PAINT) {
-        PAINTSTRUCT paint;
-        if (::BeginPaint(Handle(), &paint) != nullptr) {
-            ::EndPaint(Handle(), &paint);
-        }
+        // Nothing to draw: the paint only validates the update region.
+        const PaintScope paint(Handle());
         return 0;
     }
     return ChildView::WindowProc(message, wParam, lParam);
@@ -41,8 +40,10 @@ LRESULT CChildView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 CMainFrame::CMainFrame(IndicatorState& state, UINT hotkeyMessage)
     : state_(state), hotkeyMessage_(hotkeyMessage) {
-    positions_.Bind();
-    positions_.Restore();
+    // Without the library (or its entry points) the indicator takes its
+    // default position: the store's calls then do nothing.
+    static_cast<void>(positions_.Bind());
+    static_cast<void>(positions_.Restore());
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -73,7 +74,8 @@ int CMainFrame::OnCreate(const CREATESTRUCTW& cs) {
 
 LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == hotkeyMessage_ && hotkeyMessage_ != 0) {
-        OnHotkeyMessage(wParam);
+        // The answer is the frame's own: the message goes on to the default.
+        static_cast<void>(OnHotkeyMessage(wParam));
     } else {
         switch (message) {
             case WM_DESTROY:
@@ -113,12 +115,13 @@ void CMainFrame::StartIndicator() {
     // service.
     if (!view_.indicator) {
         view_.indicator = std::make_unique<CCameraOSDWnd>(state_, positions_, version_);
-        view_.indicator->CreateIndicator();
+        static_cast<void>(view_.indicator->CreateIndicator());
     }
     if (!listener_) {
         listener_ = std::make_unique<Listener>(state_, Handle(), view_.indicator->Handle());
     }
-    listener_->Start();
+    // Without a listener the program runs on and never shows (Part 3.2).
+    static_cast<void>(listener_->Start());
 }
 
 void CMainFrame::ShutdownIndicator() {
@@ -141,11 +144,13 @@ void CMainFrame::ShutdownIndicator() {
 }
 
 void CMainFrame::RestorePosition() {
-    positions_.Restore();
+    // An unbound store keeps the position in memory only.
+    static_cast<void>(positions_.Restore());
 }
 
 void CMainFrame::SavePosition() {
-    positions_.Save();
+    // A failed save is silent (Part 3.5); the next save tries again.
+    static_cast<void>(positions_.Save());
 }
 
 void CMainFrame::PostShowHide(LPARAM show) {

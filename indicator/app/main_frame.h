@@ -34,7 +34,7 @@ class CChildView : public winframe::ChildView {
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
-class CMainFrame : public winframe::FrameWindow, private SessionActions {
+class CMainFrame : public winframe::FrameWindow, private SessionChangePort {
   public:
     // Binds the position store library and restores the saved position.
     CMainFrame(IndicatorState& state, UINT hotkeyMessage);
@@ -58,7 +58,7 @@ class CMainFrame : public winframe::FrameWindow, private SessionActions {
 
     IndicatorState& state_;
     const UINT hotkeyMessage_;
-    PositionStoreBinding positions_;
+    Win32PositionStorePort positions_;
     WindowsVersion version_{};
     CChildView view_;
     std::unique_ptr<Listener> listener_;

@@ -20,7 +20,7 @@ bool TokenSid(HANDLE token, TOKEN_INFORMATION_CLASS kind, BYTE* buffer, DWORD si
     return sid != nullptr && ::IsValidSid(sid);
 }
 
-class Win32MutexApi final : public MutexApi {
+class Win32MutexPort final : public MutexPort {
   public:
     HANDLE OpenMutex(const wchar_t* name, DWORD& error) override {
         const HANDLE mutex = ::OpenMutexW(READ_CONTROL | SYNCHRONIZE, FALSE, name);
@@ -84,7 +84,7 @@ const wchar_t* InstanceMutexName(BOOL ordinaryDesktop) noexcept {
     return ordinaryDesktop ? kUserDesktopMutexName : kLogonDesktopMutexName;
 }
 
-InstanceDecision DecideInstance(const wchar_t* name, MutexApi& api) {
+InstanceDecision DecideInstance(const wchar_t* name, MutexPort& api) {
     InstanceDecision decision;
     DWORD openError = ERROR_SUCCESS;
     if (const HANDLE existing = api.OpenMutex(name, openError)) {
@@ -114,7 +114,7 @@ InstanceDecision DecideInstance(const wchar_t* name, MutexApi& api) {
 }
 
 BOOL SingleInstance::Acquire(BOOL ordinaryDesktop) {
-    Win32MutexApi api;
+    Win32MutexPort api;
     const InstanceDecision decision = DecideInstance(InstanceMutexName(ordinaryDesktop), api);
     if (decision.held != nullptr) {
         mutex_.reset(decision.held);

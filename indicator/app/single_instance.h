@@ -34,15 +34,15 @@ enum class MutexOwner {
 };
 
 // The mutex calls the single-instance decision makes.
-class MutexApi {
+class MutexPort {
   public:
-    virtual ~MutexApi() = default;
+    virtual ~MutexPort() = default;
     // OpenMutexW(READ_CONTROL | SYNCHRONIZE, FALSE, name): the handle, or
     // null with `error` set from GetLastError.
-    virtual HANDLE OpenMutex(const wchar_t* name, DWORD& error) = 0;
+    [[nodiscard]] virtual HANDLE OpenMutex(const wchar_t* name, DWORD& error) = 0;
     // CreateMutexW(no attributes, initial owner TRUE, name): the handle or
     // null; `alreadyExisted` is GetLastError() == ERROR_ALREADY_EXISTS.
-    virtual HANDLE CreateOwnedMutex(const wchar_t* name, bool& alreadyExisted) = 0;
+    [[nodiscard]] virtual HANDLE CreateOwnedMutex(const wchar_t* name, bool& alreadyExisted) = 0;
     // Whose the mutex is, from its owner (GetSecurityInfo) and the process
     // token's user and default owner.
     virtual MutexOwner Owner(HANDLE mutex) = 0;
@@ -59,7 +59,7 @@ struct InstanceDecision {
 // owner, means another instance; one of another account, or whose owner
 // cannot be read, is passed by (a second indicator does less harm than none).
 // Every handle that is not `held` is closed.
-InstanceDecision DecideInstance(const wchar_t* name, MutexApi& api);
+[[nodiscard]] InstanceDecision DecideInstance(const wchar_t* name, MutexPort& api);
 
 // The program's single-instance mutex, held until Release or destruction.
 class SingleInstance {
@@ -67,10 +67,10 @@ class SingleInstance {
     // TRUE when this instance may run (holding the mutex, or against a
     // foreign one holding none); FALSE when another instance runs on this
     // kind of desktop.
-    BOOL Acquire(BOOL ordinaryDesktop);
+    [[nodiscard]] BOOL Acquire(BOOL ordinaryDesktop);
     // Closes the mutex, if one is held.
     void Release() noexcept { mutex_.reset(); }
-    bool Holds() const noexcept { return static_cast<bool>(mutex_); }
+    [[nodiscard]] bool Holds() const noexcept { return static_cast<bool>(mutex_); }
 
   private:
     UniqueHandle mutex_;

@@ -4,7 +4,7 @@
 namespace lensbeacon::indicator {
 namespace {
 
-class Win32WindowFinder final : public WindowFinder {
+class Win32WindowFinderPort final : public WindowFinderPort {
   public:
     HWND FindTopLevel(const wchar_t* className) override {
         return ::FindWindowW(className, nullptr);
@@ -34,7 +34,7 @@ WindowsVersion DetectWindowsVersion() {
     return VersionFlags(info.dwMajorVersion, info.dwMinorVersion);
 }
 
-BOOL IsLogonUIReady(const WindowsVersion& version, WindowFinder& finder) {
+BOOL IsLogonUIReady(const WindowsVersion& version, WindowFinderPort& finder) {
     const wchar_t* className = nullptr;
     if (version.v10) {
         className = kLogonWindowClass10;
@@ -51,7 +51,7 @@ BOOL IsLogonUIReady(const WindowsVersion& version, WindowFinder& finder) {
 }
 
 BOOL IsLogonUIReady(const WindowsVersion& version) {
-    Win32WindowFinder finder;
+    Win32WindowFinderPort finder;
     return IsLogonUIReady(version, finder);
 }
 

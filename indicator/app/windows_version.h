@@ -15,21 +15,21 @@ struct WindowsVersion {
 };
 
 // The three flags for a major and minor version number.
-WindowsVersion VersionFlags(DWORD major, DWORD minor) noexcept;
+[[nodiscard]] WindowsVersion VersionFlags(DWORD major, DWORD minor) noexcept;
 
 // Reads the running system's version (GetVersionExW, which reports the real
 // version only to a program whose manifest lists it). A failed read sets no
 // flag.
-WindowsVersion DetectWindowsVersion();
+[[nodiscard]] WindowsVersion DetectWindowsVersion();
 
 // Finds windows by class name, with any title.
-class WindowFinder {
+class WindowFinderPort {
   public:
-    virtual ~WindowFinder() = default;
+    virtual ~WindowFinderPort() = default;
     // A top-level window of that class, or null (FindWindowW).
-    virtual HWND FindTopLevel(const wchar_t* className) = 0;
+    [[nodiscard]] virtual HWND FindTopLevel(const wchar_t* className) = 0;
     // The first child of `parent` of that class, or null (FindWindowExW).
-    virtual HWND FindChild(HWND parent, const wchar_t* className) = 0;
+    [[nodiscard]] virtual HWND FindChild(HWND parent, const wchar_t* className) = 0;
 };
 
 // The logon screen's window classes by version, and the child it draws into.
@@ -39,9 +39,9 @@ inline constexpr const wchar_t* kLogonContentClass = L"DirectUIHWND";
 
 // TRUE once the logon screen's window exists with its content child. Before
 // Windows 7 there is nothing to wait for, and the answer is TRUE at once.
-BOOL IsLogonUIReady(const WindowsVersion& version, WindowFinder& finder);
+[[nodiscard]] BOOL IsLogonUIReady(const WindowsVersion& version, WindowFinderPort& finder);
 
 // The same with the real window calls.
-BOOL IsLogonUIReady(const WindowsVersion& version);
+[[nodiscard]] BOOL IsLogonUIReady(const WindowsVersion& version);
 
 }  // namespace lensbeacon::indicator

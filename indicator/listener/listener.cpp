@@ -14,7 +14,7 @@ constexpr DWORD kServiceIndex = WAIT_OBJECT_0 + 2;
 // Whether this session is attached to the console, learnt once. If the
 // session cannot be read, it counts as attached. A console notification
 // handled meanwhile is newer than the query and keeps its value.
-void LearnConsoleState(IndicatorState& state, ListenerApi& api) {
+void LearnConsoleState(IndicatorState& state, ListenerPort& api) {
     std::int32_t unknown = kStateUnknown;
     if (state.consoleState.load() != unknown) {
         return;
@@ -34,7 +34,7 @@ void LearnConsoleState(IndicatorState& state, ListenerApi& api) {
 // event need not be at the next. If the input state cannot be read, the
 // desktop counts as receiving input. A lock or unlock notification handled
 // during the query is newer than its answer and keeps its value.
-void LearnLockState(IndicatorState& state, ListenerApi& api) {
+void LearnLockState(IndicatorState& state, ListenerPort& api) {
     std::int32_t before = state.lockState.load();
     DWORD receivesInput = 1;
     api.DesktopReceivesInput(receivesInput);
@@ -54,7 +54,7 @@ bool AwaitsInputDesktop(const IndicatorState& state) {
 
 // One look at the input desktop while a held-back On waits for Off; whether
 // to look again.
-bool PollInputDesktop(IndicatorState& state, ListenerApi& api) {
+bool PollInputDesktop(IndicatorState& state, ListenerPort& api) {
     if (!api.IsSignaled(CameraEvent::On)) {
         return false;  // the camera is going off: Off follows
     }
@@ -78,7 +78,7 @@ bool PollInputDesktop(IndicatorState& state, ListenerApi& api) {
 
 }  // namespace
 
-DWORD RunListener(IndicatorState& state, ListenerApi& api) {
+DWORD RunListener(IndicatorState& state, ListenerPort& api) {
     const bool onOpened = api.OpenEvent(CameraEvent::On);
     const bool offOpened = api.OpenEvent(CameraEvent::Off);
     const bool serviceOpened = api.OpenEvent(CameraEvent::Service);

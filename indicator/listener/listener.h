@@ -14,7 +14,7 @@
 // desktop can rely on. While the camera is off nothing is asked: the wait
 // for On has no time-out.
 //
-// RunListener is the thread's whole behaviour over ListenerApi, so tests run
+// RunListener is the thread's whole behaviour over ListenerPort, so tests run
 // it without threads or events; Listener starts and stops the real thread.
 #pragma once
 
@@ -31,25 +31,25 @@ enum class CameraEvent { On, Off, Service };
 inline constexpr DWORD kInputPollMs = 250;
 
 // What the listener thread asks of the system.
-class ListenerApi {
+class ListenerPort {
   public:
-    virtual ~ListenerApi() = default;
+    virtual ~ListenerPort() = default;
     // OpenEventW(SYNCHRONIZE, FALSE, the event's name); the handle is kept
     // until CloseEvents.
-    virtual bool OpenEvent(CameraEvent which) = 0;
+    [[nodiscard]] virtual bool OpenEvent(CameraEvent which) = 0;
     // WaitForMultipleObjects over {stopEvent, `awaited`, Service event},
     // of which the first `count` (2 or 3), any one, for up to `timeoutMs`
     // (INFINITE for none). Returns its result: WAIT_OBJECT_0 + index,
     // WAIT_TIMEOUT or WAIT_FAILED.
-    virtual DWORD WaitAny(CameraEvent awaited, DWORD count, DWORD timeoutMs) = 0;
+    [[nodiscard]] virtual DWORD WaitAny(CameraEvent awaited, DWORD count, DWORD timeoutMs) = 0;
     // Whether `which` is signalled now (a wait of no time on it).
-    virtual bool IsSignaled(CameraEvent which) = 0;
+    [[nodiscard]] virtual bool IsSignaled(CameraEvent which) = 0;
     // Closes the events that opened.
     virtual void CloseEvents() = 0;
     // ProcessIdToSessionId(GetCurrentProcessId()); false when it fails.
-    virtual bool ProcessSessionId(DWORD& session) = 0;
+    [[nodiscard]] virtual bool ProcessSessionId(DWORD& session) = 0;
     // WTSGetActiveConsoleSessionId().
-    virtual DWORD ActiveConsoleSessionId() = 0;
+    [[nodiscard]] virtual DWORD ActiveConsoleSessionId() = 0;
     // GetUserObjectInformationW(UOI_IO) of the thread's desktop into
     // `receivesInput`, which a failed call leaves unchanged.
     virtual void DesktopReceivesInput(DWORD& receivesInput) = 0;
@@ -63,7 +63,7 @@ class ListenerApi {
 // stopEvent, on a failed wait, on the Service event (posting quit) or at once
 // when On or Off does not open (posting quit). Returns the thread result, 0.
 // Only the wait for Off after a held-back On has a time-out.
-DWORD RunListener(IndicatorState& state, ListenerApi& api);
+DWORD RunListener(IndicatorState& state, ListenerPort& api);
 
 // The listener thread of the running program. `state` must outlive the
 // thread, which reads it until it ends (it is the process-wide state).
@@ -78,7 +78,7 @@ class Listener {
     // Creates the stop event and the thread, each only if not already there.
     // FALSE when either cannot be created; the program then runs on without
     // ever showing the indicator. A thread that has ended is not restarted.
-    BOOL Start();
+    [[nodiscard]] BOOL Start();
 
     // Signals the stop event, gives the thread up to 1500 ms to end, then
     // closes both handles. The thread works on its own copy of the stop
@@ -86,7 +86,7 @@ class Listener {
     // handle.
     void Stop();
 
-    bool Running() const noexcept { return static_cast<bool>(thread_); }
+    [[nodiscard]] bool Running() const noexcept { return static_cast<bool>(thread_); }
 
   private:
     IndicatorState& state_;

@@ -20,9 +20,9 @@ struct ListenerContext {
     HWND indicator;
 };
 
-class Win32ListenerApi final : public ListenerApi {
+class Win32ListenerPort final : public ListenerPort {
   public:
-    explicit Win32ListenerApi(const ListenerContext& context) noexcept : context_(context) {}
+    explicit Win32ListenerPort(const ListenerContext& context) noexcept : context_(context) {}
 
     bool OpenEvent(CameraEvent which) override {
         UniqueHandle& slot = Slot(which);
@@ -105,7 +105,7 @@ class Win32ListenerApi final : public ListenerApi {
 
 DWORD WINAPI ListenerThread(LPVOID parameter) {
     const std::unique_ptr<ListenerContext> context(static_cast<ListenerContext*>(parameter));
-    Win32ListenerApi api(*context);
+    Win32ListenerPort api(*context);
     return RunListener(context->state, api);
 }
 

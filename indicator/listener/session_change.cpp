@@ -26,7 +26,7 @@ bool OnLogonDesktop(const IndicatorState& state) {
 // reversed, so that an On handled at the same time is seen by one side or
 // the other.
 void PostForLockChange(std::int32_t newLockState, bool userDesktopComesToFront,
-                       IndicatorState& state, SessionActions& actions) {
+                       IndicatorState& state, SessionChangePort& actions) {
     const std::int32_t oldLockState = state.lockState.exchange(newLockState);
     if (oldLockState == 1 - newLockState && Load(state.cameraOn) != 0 &&
         Load(state.consoleState) == 1) {
@@ -38,7 +38,7 @@ void PostForLockChange(std::int32_t newLockState, bool userDesktopComesToFront,
 
 }  // namespace
 
-void HandleSessionChange(WPARAM code, IndicatorState& state, SessionActions& actions) {
+void HandleSessionChange(WPARAM code, IndicatorState& state, SessionChangePort& actions) {
     // Each new state is stored first and the old one tested after: see
     // PostForLockChange.
     switch (code) {
@@ -75,7 +75,7 @@ bool SavesAtEndSession(WPARAM endingForReal, const IndicatorState& state) noexce
     return endingForReal != FALSE && OnLogonDesktop(state) && Load(state.consoleState) == 1;
 }
 
-void HandleEndSession(WPARAM endingForReal, IndicatorState& state, SessionActions& actions) {
+void HandleEndSession(WPARAM endingForReal, IndicatorState& state, SessionChangePort& actions) {
     if (SavesAtEndSession(endingForReal, state)) {
         state.positionSaved = TRUE;
         actions.SavePosition();

@@ -13,9 +13,9 @@
 namespace lensbeacon::indicator {
 
 // What the handlers do to the program; the main frame implements it.
-class SessionActions {
+class SessionChangePort {
   public:
-    virtual ~SessionActions() = default;
+    virtual ~SessionChangePort() = default;
     // RestorePositionInformation, if the position store is bound.
     virtual void RestorePosition() = 0;
     // SavePositionInformation, if the position store is bound.
@@ -28,19 +28,19 @@ class SessionActions {
 // One WM_WTSSESSION_CHANGE notification, by its wParam. The new console or
 // lock state is stored whether or not the old one called for an action; an
 // unknown state (kStateUnknown) never calls for one. Other codes do nothing.
-void HandleSessionChange(WPARAM code, IndicatorState& state, SessionActions& actions);
+void HandleSessionChange(WPARAM code, IndicatorState& state, SessionChangePort& actions);
 
 // WM_ENDSESSION: the logon-desktop instance attached to the console saves
 // its position, but only when the session really ends (wParam TRUE). A
 // cancelled end leaves positionSaved clear, so a later move is still saved
 // at the next shut-down.
-bool SavesAtEndSession(WPARAM endingForReal, const IndicatorState& state) noexcept;
+[[nodiscard]] bool SavesAtEndSession(WPARAM endingForReal, const IndicatorState& state) noexcept;
 
 // Applies SavesAtEndSession: marks the position saved and saves it.
-void HandleEndSession(WPARAM endingForReal, IndicatorState& state, SessionActions& actions);
+void HandleEndSession(WPARAM endingForReal, IndicatorState& state, SessionChangePort& actions);
 
 // At shut-down the logon-desktop instance attached to the console saves its
 // position unless the session end already did.
-bool SavesAtShutdown(const IndicatorState& state) noexcept;
+[[nodiscard]] bool SavesAtShutdown(const IndicatorState& state) noexcept;
 
 }  // namespace lensbeacon::indicator

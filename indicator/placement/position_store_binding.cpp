@@ -20,7 +20,7 @@ bool IsFullFolder(const wchar_t* folder) {
 
 }  // namespace
 
-bool PositionStoreBinding::Bind() {
+bool Win32PositionStorePort::Bind() {
     PathBuffer folder;
     if (!OwnFolder(nullptr, folder)) {
         return false;
@@ -28,7 +28,7 @@ bool PositionStoreBinding::Bind() {
     return Bind(folder);
 }
 
-bool PositionStoreBinding::Bind(const wchar_t* folder) {
+bool Win32PositionStorePort::Bind(const wchar_t* folder) {
     if (library_) {
         return true;
     }
@@ -50,25 +50,25 @@ bool PositionStoreBinding::Bind(const wchar_t* folder) {
     return true;
 }
 
-bool PositionStoreBinding::Get(StoredPosition& position) {
+bool Win32PositionStorePort::Get(StoredPosition& position) {
     if (get_ == nullptr) {
         return false;
     }
     return get_(&position.x, &position.y, &position.screenWidth, &position.screenHeight) != FALSE;
 }
 
-bool PositionStoreBinding::Set(const StoredPosition& position) {
+bool Win32PositionStorePort::Set(const StoredPosition& position) {
     if (set_ == nullptr) {
         return false;
     }
     return set_(position.x, position.y, position.screenWidth, position.screenHeight) != FALSE;
 }
 
-bool PositionStoreBinding::Save() {
+bool Win32PositionStorePort::Save() {
     return save_ != nullptr && save_() != FALSE;
 }
 
-bool PositionStoreBinding::Restore() {
+bool Win32PositionStorePort::Restore() {
     return restore_ != nullptr && restore_() != FALSE;
 }
 

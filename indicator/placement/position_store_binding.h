@@ -13,21 +13,21 @@
 
 namespace lensbeacon::indicator {
 
-class PositionStoreBinding final : public PositionStore {
+class Win32PositionStorePort final : public PositionStorePort {
   public:
-    PositionStoreBinding() noexcept = default;
+    Win32PositionStorePort() noexcept = default;
 
     // Loads Lensmemo.dll from the program's own folder and looks up its
     // exports. False, with nothing bound, when the library cannot be loaded.
-    bool Bind();
+    [[nodiscard]] bool Bind();
     // The same from `folder`, which ends in a backslash.
-    bool Bind(const wchar_t* folder);
-    bool IsBound() const noexcept { return static_cast<bool>(library_); }
+    [[nodiscard]] bool Bind(const wchar_t* folder);
+    [[nodiscard]] bool IsBound() const noexcept { return static_cast<bool>(library_); }
 
-    bool Get(StoredPosition& position) override;
-    bool Set(const StoredPosition& position) override;
-    bool Save() override;
-    bool Restore() override;
+    [[nodiscard]] bool Get(StoredPosition& position) override;
+    [[nodiscard]] bool Set(const StoredPosition& position) override;
+    [[nodiscard]] bool Save() override;
+    [[nodiscard]] bool Restore() override;
 
   private:
     // Declared first so the entry points are cleared before it unloads.

@@ -14,17 +14,17 @@ struct StoredPosition {
     std::int32_t screenHeight = -1;
 };
 
-class PositionStore {
+class PositionStorePort {
   public:
-    virtual ~PositionStore() = default;
+    virtual ~PositionStorePort() = default;
 
     // Fills `position`; leaves it untouched (all -1 by default) when unbound.
-    virtual bool Get(StoredPosition& position) = 0;
-    virtual bool Set(const StoredPosition& position) = 0;
+    [[nodiscard]] virtual bool Get(StoredPosition& position) = 0;
+    [[nodiscard]] virtual bool Set(const StoredPosition& position) = 0;
     // Writes the shared position to the settings key.
-    virtual bool Save() = 0;
+    [[nodiscard]] virtual bool Save() = 0;
     // Loads the shared position from the settings key, once until a save.
-    virtual bool Restore() = 0;
+    [[nodiscard]] virtual bool Restore() = 0;
 };
 
 }  // namespace lensbeacon::indicator

@@ -22,21 +22,21 @@ struct ScreenSize {
     int height = 0;
 };
 
-class PlacementOps {
+class PlacementPort {
   public:
-    virtual ~PlacementOps() = default;
+    virtual ~PlacementPort() = default;
 
     // The primary screen's size in pixels.
-    virtual ScreenSize PrimaryScreenSize() = 0;
+    [[nodiscard]] virtual ScreenSize PrimaryScreenSize() = 0;
     // Moves and sizes the window, keeping it topmost.
-    virtual bool MoveTopmost(int x, int y, int width, int height) = 0;
-    virtual bool WindowRect(RECT& rect) = 0;
-    virtual bool IsVisible() = 0;
+    [[nodiscard]] virtual bool MoveTopmost(int x, int y, int width, int height) = 0;
+    [[nodiscard]] virtual bool WindowRect(RECT& rect) = 0;
+    [[nodiscard]] virtual bool IsVisible() = 0;
 };
 
 class WindowPlacement {
   public:
-    WindowPlacement(PlacementOps& window, PositionStore& store, int width, int height) noexcept
+    WindowPlacement(PlacementPort& window, PositionStorePort& store, int width, int height) noexcept
         : window_(window), store_(store), width_(width), height_(height) {}
 
     // Takes the primary screen size, as each show from hidden does.
@@ -56,11 +56,11 @@ class WindowPlacement {
     // it ended outside them.
     void OnMoveEnded();
 
-    ScreenSize Screen() const noexcept { return screen_; }
+    [[nodiscard]] ScreenSize Screen() const noexcept { return screen_; }
 
   private:
-    PlacementOps& window_;
-    PositionStore& store_;
+    PlacementPort& window_;
+    PositionStorePort& store_;
     int width_;
     int height_;
     ScreenSize screen_;

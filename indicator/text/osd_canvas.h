@@ -21,20 +21,20 @@ class OsdCanvas {
     // A fresh, fully transparent bitmap of this size (the old one goes).
     // False when no memory DC could be made; a DC without a bitmap is kept,
     // as drawing into it is then simply lost.
-    bool Create(int width, int height);
+    [[nodiscard]] bool Create(int width, int height);
     // Deletes the bitmap and the DC.
     void Reset() noexcept;
 
     HDC Dc() const noexcept { return dc_.get(); }
-    bool HasBitmap() const noexcept { return bits_ != nullptr; }
-    int Width() const noexcept { return width_; }
-    int Height() const noexcept { return height_; }
+    [[nodiscard]] bool HasBitmap() const noexcept { return bits_ != nullptr; }
+    [[nodiscard]] int Width() const noexcept { return width_; }
+    [[nodiscard]] int Height() const noexcept { return height_; }
     // Makes rows [top, bottom) valid premultiplied pixels again after GDI-style
     // drawing, which writes colour and leaves alpha at 0: each pixel whose
     // colour exceeds its alpha takes its brightest channel as its alpha, so
     // white text keeps its anti-aliased coverage. Pending GDI drawing is
     // finished first; false when GDI reports that some of it failed.
-    bool CoverColourWithAlpha(int top, int bottom) noexcept;
+    [[nodiscard]] bool CoverColourWithAlpha(int top, int bottom) noexcept;
     // Rows run bottom-up, as the DIB is; Row(0) is the top row.
     std::uint32_t* Row(int y) const noexcept;
 

@@ -40,7 +40,7 @@ void EnsureTextFactory();
 // the default rendering parameters and a renderer. A slot that is filled is
 // emptied first. FALSE, with the slot empty, when the slot number is outside
 // the table, a size is negative or any DirectWrite call fails.
-BOOL CreateTextSlot(int slot, HDC dc, int width, int height);
+[[nodiscard]] BOOL CreateTextSlot(int slot, HDC dc, int width, int height);
 
 // Empties one slot (renderer, parameters, render target). Slot numbers
 // outside the table are ignored.
@@ -72,11 +72,11 @@ float FittedTextSize(float size, float naturalWidth, float fitWidth, float minim
 // slot 0's render target, drawn over and copied back. FALSE when slot 0 is
 // empty, the text is null, the rectangle has a negative size or DirectWrite
 // fails; then the caller's bitmap is unchanged.
-BOOL DrawTextInRect(HDC dc, const wchar_t* text, const TextRect& rect, int alignment, float size,
-                    BOOL bold);
+[[nodiscard]] BOOL DrawTextInRect(HDC dc, const wchar_t* text, const TextRect& rect, int alignment,
+                                  float size, BOOL bold);
 // The same in the family, direction and fitting of `look`.
-BOOL DrawTextInRect(HDC dc, const wchar_t* text, const TextRect& rect, int alignment, float size,
-                    BOOL bold, const TextLook& look);
+[[nodiscard]] BOOL DrawTextInRect(HDC dc, const wchar_t* text, const TextRect& rect, int alignment,
+                                  float size, BOOL bold, const TextLook& look);
 
 // The render target of a slot, not referenced, or null when the slot is empty
 // or outside the table. For callers that need its memory DC or to observe

@@ -32,7 +32,7 @@ constexpr int kButtonTop = 15;
 
 }  // namespace
 
-CCameraOSDWnd::CCameraOSDWnd(IndicatorState& state, PositionStore& store,
+CCameraOSDWnd::CCameraOSDWnd(IndicatorState& state, PositionStorePort& store,
                              const WindowsVersion& version)
     : version_(version),
       language_(SelectIndicatorLanguage(state.ordinaryDesktop.load() != FALSE,
@@ -143,22 +143,25 @@ bool CCameraOSDWnd::Render(const OsdFrame& frame) {
         }
     }
     if (frame.caption) {
-        CreateTextSlot(0, canvas_.Dc(), kOsdWidth, kOsdHeight);
+        // A slot that could not be made leaves DrawTextInRect nothing to
+        // draw with; a caption that failed to draw is simply missing.
+        static_cast<void>(CreateTextSlot(0, canvas_.Dc(), kOsdWidth, kOsdHeight));
         TextLook look;
         look.family = UsesMeiryo(language_) ? kJapaneseCaptionFamily : kCaptionFamily;
         look.rightToLeft = IsRightToLeft(language_);
         look.fitWidth = static_cast<float>(kOsdWidth - 2 * kCaptionInset);
         look.minimumSize = kCaptionFloor;
-        DrawTextInRect(canvas_.Dc(), IndicatorWordsFor(language_).caption,
-                       TextRect{0, kCaptionTop, kOsdWidth, kOsdHeight + kCaptionOverhang},
-                       kCentredTop, kCaptionSize, FALSE, look);
+        static_cast<void>(
+            DrawTextInRect(canvas_.Dc(), IndicatorWordsFor(language_).caption,
+                           TextRect{0, kCaptionTop, kOsdWidth, kOsdHeight + kCaptionOverhang},
+                           kCentredTop, kCaptionSize, FALSE, look));
         ReleaseTextSlot(0);
         // The text target draws like GDI, leaving alpha 0 under the glyphs;
         // the layered window needs premultiplied pixels to show them. This
         // also finishes GDI's batched drawing before the button below is
         // drawn into the same pixels. A caption that failed to draw is
         // simply missing; the glyph still shows.
-        canvas_.CoverColourWithAlpha(kCaptionTop, kOsdHeight);
+        static_cast<void>(canvas_.CoverColourWithAlpha(kCaptionTop, kOsdHeight));
     }
     if (frame.closeButton) {
         Gdiplus::Bitmap* button = images_.Button(static_cast<int>(frame.button));

@@ -15,54 +15,54 @@
 #include "osd_canvas.h"
 #include "osd_images.h"
 #include "osd_window_core.h"
-#include "osd_window_ops.h"
+#include "osd_window_port.h"
 #include "position_store_port.h"
 #include "windows_version.h"
 #include "winframe/window.h"
 
 namespace lensbeacon::indicator {
 
-class CCameraOSDWnd final : public winframe::Window, private OsdWindowOps {
+class CCameraOSDWnd final : public winframe::Window, private OsdWindowPort {
   public:
-    CCameraOSDWnd(IndicatorState& state, PositionStore& store, const WindowsVersion& version);
+    CCameraOSDWnd(IndicatorState& state, PositionStorePort& store, const WindowsVersion& version);
     ~CCameraOSDWnd() override;
     CCameraOSDWnd(const CCameraOSDWnd&) = delete;
     CCameraOSDWnd& operator=(const CCameraOSDWnd&) = delete;
 
     // Registers "Lenspop Class" and creates the hidden window; false when it
     // cannot be created (show requests then have no effect).
-    BOOL CreateIndicator();
+    [[nodiscard]] BOOL CreateIndicator();
     // Frees everything the window holds and destroys it.
     void DestroyIndicator();
 
-    HWND Handle() override { return Window::Handle(); }
+    [[nodiscard]] HWND Handle() override { return Window::Handle(); }
 
   protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
-    // OsdWindowOps
-    bool LoadImages() override;
-    bool Render(const OsdFrame& frame) override;
+    // OsdWindowPort
+    [[nodiscard]] bool LoadImages() override;
+    [[nodiscard]] bool Render(const OsdFrame& frame) override;
     void Compose(BYTE constantAlpha) override;
     void FreeBitmapAndImages() override;
     void ShowWithoutActivation() override;
     void Hide() override;
-    DWORD TickCount() override;
-    bool IsLogonUIReady() override;
-    bool PostToSelf(UINT message, WPARAM wParam, LPARAM lParam) override;
-    bool PointerOnScreen(POINT& point) override;
-    bool PrimaryButtonDown() override;
-    // PointerTrackingOps
-    bool TrackMouseLeave() override;
-    bool SetTimer(UINT_PTR id, UINT periodMs) override;
-    bool KillTimer(UINT_PTR id) override;
-    bool CursorOverWindow() override;
-    // PlacementOps
-    ScreenSize PrimaryScreenSize() override;
-    bool MoveTopmost(int x, int y, int width, int height) override;
-    bool WindowRect(RECT& rect) override;
-    bool IsVisible() override;
+    [[nodiscard]] DWORD TickCount() override;
+    [[nodiscard]] bool IsLogonUIReady() override;
+    [[nodiscard]] bool PostToSelf(UINT message, WPARAM wParam, LPARAM lParam) override;
+    [[nodiscard]] bool PointerOnScreen(POINT& point) override;
+    [[nodiscard]] bool PrimaryButtonDown() override;
+    // PointerTrackingPort
+    [[nodiscard]] bool TrackMouseLeave() override;
+    [[nodiscard]] bool SetTimer(UINT_PTR id, UINT periodMs) override;
+    [[nodiscard]] bool KillTimer(UINT_PTR id) override;
+    [[nodiscard]] bool CursorOverWindow() override;
+    // PlacementPort
+    [[nodiscard]] ScreenSize PrimaryScreenSize() override;
+    [[nodiscard]] bool MoveTopmost(int x, int y, int width, int height) override;
+    [[nodiscard]] bool WindowRect(RECT& rect) override;
+    [[nodiscard]] bool IsVisible() override;
 
     // GDI+ is started first and shut down last, after every image is gone.
     GdiplusSession gdiplus_;

@@ -9,7 +9,7 @@
 #include <windows.h>
 
 #include "indicator_state.h"
-#include "osd_window_ops.h"
+#include "osd_window_port.h"
 
 namespace lensbeacon::indicator {
 
@@ -29,7 +29,7 @@ class DragEvents {
 
 class DragFollowing {
   public:
-    DragFollowing(OsdWindowOps& window, IndicatorState& state, DragEvents& events) noexcept
+    DragFollowing(OsdWindowPort& window, IndicatorState& state, DragEvents& events) noexcept
         : window_(window), state_(state), events_(events) {}
 
     // The window's size, for the moves that follow the pointer.
@@ -58,7 +58,7 @@ class DragFollowing {
     void Begin();
     void FollowTo(POINT pointer);
 
-    OsdWindowOps& window_;
+    OsdWindowPort& window_;
     IndicatorState& state_;
     DragEvents& events_;
     int width_ = 0;

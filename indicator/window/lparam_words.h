@@ -14,10 +14,10 @@ constexpr WORD HighWord(LPARAM value) noexcept {
 }
 // A pointer coordinate: the half as a signed value (negative left of or above
 // the origin).
-constexpr int SignedLowWord(LPARAM value) noexcept {
+[[nodiscard]] constexpr int SignedLowWord(LPARAM value) noexcept {
     return static_cast<SHORT>(LowWord(value));
 }
-constexpr int SignedHighWord(LPARAM value) noexcept {
+[[nodiscard]] constexpr int SignedHighWord(LPARAM value) noexcept {
     return static_cast<SHORT>(HighWord(value));
 }
 // A point packed as the system packs pointer positions: x low, y high, each

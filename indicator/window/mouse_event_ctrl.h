@@ -3,7 +3,7 @@
 // over one of them, and the leave tracking that notices when the pointer has
 // gone. The hover and press state is the pointer tracker both programs
 // share (lensbeacon/pointer_tracker.h); the window's side of it (leave
-// tracking, timers, the cursor) goes through PointerTrackingOps.
+// tracking, timers, the cursor) goes through PointerTrackingPort.
 #pragma once
 
 #include <windows.h>
@@ -23,9 +23,9 @@ inline constexpr UINT kCloseButtonMs = 2000;
 // No rectangle: the hover and pressed value when the pointer is over none.
 inline constexpr int kNoHit = kNoPointerHit;
 
-class PointerTrackingOps {
+class PointerTrackingPort {
   public:
-    virtual ~PointerTrackingOps() = default;
+    virtual ~PointerTrackingPort() = default;
 
     // Asks for one WM_MOUSELEAVE when the pointer leaves the window.
     virtual bool TrackMouseLeave() = 0;
@@ -56,7 +56,7 @@ using lensbeacon::HoverChange;
 
 class CMouseEventCtrl2 {
   public:
-    CMouseEventCtrl2(PointerTrackingOps& window, int areaWidth, int areaHeight) noexcept
+    CMouseEventCtrl2(PointerTrackingPort& window, int areaWidth, int areaHeight) noexcept
         : window_(window) {
         pointer_.SetArea(areaWidth, areaHeight);
     }
@@ -98,7 +98,7 @@ class CMouseEventCtrl2 {
   private:
     void EndTracking();
 
-    PointerTrackingOps& window_;
+    PointerTrackingPort& window_;
     PointerTracker<HitRect> pointer_;
 };
 

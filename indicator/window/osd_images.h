@@ -36,7 +36,8 @@ class GdiplusSession {
 
 // Decodes the "IMAGE" resource `name` of `module`; null when it is missing or
 // does not decode.
-std::unique_ptr<Gdiplus::Bitmap> LoadImageResource(HMODULE module, const wchar_t* name);
+[[nodiscard]] std::unique_ptr<Gdiplus::Bitmap> LoadImageResource(HMODULE module,
+                                                                 const wchar_t* name);
 
 class OsdImages {
   public:
@@ -46,7 +47,7 @@ class OsdImages {
     static constexpr int kButtonPressed = 2;
 
     // Fills each slot that is still empty; true when the background is there.
-    bool Load(HMODULE module);
+    [[nodiscard]] bool Load(HMODULE module);
     void Free() noexcept;
 
     Gdiplus::Bitmap* Background() const noexcept { return background_.get(); }

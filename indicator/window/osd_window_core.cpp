@@ -20,7 +20,7 @@ constexpr int kMovingAlphaDenominator = 10;
 
 }  // namespace
 
-OsdWindowCore::OsdWindowCore(OsdWindowOps& window, IndicatorState& state, PositionStore& store)
+OsdWindowCore::OsdWindowCore(OsdWindowPort& window, IndicatorState& state, PositionStorePort& store)
     : window_(window),
       state_(state),
       placement_(window, store, kOsdWidth, kOsdHeight),

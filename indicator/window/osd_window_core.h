@@ -3,7 +3,7 @@
 // follows the pointer itself, never activated) from the pointer messages,
 // the refusal to close, and placement. The window class forwards its
 // messages here and carries out what the core asks of it through
-// OsdWindowOps.
+// OsdWindowPort.
 //
 // Wiring: WindowProc calls HandleMessage first and returns `result` when it
 // answers true; otherwise the message goes on to default processing. WM_TIMER
@@ -16,7 +16,7 @@
 #include "drag_following.h"
 #include "indicator_state.h"
 #include "mouse_event_ctrl.h"
-#include "osd_window_ops.h"
+#include "osd_window_port.h"
 #include "position_store_port.h"
 #include "window_placement.h"
 
@@ -45,7 +45,7 @@ class OsdWindowCore : private DragEvents {
   public:
     // `window` is the real window (or a fake), `state` the process-wide
     // flags, `store` the position store (bound or not).
-    OsdWindowCore(OsdWindowOps& window, IndicatorState& state, PositionStore& store);
+    OsdWindowCore(OsdWindowPort& window, IndicatorState& state, PositionStorePort& store);
 
     // The state table; every action ends with the tail that shows a window
     // that became Shown and hides one whose fade has ended.
@@ -76,7 +76,7 @@ class OsdWindowCore : private DragEvents {
     void OnDragBegun() override;
     void OnDragEnded() override;
 
-    OsdWindowOps& window_;
+    OsdWindowPort& window_;
     IndicatorState& state_;
     WindowPlacement placement_;
     CMouseEventCtrl2 mouse_;

@@ -6,7 +6,7 @@
 #include "user_token_launch.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    lensbeacon::Win32StartupApi startup;
-    lensbeacon::Win32UserLaunchApi launch;
+    lensbeacon::Win32StartupPort startup;
+    lensbeacon::Win32UserLaunchPort launch;
     return lensbeacon::RunHoistrun(startup, launch);
 }

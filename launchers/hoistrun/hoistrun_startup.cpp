@@ -5,11 +5,11 @@
 
 namespace lensbeacon {
 
-bool IsLogonDesktop(StartupApi& startup) {
+bool IsLogonDesktop(StartupPort& startup) {
     // Handed back whatever the answer; the system keeps the thread's desktop
     // open while the thread uses it.
-    const ApiOwner<StartupApi, HDESK, &StartupApi::CloseDesktop> desktop(startup,
-                                                                         startup.ThreadDesktop());
+    const ApiOwner<StartupPort, HDESK, &StartupPort::CloseDesktop> desktop(startup,
+                                                                           startup.ThreadDesktop());
     if (!desktop) {
         return false;
     }
@@ -21,7 +21,7 @@ bool IsLogonDesktop(StartupApi& startup) {
     return IsLogonDesktopName(name);
 }
 
-int RunHoistrun(StartupApi& startup, UserLaunchApi& launch) {
+int RunHoistrun(StartupPort& startup, UserLaunchPort& launch) {
     if (startup.WindowExists(kIndicatorWindowClass, kIndicatorWindowTitle)) {
         return 0;
     }
@@ -40,7 +40,8 @@ int RunHoistrun(StartupApi& startup, UserLaunchApi& launch) {
         PathBuffer applicationName = {};
         if (BuildUserLaunchCommandLine(folder, commandLine) &&
             JoinPath(folder, kUserLauncherFile, applicationName)) {
-            LaunchAsConsoleUser(launch, applicationName, commandLine);
+            // A launch that fails is not retried: Hoistrun ends quietly.
+            static_cast<void>(LaunchAsConsoleUser(launch, applicationName, commandLine));
         }
         return 0;
     }

@@ -1,7 +1,7 @@
 // Hoistrun's run: leave at once when an indicator already shows; otherwise
 // start the indicator for the desktop this process is on. The window, module,
-// desktop and shell calls go through StartupApi, the session launch through
-// UserLaunchApi, so every branch can be checked with fakes.
+// desktop and shell calls go through StartupPort, the session launch through
+// UserLaunchPort, so every branch can be checked with fakes.
 #pragma once
 
 #include <windows.h>
@@ -12,19 +12,19 @@
 
 namespace lensbeacon {
 
-class StartupApi {
+class StartupPort {
   public:
-    virtual ~StartupApi() = default;
+    virtual ~StartupPort() = default;
 
     // FindWindowW found a top-level window of that class and title.
-    virtual bool WindowExists(const wchar_t* className, const wchar_t* title) = 0;
+    [[nodiscard]] virtual bool WindowExists(const wchar_t* className, const wchar_t* title) = 0;
     // GetModuleFileNameW of this program; false when it fails or is cut.
-    virtual bool ModuleFileName(PathBuffer& path) = 0;
+    [[nodiscard]] virtual bool ModuleFileName(PathBuffer& path) = 0;
     // GetThreadDesktop(GetCurrentThreadId()); null when there is none.
     virtual HDESK ThreadDesktop() = 0;
     // GetUserObjectInformationW(UOI_NAME) into a zero-filled buffer, 520
     // bytes; the result is terminated.
-    virtual bool DesktopName(HDESK desktop, PathBuffer& name) = 0;
+    [[nodiscard]] virtual bool DesktopName(HDESK desktop, PathBuffer& name) = 0;
     // CloseDesktop. For the thread's own desktop the system refuses it while
     // the thread uses that desktop, so the handle stays usable.
     virtual void CloseDesktop(HDESK desktop) = 0;
@@ -34,17 +34,17 @@ class StartupApi {
 };
 
 // True only for a desktop whose name is exactly "Winlogon".
-bool IsLogonDesktop(StartupApi& startup);
+[[nodiscard]] bool IsLogonDesktop(StartupPort& startup);
 
 // Runs Hoistrun once and returns its exit code, which is always 0.
-int RunHoistrun(StartupApi& startup, UserLaunchApi& launch);
+int RunHoistrun(StartupPort& startup, UserLaunchPort& launch);
 
-class Win32StartupApi final : public StartupApi {
+class Win32StartupPort final : public StartupPort {
   public:
-    bool WindowExists(const wchar_t* className, const wchar_t* title) override;
-    bool ModuleFileName(PathBuffer& path) override;
+    [[nodiscard]] bool WindowExists(const wchar_t* className, const wchar_t* title) override;
+    [[nodiscard]] bool ModuleFileName(PathBuffer& path) override;
     HDESK ThreadDesktop() override;
-    bool DesktopName(HDESK desktop, PathBuffer& name) override;
+    [[nodiscard]] bool DesktopName(HDESK desktop, PathBuffer& name) override;
     void CloseDesktop(HDESK desktop) override;
     void OpenWithShell(const wchar_t* file) override;
 };

@@ -10,6 +10,6 @@ namespace lensbeacon {
 
 // `Plainrun.exe "=<folder>LenspopUI.exe"`. False, leaving `commandLine` empty,
 // when it does not fit in 260 characters.
-bool BuildUserLaunchCommandLine(const wchar_t* folder, PathBuffer& commandLine);
+[[nodiscard]] bool BuildUserLaunchCommandLine(const wchar_t* folder, PathBuffer& commandLine);
 
 }  // namespace lensbeacon

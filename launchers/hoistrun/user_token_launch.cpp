@@ -14,13 +14,14 @@ static_assert(sizeof(STARTUPINFOW) == 68, "the 32-bit STARTUPINFOW");
 #endif
 
 // A handle obtained through the api, closed through it once.
-using ApiHandle = ApiOwner<UserLaunchApi, HANDLE, &UserLaunchApi::CloseHandle, IsNoHandle>;
+using ApiHandle = ApiOwner<UserLaunchPort, HANDLE, &UserLaunchPort::CloseHandle, IsNoHandle>;
 // An environment block obtained through the api, destroyed through it once.
-using ApiEnvironment = ApiOwner<UserLaunchApi, void*, &UserLaunchApi::DestroyEnvironmentBlock>;
+using ApiEnvironment = ApiOwner<UserLaunchPort, void*, &UserLaunchPort::DestroyEnvironmentBlock>;
 
 }  // namespace
 
-bool LaunchAsConsoleUser(UserLaunchApi& api, const wchar_t* applicationName, wchar_t* commandLine) {
+bool LaunchAsConsoleUser(UserLaunchPort& api, const wchar_t* applicationName,
+                         wchar_t* commandLine) {
     if (applicationName == nullptr || commandLine == nullptr) {
         return false;
     }

@@ -1,32 +1,33 @@
 // Starting a program in the console session under the logged-on user's own
 // token, with the user's environment. The session, token and process calls go
-// through UserLaunchApi so the sequence and its clean-up can be checked with a
-// fake; Win32UserLaunchApi makes the real calls.
+// through UserLaunchPort so the sequence and its clean-up can be checked with a
+// fake; Win32UserLaunchPort makes the real calls.
 #pragma once
 
 #include <windows.h>
 
 namespace lensbeacon {
 
-class UserLaunchApi {
+class UserLaunchPort {
   public:
-    virtual ~UserLaunchApi() = default;
+    virtual ~UserLaunchPort() = default;
 
     // WTSGetActiveConsoleSessionId.
-    virtual DWORD ActiveConsoleSessionId() = 0;
+    [[nodiscard]] virtual DWORD ActiveConsoleSessionId() = 0;
     // WTSQueryUserToken.
-    virtual bool QueryUserToken(DWORD sessionId, HANDLE& token) = 0;
+    [[nodiscard]] virtual bool QueryUserToken(DWORD sessionId, HANDLE& token) = 0;
     // DuplicateTokenEx: MAXIMUM_ALLOWED, no security attributes,
     // SecurityIdentification, TokenPrimary.
-    virtual bool DuplicatePrimaryToken(HANDLE token, HANDLE& primaryToken) = 0;
+    [[nodiscard]] virtual bool DuplicatePrimaryToken(HANDLE token, HANDLE& primaryToken) = 0;
     // CreateEnvironmentBlock without inheriting the caller's environment.
-    virtual bool CreateEnvironmentBlock(HANDLE token, void*& environment) = 0;
+    [[nodiscard]] virtual bool CreateEnvironmentBlock(HANDLE token, void*& environment) = 0;
     virtual void DestroyEnvironmentBlock(void* environment) = 0;
     // CreateProcessAsUserW without security attributes or inherited handles,
     // in the inherited current directory.
-    virtual bool CreateProcessAsUser(HANDLE token, const wchar_t* applicationName,
-                                     wchar_t* commandLine, DWORD creationFlags, void* environment,
-                                     STARTUPINFOW& startup, PROCESS_INFORMATION& process) = 0;
+    [[nodiscard]] virtual bool CreateProcessAsUser(HANDLE token, const wchar_t* applicationName,
+                                                   wchar_t* commandLine, DWORD creationFlags,
+                                                   void* environment, STARTUPINFOW& startup,
+                                                   PROCESS_INFORMATION& process) = 0;
     virtual void CloseHandle(HANDLE handle) = 0;
 };
 
@@ -36,18 +37,20 @@ class UserLaunchApi {
 // this process's environment. Every token, environment block and process or
 // thread handle obtained is released before returning, on every path; the
 // child is not waited for. True when the process was created.
-bool LaunchAsConsoleUser(UserLaunchApi& api, const wchar_t* applicationName, wchar_t* commandLine);
+[[nodiscard]] bool LaunchAsConsoleUser(UserLaunchPort& api, const wchar_t* applicationName,
+                                       wchar_t* commandLine);
 
-class Win32UserLaunchApi final : public UserLaunchApi {
+class Win32UserLaunchPort final : public UserLaunchPort {
   public:
-    DWORD ActiveConsoleSessionId() override;
-    bool QueryUserToken(DWORD sessionId, HANDLE& token) override;
-    bool DuplicatePrimaryToken(HANDLE token, HANDLE& primaryToken) override;
-    bool CreateEnvironmentBlock(HANDLE token, void*& environment) override;
+    [[nodiscard]] DWORD ActiveConsoleSessionId() override;
+    [[nodiscard]] bool QueryUserToken(DWORD sessionId, HANDLE& token) override;
+    [[nodiscard]] bool DuplicatePrimaryToken(HANDLE token, HANDLE& primaryToken) override;
+    [[nodiscard]] bool CreateEnvironmentBlock(HANDLE token, void*& environment) override;
     void DestroyEnvironmentBlock(void* environment) override;
-    bool CreateProcessAsUser(HANDLE token, const wchar_t* applicationName, wchar_t* commandLine,
-                             DWORD creationFlags, void* environment, STARTUPINFOW& startup,
-                             PROCESS_INFORMATION& process) override;
+    [[nodiscard]] bool CreateProcessAsUser(HANDLE token, const wchar_t* applicationName,
+                                           wchar_t* commandLine, DWORD creationFlags,
+                                           void* environment, STARTUPINFOW& startup,
+                                           PROCESS_INFORMATION& process) override;
     void CloseHandle(HANDLE handle) override;
 };
 

@@ -69,8 +69,8 @@ namespace {
 // The hub whose location path is the longest prefix of the camera's; among
 // equally long ones the first enumerated. Hubs whose location or interface
 // path cannot be read, or whose hub path cannot be formed, are passed over.
-bool FindHub(DeviceSystem& system, const wchar_t* location, DeviceText& hubPath) {
-    std::unique_ptr<DeviceList> hubs = system.OpenUsbHubs();
+bool FindHub(DevicePort& system, const wchar_t* location, DeviceText& hubPath) {
+    std::unique_ptr<DeviceListPort> hubs = system.OpenUsbHubs();
     if (!hubs) {
         return false;
     }
@@ -94,7 +94,7 @@ bool FindHub(DeviceSystem& system, const wchar_t* location, DeviceText& hubPath)
     return best > 0;
 }
 
-DeviceCacheEntry* CreateCacheEntry(DeviceSystem& system, DeviceList& devices, DeviceCache& cache,
+DeviceCacheEntry* CreateCacheEntry(DevicePort& system, DeviceListPort& devices, DeviceCache& cache,
                                    const DeviceText& instanceId, DeviceSource source) {
     auto* entry = new (std::nothrow) DeviceCacheEntry;
     if (entry == nullptr) {
@@ -120,7 +120,7 @@ DeviceCacheEntry* CreateCacheEntry(DeviceSystem& system, DeviceList& devices, De
 // Port 0 fails without asking the system. Counts that do not fit a
 // non-negative 32-bit value are refused, so no count can pose as one of the
 // baseline markers.
-std::optional<int32_t> CountOpenPipes(DeviceSystem& system, const DeviceCacheEntry& entry,
+std::optional<int32_t> CountOpenPipes(DevicePort& system, const DeviceCacheEntry& entry,
                                       DeviceJudgement& judgement) {
     if (entry.port == 0) {
         return std::nullopt;
@@ -137,7 +137,7 @@ constexpr bool IsIdlePowerState(int32_t state) noexcept {
     return state == kPowerDeviceD1 || state == kPowerDeviceD2 || state == kPowerDeviceD3;
 }
 
-DeviceVerdict Judge(DeviceSystem& system, DeviceCacheEntry& entry, int32_t powerState,
+DeviceVerdict Judge(DevicePort& system, DeviceCacheEntry& entry, int32_t powerState,
                     const DeviceCheckInput& input, DeviceJudgement& judgement) {
     if (IsIdlePowerState(powerState)) {
         // The baseline is taken once: at the first idle sighting with a count.
@@ -176,7 +176,7 @@ DeviceVerdict Judge(DeviceSystem& system, DeviceCacheEntry& entry, int32_t power
 
 class CheckRun {
   public:
-    CheckRun(DeviceSystem& system, DeviceCache& cache, const DeviceCheckInput& input,
+    CheckRun(DevicePort& system, DeviceCache& cache, const DeviceCheckInput& input,
              DeviceCheckObserver* observer)
         : system_(system),
           cache_(cache),
@@ -186,7 +186,7 @@ class CheckRun {
 
     // Looks at one source's devices, until a camera in use is found.
     void LookAt(DeviceSource source) {
-        std::unique_ptr<DeviceList> devices = system_.OpenDevices(source);
+        std::unique_ptr<DeviceListPort> devices = system_.OpenDevices(source);
         if (!devices) {
             if (observer_ != nullptr) {
                 observer_->OnSourceUnavailable(source);
@@ -213,7 +213,7 @@ class CheckRun {
 
   private:
     // False for a device that an earlier list of this check judged already.
-    bool JudgeSelected(DeviceList& devices, DeviceSource source, DeviceJudgement& judgement) {
+    bool JudgeSelected(DeviceListPort& devices, DeviceSource source, DeviceJudgement& judgement) {
         DeviceText instanceId = {};
         if (!devices.ReadInstanceId(instanceId)) {
             judgement.verdict = DeviceVerdict::InstanceIdUnreadable;
@@ -242,7 +242,7 @@ class CheckRun {
         return true;
     }
 
-    DeviceSystem& system_;
+    DevicePort& system_;
     DeviceCache& cache_;
     const DeviceCheckInput& input_;
     DeviceCheckObserver* observer_;
@@ -253,7 +253,7 @@ class CheckRun {
 
 }  // namespace
 
-int CheckDevices(DeviceSystem& system, DeviceCache& cache, const DeviceCheckInput& input,
+int CheckDevices(DevicePort& system, DeviceCache& cache, const DeviceCheckInput& input,
                  DeviceCheckObserver* observer) {
     CheckRun run(system, cache, input, observer);
     for (const DeviceSource source : kDeviceSources) {

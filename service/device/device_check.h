@@ -11,8 +11,8 @@
 // read never counts as in use. Records only ever add: they can make a USB
 // camera in D0 count, never take an "in use" away.
 //
-// The check reaches the system only through DeviceSystem, so the decision is
-// tested with fakes; CreateSetupApiDeviceSystem() (device_system_setupapi.h)
+// The check reaches the system only through DevicePort, so the decision is
+// tested with fakes; CreateWin32DevicePort() (device_port_win32.h)
 // gives the real one. Only the worker thread runs checks and owns the cache;
 // a diagnostic run owns a cache of its own.
 #pragma once
@@ -53,25 +53,27 @@ inline constexpr DeviceSource kDeviceSources[] = {
 // One opened device list. Select(i) moves to member i and fails past the end;
 // the reads refer to the selected member and fail when none is selected.
 // Every read fills a zero-filled, NUL-terminated DeviceText or fails.
-class DeviceList {
+class DeviceListPort {
   public:
-    virtual ~DeviceList() = default;
-    virtual bool Select(uint32_t index) = 0;
-    virtual bool ReadInstanceId(DeviceText& id) = 0;
-    virtual bool ReadPowerState(int32_t& state) = 0;
-    virtual bool ReadLocationPath(DeviceText& location) = 0;  // first of the location paths
-    virtual bool ReadInterfacePath(DeviceText& path) = 0;
+    virtual ~DeviceListPort() = default;
+    [[nodiscard]] virtual bool Select(uint32_t index) = 0;
+    [[nodiscard]] virtual bool ReadInstanceId(DeviceText& id) = 0;
+    [[nodiscard]] virtual bool ReadPowerState(int32_t& state) = 0;
+    [[nodiscard]] virtual bool ReadLocationPath(
+        DeviceText& location) = 0;  // first of the location paths
+    [[nodiscard]] virtual bool ReadInterfacePath(DeviceText& path) = 0;
 };
 
-class DeviceSystem {
+class DevicePort {
   public:
-    virtual ~DeviceSystem() = default;
+    virtual ~DevicePort() = default;
     // Present devices of one source; null when the list is not obtained.
-    virtual std::unique_ptr<DeviceList> OpenDevices(DeviceSource source) = 0;
+    [[nodiscard]] virtual std::unique_ptr<DeviceListPort> OpenDevices(DeviceSource source) = 0;
     // Present devices with a USB hub interface; null when not obtained.
-    virtual std::unique_ptr<DeviceList> OpenUsbHubs() = 0;
+    [[nodiscard]] virtual std::unique_ptr<DeviceListPort> OpenUsbHubs() = 0;
     // Open pipes on `port` (never 0) of the hub at `hubPath`; empty on failure.
-    virtual std::optional<uint32_t> CountOpenPipes(const wchar_t* hubPath, int32_t port) = 0;
+    [[nodiscard]] virtual std::optional<uint32_t> CountOpenPipes(const wchar_t* hubPath,
+                                                                 int32_t port) = 0;
 };
 
 inline constexpr int32_t kBaselineNotMeasured = -1;
@@ -107,13 +109,13 @@ class DeviceCache {
     DeviceCacheEntry* Find(const wchar_t* instanceId) const;
     void Append(DeviceCacheEntry* entry);  // takes ownership; entry from new (std::nothrow)
     void Free();
-    std::size_t size() const;
+    [[nodiscard]] std::size_t size() const;
     const DeviceCacheEntry* first() const { return head_.next == &head_ ? nullptr : head_.next; }
     const DeviceCacheEntry* after(const DeviceCacheEntry* entry) const {
         return entry->next == &head_ ? nullptr : entry->next;
     }
     // A new number for the check that starts; never 0.
-    uint32_t BeginCheck() noexcept;
+    [[nodiscard]] uint32_t BeginCheck() noexcept;
 
   private:
     DeviceCacheEntry head_;  // fixed head of the circular list
@@ -143,7 +145,7 @@ enum class DeviceVerdict : uint8_t {
     UsbPipesAtBaseline,  // D0 under a USB hub, no more pipes than the baseline
 };
 
-constexpr bool IsInUseVerdict(DeviceVerdict verdict) noexcept {
+[[nodiscard]] constexpr bool IsInUseVerdict(DeviceVerdict verdict) noexcept {
     return verdict == DeviceVerdict::InUseOnNoHub || verdict == DeviceVerdict::InUseByPipes ||
            verdict == DeviceVerdict::InUseByLiveRecord;
 }
@@ -168,7 +170,8 @@ class DeviceCheckObserver {
 
 // One check: kCameraInUse, kNoCameraInUse or kNoImagingDevice. Stops at the
 // first camera in use; devices after it are not looked at.
-int CheckDevices(DeviceSystem& system, DeviceCache& cache, const DeviceCheckInput& input,
-                 DeviceCheckObserver* observer = nullptr);
+[[nodiscard]] int CheckDevices(DevicePort& system, DeviceCache& cache,
+                               const DeviceCheckInput& input,
+                               DeviceCheckObserver* observer = nullptr);
 
 }  // namespace lensbeacon

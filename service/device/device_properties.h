@@ -21,12 +21,13 @@ inline constexpr uint32_t kStringListPropertyType = 0x2012;
 // PD_MostRecentPowerState (at byte 4) of power data of the right type that
 // holds a whole record; empty otherwise. A longer record (the structure
 // carries its own size, so it may grow) is read like the known one.
-std::optional<int32_t> PowerStateFromPowerData(uint32_t type, const uint8_t* data,
-                                               std::size_t size);
+[[nodiscard]] std::optional<int32_t> PowerStateFromPowerData(uint32_t type, const uint8_t* data,
+                                                             std::size_t size);
 
 // The first string of a string list of the right type that ends in two NULs
 // within `size` bytes. False, leaving `first` untouched, for any other data
 // or when the string does not fit.
-bool FirstStringOfList(uint32_t type, const uint8_t* data, std::size_t size, DeviceText& first);
+[[nodiscard]] bool FirstStringOfList(uint32_t type, const uint8_t* data, std::size_t size,
+                                     DeviceText& first);
 
 }  // namespace lensbeacon

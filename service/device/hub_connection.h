@@ -20,6 +20,7 @@ void PrepareConnectionRequest(int32_t port, ConnectionInformation& request);
 // The number of open pipes from the first `returned` bytes of the answer.
 // Empty when the answer is too short to hold the connection status or when
 // the port reports no device connected (status 0).
-std::optional<uint32_t> OpenPipesFromAnswer(const uint8_t* answer, std::size_t returned);
+[[nodiscard]] std::optional<uint32_t> OpenPipesFromAnswer(const uint8_t* answer,
+                                                          std::size_t returned);
 
 }  // namespace lensbeacon

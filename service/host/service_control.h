@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "watch_state.h"
-#include "watch_system.h"
+#include "watch_port.h"
 
 namespace lensbeacon {
 
@@ -28,7 +28,7 @@ class ServiceStatusReporter {
     void StopPending() { Report(SERVICE_STOP_PENDING, kAcceptedControls, 10000, true); }
     void Stopped() { Report(SERVICE_STOPPED, kAcceptedControls, 0, false); }
 
-    DWORD currentState() const { return status_.dwCurrentState; }
+    [[nodiscard]] DWORD currentState() const { return status_.dwCurrentState; }
 
   private:
     void Report(DWORD state, DWORD accepted, DWORD waitHint, bool pending);
@@ -41,7 +41,7 @@ class ServiceStatusReporter {
 
 class ServiceControl {
   public:
-    ServiceControl(WatchState& state, WatchSystem& system, ServiceStatusReporter& reporter)
+    ServiceControl(WatchState& state, WatchPort& system, ServiceStatusReporter& reporter)
         : state_(state), system_(system), reporter_(reporter) {}
 
     // The handler's answer is NO_ERROR for every control, handled or not.
@@ -51,10 +51,10 @@ class ServiceControl {
     void OnStop();
     void OnSessionChange(DWORD eventType, const void* eventData);
     void OnPowerEvent(DWORD eventType, const void* eventData);
-    bool StopRequested();
+    [[nodiscard]] bool StopRequested();
 
     WatchState& state_;
-    WatchSystem& system_;
+    WatchPort& system_;
     ServiceStatusReporter& reporter_;
 };
 

@@ -8,9 +8,9 @@
 #include "lensbeacon/unique_owner.h"
 #include "service_control.h"
 #include "service_main.h"
-#include "watch_loop.h"
+#include "watch_worker.h"
 #include "watch_state.h"
-#include "watch_system_win32.h"
+#include "watch_port_win32.h"
 
 namespace lensbeacon {
 namespace {
@@ -19,9 +19,9 @@ DWORD WINAPI ControlHandler(DWORD control, DWORD eventType, LPVOID eventData, LP
 DWORD WINAPI WorkerMain(LPVOID);
 
 // The service main function's real calls.
-class Win32ServiceMainApi final : public ServiceMainApi {
+class Win32ServiceMainPort final : public ServiceMainPort {
   public:
-    Win32ServiceMainApi(ServiceStatusReporter& reporter, Win32WatchSystem& system)
+    Win32ServiceMainPort(ServiceStatusReporter& reporter, Win32WatchPort& system)
         : reporter_(reporter), system_(system) {}
 
     bool RegisterHandler() override {
@@ -54,7 +54,7 @@ class Win32ServiceMainApi final : public ServiceMainApi {
 
   private:
     ServiceStatusReporter& reporter_;
-    Win32WatchSystem& system_;
+    Win32WatchPort& system_;
     // Owned here and, like the rest of the process's service state, never
     // destroyed, so the stop event is never closed.
     UniqueHandle stop_;
@@ -65,10 +65,10 @@ class Win32ServiceMainApi final : public ServiceMainApi {
 // main function and the handler without a context, so they reach it here.
 struct ServiceProcess {
     WatchState state;
-    Win32WatchSystem system{state};
+    Win32WatchPort system{state};
     ServiceStatusReporter reporter{nullptr, ::SetServiceStatus};
     ServiceControl control{state, system, reporter};
-    Win32ServiceMainApi mainApi{reporter, system};
+    Win32ServiceMainPort mainApi{reporter, system};
 };
 ServiceProcess* g_service = nullptr;
 
@@ -77,7 +77,7 @@ DWORD WINAPI ControlHandler(DWORD control, DWORD eventType, LPVOID eventData, LP
 }
 
 DWORD WINAPI WorkerMain(LPVOID) {
-    Watcher(g_service->state, g_service->system).RunWorker();
+    WatchWorker(g_service->state, g_service->system).RunWorker();
     return 0;
 }
 

@@ -2,7 +2,7 @@
 
 namespace lensbeacon {
 
-void RunServiceMain(WatchState& state, ServiceStatusReporter& reporter, ServiceMainApi& api) {
+void RunServiceMain(WatchState& state, ServiceStatusReporter& reporter, ServiceMainPort& api) {
     if (!api.RegisterHandler()) {
         return;
     }

@@ -16,8 +16,8 @@ namespace lensbeacon {
 // any allocation or security call fails, and the owner stays empty.
 class EventSecurity {
   public:
-    bool Build(DWORD everyoneAccess);
-    bool valid() const { return static_cast<bool>(descriptor_); }
+    [[nodiscard]] bool Build(DWORD everyoneAccess);
+    [[nodiscard]] bool valid() const { return static_cast<bool>(descriptor_); }
     SECURITY_ATTRIBUTES* attributes() { return valid() ? &attributes_ : nullptr; }
 
   private:

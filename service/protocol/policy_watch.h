@@ -15,7 +15,7 @@ class PolicyKeyWatch {
   public:
     // Opens the watched ancestor again and arms a notification; the event
     // it signals once, or null when none could be armed.
-    HANDLE Arm();
+    [[nodiscard]] HANDLE Arm();
 
   private:
     UniqueRegKey key_;

@@ -3,10 +3,10 @@
 namespace lensbeacon {
 namespace {
 
-void FreeEventSecurity(const EventApi& api, EventSecurity* security) {
+void FreeEventSecurity(const EventPort& api, EventSecurity* security) {
     api.freeSecurity(security);
 }
-using SecurityOwner = ApiOwner<const EventApi, EventSecurity*, FreeEventSecurity>;
+using SecurityOwner = ApiOwner<const EventPort, EventSecurity*, FreeEventSecurity>;
 
 constexpr std::array<EventTraits, kEventCount> kTraits = {{
     {TRUE, FALSE, kWaitOnlyAccess},        // On

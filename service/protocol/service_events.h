@@ -22,7 +22,7 @@ class EventSecurity;
 
 // The kernel and security calls the events are made with; tests substitute
 // recording fakes.
-struct EventApi {
+struct EventPort {
     HANDLE(WINAPI* createEvent)(LPSECURITY_ATTRIBUTES, BOOL, BOOL, LPCWSTR);
     BOOL(WINAPI* setEvent)(HANDLE);
     BOOL(WINAPI* resetEvent)(HANDLE);
@@ -34,13 +34,13 @@ struct EventApi {
     SECURITY_ATTRIBUTES* (*securityAttributes)(EventSecurity* security);
     void (*freeSecurity)(EventSecurity* security);
 };
-const EventApi& RealEventApi();
+[[nodiscard]] const EventPort& Win32EventPort();
 
-inline void CloseEventHandle(const EventApi& api, HANDLE handle) {
+inline void CloseEventHandle(const EventPort& api, HANDLE handle) {
     api.closeHandle(handle);
 }
 // An event handle from the api, closed through it once.
-using EventHandle = ApiOwner<const EventApi, HANDLE, CloseEventHandle>;
+using EventHandle = ApiOwner<const EventPort, HANDLE, CloseEventHandle>;
 
 // Reset mode and initial state of each event, and what everyone may do with it.
 struct EventTraits {
@@ -48,11 +48,11 @@ struct EventTraits {
     BOOL initiallySignaled;
     DWORD everyoneAccess;
 };
-const EventTraits& TraitsOf(EventId id);
+[[nodiscard]] const EventTraits& TraitsOf(EventId id);
 
 class ServiceEvents {
   public:
-    explicit ServiceEvents(const EventApi& api = RealEventApi())
+    explicit ServiceEvents(const EventPort& api = Win32EventPort())
         : api_(api), handles_{EventHandle(api), EventHandle(api), EventHandle(api),
                               EventHandle(api), EventHandle(api), EventHandle(api)} {}
 
@@ -71,13 +71,15 @@ class ServiceEvents {
     // Closes every handle in the same order without signalling.
     void Close();
 
-    HANDLE get(EventId id) const { return handles_[Index(id)].get(); }
-    const EventApi& api() const { return api_; }
+    [[nodiscard]] HANDLE get(EventId id) const { return handles_[Index(id)].get(); }
+    [[nodiscard]] const EventPort& api() const { return api_; }
 
   private:
-    static constexpr std::size_t Index(EventId id) { return static_cast<std::size_t>(id); }
+    [[nodiscard]] static constexpr std::size_t Index(EventId id) {
+        return static_cast<std::size_t>(id);
+    }
 
-    const EventApi& api_;
+    const EventPort& api_;
     std::array<EventHandle, kEventCount> handles_;
 };
 

@@ -26,8 +26,8 @@ constexpr wchar_t kParentSuffix[] = L"\\webcam";
 // One watched key with its notification's event and the thread-pool wait on
 // that event. Members go in reverse order: the wait first, so no callback
 // runs once the key and the event close.
-struct CameraUseWatch::Slot {
-    CameraUseWatch* watch = nullptr;
+struct Win32CameraUseWatch::Slot {
+    Win32CameraUseWatch* watch = nullptr;
     std::wstring hive;
     bool parent = false;
     UniqueHandle event;
@@ -42,17 +42,17 @@ struct CameraUseWatch::Slot {
     }
 };
 
-CameraUseWatch::CameraUseWatch()
+Win32CameraUseWatch::Win32CameraUseWatch()
     : quit_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
       handOver_(::CreateEventW(nullptr, FALSE, FALSE, nullptr)),
       fired_(::CreateEventW(nullptr, FALSE, FALSE, nullptr)),
       changed_(::CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
 
-CameraUseWatch::~CameraUseWatch() {
+Win32CameraUseWatch::~Win32CameraUseWatch() {
     Stop(kJoinMs);
 }
 
-bool CameraUseWatch::Start() {
+bool Win32CameraUseWatch::Start() {
     if (thread_) {
         if (::WaitForSingleObject(thread_.get(), 0) != WAIT_OBJECT_0) {
             return true;  // still running (or not yet out of the last stop)
@@ -74,7 +74,7 @@ bool CameraUseWatch::Start() {
     return static_cast<bool>(thread_);
 }
 
-void CameraUseWatch::Stop(DWORD timeoutMs) {
+void Win32CameraUseWatch::Stop(DWORD timeoutMs) {
     if (!thread_) {
         return;
     }
@@ -87,8 +87,8 @@ void CameraUseWatch::Stop(DWORD timeoutMs) {
     holding_ = 0;
 }
 
-DWORD WINAPI CameraUseWatch::ThreadMain(LPVOID parameter) {
-    auto* self = static_cast<CameraUseWatch*>(parameter);
+DWORD WINAPI Win32CameraUseWatch::ThreadMain(LPVOID parameter) {
+    auto* self = static_cast<Win32CameraUseWatch*>(parameter);
     self->watch_.Run();
     {
         const std::lock_guard<std::mutex> lock(self->mutex_);
@@ -98,7 +98,7 @@ DWORD WINAPI CameraUseWatch::ThreadMain(LPVOID parameter) {
     return 0;
 }
 
-void CameraUseWatch::HandOver(const std::wstring& sid, bool loggedOn) {
+void Win32CameraUseWatch::HandOver(const std::wstring& sid, bool loggedOn) {
     std::unique_lock<std::mutex> lock(mutex_);
     handOvers_.push_back(HiveHandOver{sid, loggedOn});
     const uint32_t ticket = ++posted_;
@@ -110,7 +110,7 @@ void CameraUseWatch::HandOver(const std::wstring& sid, bool loggedOn) {
                          [this, ticket] { return done_ >= ticket || !running_; });
 }
 
-std::size_t CameraUseWatch::OpenKeysIn(const std::wstring& hive) const {
+std::size_t Win32CameraUseWatch::OpenKeysIn(const std::wstring& hive) const {
     const std::lock_guard<std::mutex> lock(mutex_);
     std::size_t count = 0;
     for (const auto& [id, slot] : slots_) {
@@ -119,7 +119,7 @@ std::size_t CameraUseWatch::OpenKeysIn(const std::wstring& hive) const {
     return count;
 }
 
-std::vector<std::wstring> CameraUseWatch::ListPersonHives() {
+std::vector<std::wstring> Win32CameraUseWatch::ListPersonHives() {
     std::vector<std::wstring> hives;
     ForEachSubkeyName(HKEY_USERS, kMaxLoadedHives, [&hives](std::wstring hive) {
         if (IsPersonHiveName(hive)) {
@@ -129,7 +129,7 @@ std::vector<std::wstring> CameraUseWatch::ListPersonHives() {
     return hives;
 }
 
-RecordsKeyOpen CameraUseWatch::Open(const std::wstring& hive, bool parent, RecordsKeyId& id) {
+RecordsKeyOpen Win32CameraUseWatch::Open(const std::wstring& hive, bool parent, RecordsKeyId& id) {
     std::wstring path = hive.empty() ? kCameraUseRecordsKey : hive + L"\\" + kCameraUseRecordsKey;
     if (parent) {
         path.resize(path.size() - (std::size(kParentSuffix) - 1));
@@ -154,12 +154,12 @@ RecordsKeyOpen CameraUseWatch::Open(const std::wstring& hive, bool parent, Recor
     return RecordsKeyOpen::Armed;
 }
 
-bool CameraUseWatch::Rearm(RecordsKeyId id) {
+bool Win32CameraUseWatch::Rearm(RecordsKeyId id) {
     const auto slot = slots_.find(id);
     return slot != slots_.end() && slot->second->Arm();
 }
 
-void CameraUseWatch::Close(RecordsKeyId id) {
+void Win32CameraUseWatch::Close(RecordsKeyId id) {
     std::unique_ptr<Slot> closing;
     {
         const std::lock_guard<std::mutex> lock(mutex_);
@@ -174,12 +174,12 @@ void CameraUseWatch::Close(RecordsKeyId id) {
     // callback under way.
 }
 
-bool CameraUseWatch::RecordHeld(RecordsKeyId id) {
+bool Win32CameraUseWatch::RecordHeld(RecordsKeyId id) {
     const auto slot = slots_.find(id);
     return slot != slots_.end() && AnyRecordHoldsCamera(slot->second->key.get());
 }
 
-RecordsWake CameraUseWatch::Wait(DWORD timeoutMs) {
+RecordsWake Win32CameraUseWatch::Wait(DWORD timeoutMs) {
     const HANDLE handles[] = {quit_.get(), handOver_.get(), fired_.get()};
     switch (::WaitForMultipleObjects(3, handles, FALSE, timeoutMs)) {
         case WAIT_OBJECT_0:
@@ -195,7 +195,7 @@ RecordsWake CameraUseWatch::Wait(DWORD timeoutMs) {
     }
 }
 
-RecordsWake CameraUseWatch::Pause(DWORD timeoutMs) {
+RecordsWake Win32CameraUseWatch::Pause(DWORD timeoutMs) {
     const HANDLE handles[] = {quit_.get(), handOver_.get()};
     switch (::WaitForMultipleObjects(2, handles, FALSE, timeoutMs)) {
         case WAIT_OBJECT_0:
@@ -210,13 +210,13 @@ RecordsWake CameraUseWatch::Pause(DWORD timeoutMs) {
     }
 }
 
-VOID CALLBACK CameraUseWatch::OnKeyFired(PVOID context, BOOLEAN) {
+VOID CALLBACK Win32CameraUseWatch::OnKeyFired(PVOID context, BOOLEAN) {
     auto* slot = static_cast<Slot*>(context);
     slot->fired = true;
     ::SetEvent(slot->watch->fired_.get());
 }
 
-std::vector<RecordsKeyId> CameraUseWatch::TakeFired() {
+std::vector<RecordsKeyId> Win32CameraUseWatch::TakeFired() {
     std::vector<RecordsKeyId> fired;
     for (const auto& [id, slot] : slots_) {
         if (slot->fired.exchange(false)) {
@@ -226,7 +226,7 @@ std::vector<RecordsKeyId> CameraUseWatch::TakeFired() {
     return fired;
 }
 
-std::vector<HiveHandOver> CameraUseWatch::TakeHandOvers() {
+std::vector<HiveHandOver> Win32CameraUseWatch::TakeHandOvers() {
     const std::lock_guard<std::mutex> lock(mutex_);
     // Under the lock, so a hand-over posted after this take sets it again;
     // left set, it only brings a wake with nothing to take.
@@ -235,7 +235,7 @@ std::vector<HiveHandOver> CameraUseWatch::TakeHandOvers() {
     return std::exchange(handOvers_, {});
 }
 
-void CameraUseWatch::HandOversDone() {
+void Win32CameraUseWatch::HandOversDone() {
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         done_ = taken_;
@@ -243,7 +243,7 @@ void CameraUseWatch::HandOversDone() {
     handedOver_.notify_all();
 }
 
-void CameraUseWatch::Publish(bool held) {
+void Win32CameraUseWatch::Publish(bool held) {
     // The flag is set before the event, so the loop reads the new value.
     holding_ = held ? 1 : 0;
     ::SetEvent(changed_.get());

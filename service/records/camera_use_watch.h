@@ -30,15 +30,15 @@
 
 namespace lensbeacon {
 
-class CameraUseWatch : private RecordsWatchSystem {
+class Win32CameraUseWatch : private RecordsWatchPort {
   public:
-    CameraUseWatch();
-    CameraUseWatch(const CameraUseWatch&) = delete;
-    CameraUseWatch& operator=(const CameraUseWatch&) = delete;
-    ~CameraUseWatch() override;
+    Win32CameraUseWatch();
+    Win32CameraUseWatch(const Win32CameraUseWatch&) = delete;
+    Win32CameraUseWatch& operator=(const Win32CameraUseWatch&) = delete;
+    ~Win32CameraUseWatch() override;
 
     // Starts the thread unless it runs; false when it could not be started.
-    bool Start();
+    [[nodiscard]] bool Start();
     // Ends the thread, waiting up to `timeoutMs`. A thread that outlives the
     // wait keeps using this object, which the service never destroys, and
     // no other starts until it has ended.
@@ -46,11 +46,11 @@ class CameraUseWatch : private RecordsWatchSystem {
 
     // Signaled (auto-reset) after every read of the records; null when the
     // event could not be created.
-    HANDLE changed() const { return changed_.get(); }
+    [[nodiscard]] HANDLE changed() const { return changed_.get(); }
     // 1 while, by the records as last read, some app holds the camera; its
     // program may have ended since (camera_use_live.h). 0 while the watch is
     // down after a failure.
-    int32_t holding() const { return holding_.load(); }
+    [[nodiscard]] int32_t holding() const { return holding_.load(); }
 
     // A person logged on (their SID, or empty when it is not known): the
     // hives are enumerated again, theirs taken back in if it was let go.
@@ -62,7 +62,7 @@ class CameraUseWatch : private RecordsWatchSystem {
 
     // The keys the watch holds open in `hive` (empty: the machine's), for
     // tests: in Wine an open key does not keep a hive from being unloaded.
-    std::size_t OpenKeysIn(const std::wstring& hive) const;
+    [[nodiscard]] std::size_t OpenKeysIn(const std::wstring& hive) const;
 
     static constexpr DWORD kJoinMs = 2000;
 
@@ -73,18 +73,18 @@ class CameraUseWatch : private RecordsWatchSystem {
     // on the hand-over, or after kJoinMs.
     void HandOver(const std::wstring& sid, bool loggedOn);
 
-    std::vector<std::wstring> ListPersonHives() override;
+    [[nodiscard]] std::vector<std::wstring> ListPersonHives() override;
     RecordsKeyOpen Open(const std::wstring& hive, bool parent, RecordsKeyId& id) override;
-    bool Rearm(RecordsKeyId id) override;
+    [[nodiscard]] bool Rearm(RecordsKeyId id) override;
     void Close(RecordsKeyId id) override;
-    bool RecordHeld(RecordsKeyId id) override;
+    [[nodiscard]] bool RecordHeld(RecordsKeyId id) override;
     RecordsWake Wait(DWORD timeoutMs) override;
     RecordsWake Pause(DWORD timeoutMs) override;
-    std::vector<RecordsKeyId> TakeFired() override;
-    std::vector<HiveHandOver> TakeHandOvers() override;
+    [[nodiscard]] std::vector<RecordsKeyId> TakeFired() override;
+    [[nodiscard]] std::vector<HiveHandOver> TakeHandOvers() override;
     void HandOversDone() override;
     void Publish(bool held) override;
-    uint64_t TickMs() override { return ::GetTickCount64(); }
+    [[nodiscard]] uint64_t TickMs() override { return ::GetTickCount64(); }
 
     static DWORD WINAPI ThreadMain(LPVOID parameter);
     static VOID CALLBACK OnKeyFired(PVOID slot, BOOLEAN timedOut);

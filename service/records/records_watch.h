@@ -1,8 +1,8 @@
 // The decisions of the watch on Windows' record of camera use, as plain code
-// over the registry and the waits it needs (RecordsWatchSystem): which keys to
+// over the registry and the waits it needs (RecordsWatchPort): which keys to
 // watch, what each wake means, when to enumerate the hives again, which hives
 // to leave alone, and how to come back after a failure. One thread runs it;
-// CameraUseWatch wires in the real calls.
+// Win32CameraUseWatch wires in the real calls.
 #pragma once
 
 #include <windows.h>
@@ -31,21 +31,21 @@ struct HiveHandOver {
     bool loggedOn = false;
 };
 
-class RecordsWatchSystem {
+class RecordsWatchPort {
   public:
-    virtual ~RecordsWatchSystem() = default;
+    virtual ~RecordsWatchPort() = default;
 
     // The people's hives loaded under HKEY_USERS, by name.
-    virtual std::vector<std::wstring> ListPersonHives() = 0;
+    [[nodiscard]] virtual std::vector<std::wstring> ListPersonHives() = 0;
     // Opens the "webcam" records key of `hive` (empty: the machine's) and
     // arms a notification on its whole subtree; with `parent`, its parent,
     // armed for its own subkeys only. `id` is set when Armed.
     virtual RecordsKeyOpen Open(const std::wstring& hive, bool parent, RecordsKeyId& id) = 0;
     // Arms a fired key's notification again; false when it cannot be.
-    virtual bool Rearm(RecordsKeyId id) = 0;
+    [[nodiscard]] virtual bool Rearm(RecordsKeyId id) = 0;
     virtual void Close(RecordsKeyId id) = 0;
     // Whether any record under an open records key holds the camera.
-    virtual bool RecordHeld(RecordsKeyId id) = 0;
+    [[nodiscard]] virtual bool RecordHeld(RecordsKeyId id) = 0;
 
     // Waits up to `timeoutMs` for the quit, a hand-over or a fired key.
     virtual RecordsWake Wait(DWORD timeoutMs) = 0;
@@ -53,21 +53,21 @@ class RecordsWatchSystem {
     // hand-over only, and takes that long even if the wait itself fails.
     virtual RecordsWake Pause(DWORD timeoutMs) = 0;
     // The keys that fired since the last call.
-    virtual std::vector<RecordsKeyId> TakeFired() = 0;
+    [[nodiscard]] virtual std::vector<RecordsKeyId> TakeFired() = 0;
     // The logons and logoffs handed over since the last call, in order.
-    virtual std::vector<HiveHandOver> TakeHandOvers() = 0;
+    [[nodiscard]] virtual std::vector<HiveHandOver> TakeHandOvers() = 0;
     // What was taken has been acted on: the hives of those who logged off
     // have no key open any more.
     virtual void HandOversDone() = 0;
 
     // Sets the "held" flag, then signals the change.
     virtual void Publish(bool held) = 0;
-    virtual uint64_t TickMs() = 0;  // a monotonic clock
+    [[nodiscard]] virtual uint64_t TickMs() = 0;  // a monotonic clock
 };
 
 class RecordsWatch {
   public:
-    explicit RecordsWatch(RecordsWatchSystem& system) : system_(system) {}
+    explicit RecordsWatch(RecordsWatchPort& system) : system_(system) {}
     RecordsWatch(const RecordsWatch&) = delete;
     RecordsWatch& operator=(const RecordsWatch&) = delete;
 
@@ -87,8 +87,8 @@ class RecordsWatch {
 
     // Closes every key and opens what is there now; down when an arm fails.
     void StartOver();
-    bool WatchAll();
-    bool Watch(const std::wstring& hive);
+    [[nodiscard]] bool WatchAll();
+    [[nodiscard]] bool Watch(const std::wstring& hive);
     RecordsKeyOpen OpenKey(const std::wstring& hive, bool parent);
     void CloseAll();
     void GoDown();
@@ -96,10 +96,10 @@ class RecordsWatch {
     void OnFired();
     void TakeHandOvers();
     // The people's hives to watch, sorted: those loaded, less the ones let go.
-    std::vector<std::wstring> WantedHives();
-    DWORD UntilRescan();
+    [[nodiscard]] std::vector<std::wstring> WantedHives();
+    [[nodiscard]] DWORD UntilRescan();
 
-    RecordsWatchSystem& system_;
+    RecordsWatchPort& system_;
     // The rest is the watch thread's own.
     std::vector<Watched> watched_;
     std::vector<std::wstring> hives_;      // the hives watched, as WantedHives gave them

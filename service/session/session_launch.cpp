@@ -11,21 +11,21 @@ namespace {
 
 constexpr DWORD kNoConsoleSession = 0xFFFFFFFF;
 
-void CloseSessionHandle(const SessionApi& api, HANDLE handle) {
+void CloseSessionHandle(const SessionPort& api, HANDLE handle) {
     api.closeHandle(handle);
 }
-void DestroySessionEnvironment(const SessionApi& api, LPVOID block) {
+void DestroySessionEnvironment(const SessionPort& api, LPVOID block) {
     api.destroyEnvironmentBlock(block);
 }
 
 // A handle obtained through the session calls, closed through them once.
-using ApiHandle = ApiOwner<const SessionApi, HANDLE, CloseSessionHandle, IsNoHandle>;
+using ApiHandle = ApiOwner<const SessionPort, HANDLE, CloseSessionHandle, IsNoHandle>;
 // An environment block from the session calls, destroyed through them once.
-using ApiEnvironment = ApiOwner<const SessionApi, LPVOID, DestroySessionEnvironment>;
+using ApiEnvironment = ApiOwner<const SessionPort, LPVOID, DestroySessionEnvironment>;
 
 // The logged-on user's environment in `session`; empty when no user is logged
 // on there or the block cannot be made.
-ApiEnvironment UserEnvironment(const SessionApi& api, DWORD session) {
+ApiEnvironment UserEnvironment(const SessionPort& api, DWORD session) {
     ApiEnvironment environment(api);
     ApiHandle userToken(api);
     if (!api.queryUserToken(session, userToken.put())) {
@@ -43,7 +43,7 @@ ApiEnvironment UserEnvironment(const SessionApi& api, DWORD session) {
 // One fixed-size item of session information; false when the query fails or
 // returns fewer bytes than the item needs. The buffer is always freed.
 template <typename Value>
-bool QuerySessionValue(const SessionApi& api, DWORD session, WTS_INFO_CLASS infoClass,
+bool QuerySessionValue(const SessionPort& api, DWORD session, WTS_INFO_CLASS infoClass,
                        Value& value) {
     LPWSTR buffer = nullptr;
     DWORD bytes = 0;
@@ -63,7 +63,7 @@ bool QuerySessionValue(const SessionApi& api, DWORD session, WTS_INFO_CLASS info
 
 // Remote sessions (a client protocol other than the console's 0) never get a
 // launch. A session whose protocol cannot be read is taken as local.
-bool IsRemoteSession(const SessionApi& api, DWORD session) {
+bool IsRemoteSession(const SessionPort& api, DWORD session) {
     USHORT protocol = 0;
     return QuerySessionValue(api, session, WTSClientProtocolType, protocol) && protocol != 0;
 }
@@ -71,7 +71,7 @@ bool IsRemoteSession(const SessionApi& api, DWORD session) {
 // A primary copy of the service's own token, with the TCB privilege enabled,
 // moved into `session`. Empty for remote sessions and on any failure; moving
 // the token is refused unless the service holds the TCB privilege.
-ApiHandle SessionToken(const SessionApi& api, DWORD session) {
+ApiHandle SessionToken(const SessionPort& api, DWORD session) {
     ApiHandle token(api);
     if (IsRemoteSession(api, session)) {
         return token;
@@ -104,7 +104,7 @@ ApiHandle SessionToken(const SessionApi& api, DWORD session) {
 
 }  // namespace
 
-SessionLauncher::SessionLauncher(const SessionApi& api, const wchar_t* folder) : api_(api) {
+SessionLauncher::SessionLauncher(const SessionPort& api, const wchar_t* folder) : api_(api) {
     const std::size_t length = folder != nullptr ? std::wcslen(folder) : 0;
     folderValid_ = length < kPathCapacity;
     if (folderValid_ && length > 0) {

@@ -19,7 +19,7 @@ enum class LaunchKind {
 
 // The session, token, environment and process calls a launch makes; tests
 // substitute fakes that count what is obtained and released.
-struct SessionApi {
+struct SessionPort {
     DWORD(WINAPI* getActiveConsoleSessionId)();
     BOOL(WINAPI* querySessionInformation)(HANDLE, DWORD, WTS_INFO_CLASS, LPWSTR*, DWORD*);
     void(WINAPI* freeMemory)(PVOID);
@@ -39,7 +39,7 @@ struct SessionApi {
      LPCWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION);
     BOOL(WINAPI* closeHandle)(HANDLE);
 };
-const SessionApi& RealSessionApi();
+[[nodiscard]] const SessionPort& Win32SessionPort();
 
 struct ConsoleSession {
     DWORD id = 0;             // 0: no console session
@@ -50,26 +50,26 @@ class SessionLauncher {
   public:
     // Launches from the folder of the running program. When that folder
     // cannot be read in full, every launch is refused.
-    explicit SessionLauncher(const SessionApi& api = RealSessionApi());
+    explicit SessionLauncher(const SessionPort& api = Win32SessionPort());
 
     // Launches from `folder` (ending in a backslash, or empty for bare file
     // names). A folder that does not fit 260 characters refuses every launch.
-    SessionLauncher(const SessionApi& api, const wchar_t* folder);
+    SessionLauncher(const SessionPort& api, const wchar_t* folder);
 
     // The active console session and whether a user is active in it.
-    ConsoleSession QueryConsoleSession() const;
+    [[nodiscard]] ConsoleSession QueryConsoleSession() const;
 
     // Starts the program of `kind` in `session`. Remote sessions get nothing.
     // True when the process was created (callers need not look).
-    bool Launch(LaunchKind kind, DWORD session) const;
+    [[nodiscard]] bool Launch(LaunchKind kind, DWORD session) const;
 
     // The program path and the quoted command line a launch of `kind` uses;
     // false when the folder and file name do not fit.
-    bool FormatLaunch(LaunchKind kind, PathBuffer& application,
-                      wchar_t (&commandLine)[kPathCapacity + 2]) const;
+    [[nodiscard]] bool FormatLaunch(LaunchKind kind, PathBuffer& application,
+                                    wchar_t (&commandLine)[kPathCapacity + 2]) const;
 
   private:
-    const SessionApi& api_;
+    const SessionPort& api_;
     PathBuffer folder_{};
     bool folderValid_ = false;
 };

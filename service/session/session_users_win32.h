@@ -11,11 +11,11 @@
 namespace lensbeacon {
 
 // Every session's number; empty when they cannot be listed.
-std::vector<DWORD> ListSessionIds();
+[[nodiscard]] std::vector<DWORD> ListSessionIds();
 
 // The string SID of the user of `session`'s token: empty when the session
 // has no user or its token cannot be had (the service needs LocalSystem's
 // right to act as part of the operating system).
-std::wstring QuerySessionUserSid(DWORD session);
+[[nodiscard]] std::wstring QuerySessionUserSid(DWORD session);
 
 }  // namespace lensbeacon

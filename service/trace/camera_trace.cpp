@@ -45,7 +45,8 @@ void Signal(BOOL(WINAPI* call)(HANDLE), HANDLE event) {
 
 }  // namespace
 
-CaptureTraceCore::CaptureTraceCore(TraceShared& shared, bool windows64, const TraceEventApi& events,
+CaptureTraceCore::CaptureTraceCore(TraceShared& shared, bool windows64,
+                                   const TraceEventPort& events,
                                    CaptureProcessSet::Allocate allocate,
                                    CaptureProcessSet::Release release)
     : shared_(shared),

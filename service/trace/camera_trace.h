@@ -67,17 +67,17 @@ struct TraceShared {
 };
 
 // The event calls the trace makes; tests substitute recording fakes.
-struct TraceEventApi {
+struct TraceEventPort {
     BOOL(WINAPI* setEvent)(HANDLE);
     BOOL(WINAPI* resetEvent)(HANDLE);
 };
-const TraceEventApi& RealTraceEventApi();
+[[nodiscard]] const TraceEventPort& Win32TraceEventPort();
 
 // Consumes image and process events on the trace thread.
 class CaptureTraceCore {
   public:
     CaptureTraceCore(TraceShared& shared, bool windows64,
-                     const TraceEventApi& events = RealTraceEventApi(),
+                     const TraceEventPort& events = Win32TraceEventPort(),
                      CaptureProcessSet::Allocate allocate = nullptr,
                      CaptureProcessSet::Release release = nullptr);
 
@@ -100,8 +100,8 @@ class CaptureTraceCore {
     // 0 and the trace-active event is set, so the loop checks every second.
     void End();
 
-    const CaptureProcessSet& processes() const { return processes_; }
-    bool windows64() const { return windows64_; }
+    [[nodiscard]] const CaptureProcessSet& processes() const { return processes_; }
+    [[nodiscard]] bool windows64() const { return windows64_; }
 
   private:
     void AddProcess(DWORD processId);
@@ -111,7 +111,7 @@ class CaptureTraceCore {
     void EnterIdle();
 
     TraceShared& shared_;
-    const TraceEventApi& events_;
+    const TraceEventPort& events_;
     bool windows64_;
     CaptureProcessSet processes_;
 };

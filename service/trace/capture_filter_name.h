@@ -13,9 +13,9 @@ namespace lensbeacon {
 // ASCII letters only, as the C runtime does in its default locale; any prefix
 // (such as a volume device name) is accepted. The name is tested in place at
 // any length: nothing is copied into a fixed buffer.
-bool IsCaptureFilterImage(const void* text, std::size_t length, bool windows64);
+[[nodiscard]] bool IsCaptureFilterImage(const void* text, std::size_t length, bool windows64);
 
 // The same for a NUL-terminated name.
-bool IsCaptureFilterImage(const wchar_t* name, bool windows64);
+[[nodiscard]] bool IsCaptureFilterImage(const wchar_t* name, bool windows64);
 
 }  // namespace lensbeacon

@@ -24,22 +24,22 @@ class CaptureProcessSet {
 
     // Links `processId` at the tail unless it is already present. False when
     // it was present or no element could be allocated.
-    bool Add(DWORD processId);
+    [[nodiscard]] bool Add(DWORD processId);
 
     // Unlinks and frees the first element holding `processId`. False when
     // there is none.
-    bool Remove(DWORD processId);
+    [[nodiscard]] bool Remove(DWORD processId);
 
-    bool Contains(DWORD processId) const;
-    bool empty() const { return head_.next == &head_; }
-    std::size_t size() const;
+    [[nodiscard]] bool Contains(DWORD processId) const;
+    [[nodiscard]] bool empty() const { return head_.next == &head_; }
+    [[nodiscard]] std::size_t size() const;
 
     // Frees every element.
     void Clear();
 
     // Identifier at position `index` from the head (for inspection); 0 past
     // the end.
-    DWORD At(std::size_t index) const;
+    [[nodiscard]] DWORD At(std::size_t index) const;
 
   private:
     struct Node {

@@ -1,4 +1,4 @@
-// The kernel logger session the trace thread runs, over TraceApi.
+// The kernel logger session the trace thread runs, over TracePort.
 #include "trace_session.h"
 
 #include <atomic>
@@ -47,7 +47,7 @@ bool IsInvalidConsumer(TRACEHANDLE handle) {
 // Opens the real-time consumer of the kernel logger, hooks the two event
 // classes and consumes until the buffer callback answers 0 or the session
 // stops.
-void Consume(const TraceApi& api) {
+void Consume(const TracePort& api) {
     EVENT_TRACE_LOGFILEW logfile{};
     logfile.LoggerName = const_cast<LPWSTR>(kKernelLoggerName);
     logfile.ProcessTraceMode = PROCESS_TRACE_MODE_REAL_TIME;
@@ -85,7 +85,7 @@ void FillKernelTraceProperties(EVENT_TRACE_PROPERTIES& block) {
     block.LoggerNameOffset = kTracePropertiesSize;
 }
 
-void RunTraceSession(CaptureTraceCore& core, const TraceApi& api) {
+void RunTraceSession(CaptureTraceCore& core, const TracePort& api) {
     core.Begin();
     g_activeCore.store(&core);
     std::unique_ptr<void, FreeDeleter> block(std::calloc(1, kTraceBlockSize));

@@ -34,7 +34,7 @@ void FillKernelTraceProperties(EVENT_TRACE_PROPERTIES& block);
 
 // The event-tracing calls, in the form the session makes them; tests
 // substitute fakes.
-struct TraceApi {
+struct TracePort {
     ULONG(WINAPI* startTrace)(PTRACEHANDLE, LPCWSTR, PEVENT_TRACE_PROPERTIES);
     ULONG(WINAPI* getTraceEnableFlags)(TRACEHANDLE);
     ULONG(WINAPI* enableTrace)(ULONG, ULONG, ULONG, LPCGUID, TRACEHANDLE);
@@ -44,11 +44,11 @@ struct TraceApi {
     ULONG(WINAPI* controlTrace)(TRACEHANDLE, LPCWSTR, PEVENT_TRACE_PROPERTIES, ULONG);
     ULONG(WINAPI* closeTrace)(TRACEHANDLE);
 };
-const TraceApi& RealTraceApi();
+[[nodiscard]] const TracePort& Win32TracePort();
 
 // Whether Windows itself is 64-bit (this 32-bit program runs under WOW64),
 // which decides the layout of the kernel's event payloads.
-bool IsWindows64();
+[[nodiscard]] bool IsWindows64();
 
 // The body of the trace thread: starts the kernel logger session, consumes
 // its events into `core` until the running flag drops or the session stops,
@@ -56,7 +56,7 @@ bool IsWindows64();
 // on its own). Only one session runs at a time in a process: the event
 // callbacks carry no context, so they find `core` through one process-wide
 // pointer that is set for the duration of the call.
-void RunTraceSession(CaptureTraceCore& core, const TraceApi& api = RealTraceApi());
+void RunTraceSession(CaptureTraceCore& core, const TracePort& api = Win32TracePort());
 
 // The trace thread as the watch loop uses it: started at most once per run,
 // stopped by withdrawing the shared state and waiting for the thread.
@@ -64,20 +64,21 @@ class TraceThread {
   public:
     // `shared` must outlive the thread (it is the watch loop's own state).
     explicit TraceThread(TraceShared& shared) : shared_(shared) {}
-    ~TraceThread() { Stop(); }
+    // A thread that will not end in time is left to the process's end.
+    ~TraceThread() { static_cast<void>(Stop()); }
     TraceThread(const TraceThread&) = delete;
     TraceThread& operator=(const TraceThread&) = delete;
 
     // Starts the thread unless one exists; false when none exists afterwards.
-    bool Start();
+    [[nodiscard]] bool Start();
 
     // Withdraws the shared state (running flag 0, event references cleared),
     // then waits up to `timeoutMs` for the thread, closes its handle and
     // forgets it. The caller closes the trace events afterwards. True when no
     // thread was left running (none existed, or it ended in time).
-    bool Stop(DWORD timeoutMs = 8000);
+    [[nodiscard]] bool Stop(DWORD timeoutMs = 8000);
 
-    bool started() const { return static_cast<bool>(thread_); }
+    [[nodiscard]] bool started() const { return static_cast<bool>(thread_); }
 
   private:
     static DWORD WINAPI ThreadMain(LPVOID parameter);

@@ -7,14 +7,14 @@
 namespace lensbeacon {
 namespace {
 
-const TraceApi kRealTraceApi = {
+const TracePort kRealTraceApi = {
     ::StartTraceW,      ::GetTraceEnableFlags, ::EnableTrace,   ::OpenTraceW,
     ::SetTraceCallback, ::ProcessTrace,        ::ControlTraceW, ::CloseTrace,
 };
 
 }  // namespace
 
-const TraceApi& RealTraceApi() {
+const TracePort& Win32TracePort() {
     return kRealTraceApi;
 }
 

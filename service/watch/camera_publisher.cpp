@@ -9,7 +9,7 @@ void CameraPublisher::Publish(CameraState state) {
     HANDLE on = events_.get(EventId::On);
     HANDLE off = events_.get(EventId::Off);
     if (on != nullptr && off != nullptr) {
-        const EventApi& api = events_.api();
+        const EventPort& api = events_.api();
         if (state == CameraState::On) {
             api.resetEvent(off);
             api.setEvent(on);

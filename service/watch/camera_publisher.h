@@ -26,7 +26,7 @@ class CameraPublisher {
     // Sequentially consistent, like the switch: the watch loop stores the
     // state and then reads the switch, while the setting listener stores the
     // switch and then reads the state, and one of them must see the other.
-    CameraState published() const { return static_cast<CameraState>(state_.load()); }
+    [[nodiscard]] CameraState published() const { return static_cast<CameraState>(state_.load()); }
 
   private:
     const ServiceEvents& events_;

@@ -14,7 +14,7 @@ inline constexpr DWORD kFirstRetryPauseMs = 1'000;
 inline constexpr DWORD kMaxRetryPauseMs = 60'000;
 
 // The next pause, after `lastMs` (0 when the watch worked since).
-constexpr DWORD NextRetryPauseMs(DWORD lastMs) {
+[[nodiscard]] constexpr DWORD NextRetryPauseMs(DWORD lastMs) {
     return lastMs == 0 ? kFirstRetryPauseMs : std::min(lastMs * 2, kMaxRetryPauseMs);
 }
 

@@ -5,13 +5,13 @@
 
 namespace lensbeacon {
 
-void SessionUsers::LearnAll(WatchSystem& system) {
+void SessionUsers::LearnAll(WatchPort& system) {
     for (const DWORD session : system.ListSessions()) {
         Learn(system, session, false);
     }
 }
 
-void SessionUsers::Learn(WatchSystem& system, DWORD session, bool again) {
+void SessionUsers::Learn(WatchPort& system, DWORD session, bool again) {
     if (!again && users_.count(session) != 0) {
         return;
     }
@@ -23,7 +23,7 @@ void SessionUsers::Learn(WatchSystem& system, DWORD session, bool again) {
     }
 }
 
-std::wstring SessionUsers::LoggedOff(WatchSystem& system, DWORD session) {
+std::wstring SessionUsers::LoggedOff(WatchPort& system, DWORD session) {
     std::wstring sid;
     const auto known = users_.find(session);
     if (known != users_.end()) {

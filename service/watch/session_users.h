@@ -13,23 +13,23 @@
 #include <map>
 #include <string>
 
-#include "watch_system.h"
+#include "watch_port.h"
 
 namespace lensbeacon {
 
 class SessionUsers {
   public:
     // Every session there is now.
-    void LearnAll(WatchSystem& system);
+    void LearnAll(WatchPort& system);
     // One session, unless it is known already; `again` learns it afresh,
     // as at a logon, since session numbers are used again.
-    void Learn(WatchSystem& system, DWORD session, bool again);
+    void Learn(WatchPort& system, DWORD session, bool again);
     // The person who logged off `session`, who has no other session left:
     // their SID, or empty when it is not known or another session of theirs
     // keeps their hive loaded. The session is forgotten.
-    std::wstring LoggedOff(WatchSystem& system, DWORD session);
+    [[nodiscard]] std::wstring LoggedOff(WatchPort& system, DWORD session);
     // The SID learnt for `session`; empty when none was.
-    std::wstring Find(DWORD session) const;
+    [[nodiscard]] std::wstring Find(DWORD session) const;
 
   private:
     std::map<DWORD, std::wstring> users_;

@@ -7,7 +7,7 @@
 
 namespace lensbeacon {
 
-void MatchSettingEnable(WatchState& state, bool on) {
+void MatchSettingEnable(SwitchState& state, bool on) {
     if (HANDLE enable = state.events.get(EventId::SettingEnable)) {
         if (on) {
             state.events.api().setEvent(enable);
@@ -146,7 +146,8 @@ void SettingListener::OnPolicyChange() {
     // In this order, for a worker still waiting for the switch: the policy,
     // then the switch, then Setting Enable (WaitForSwitchOn).
     state_.policyShowOsd = held;
-    TurnSwitch(PolicyOr(held, system_.ReadShowOsd()));
+    // Setting Enable follows the switch whether it turned or not.
+    static_cast<void>(TurnSwitch(PolicyOr(held, system_.ReadShowOsd())));
     MatchSettingEnable(state_, state_.switchOn != 0);
 }
 

@@ -1,6 +1,6 @@
 // The setting listener: the thread that follows the user's switch (Setting
 // Change pulses) and the organisation's policy key while the watch runs,
-// sharing the watch's state with the worker (watch_state.h).
+// sharing the switch's state with the worker (watch_state.h, watch_worker.h).
 //
 // Group Policy applies its registry policy again at every refresh by
 // deleting it, then writing it: a change of the policy key takes effect only
@@ -15,13 +15,13 @@
 #include <cstdint>
 
 #include "watch_state.h"
-#include "watch_system.h"
+#include "watch_port.h"
 
 namespace lensbeacon {
 
 class SettingListener {
   public:
-    SettingListener(WatchState& state, WatchSystem& system) : state_(state), system_(system) {}
+    SettingListener(SwitchState& state, SettingPort& system) : state_(state), system_(system) {}
 
     // The listener thread's whole run, until the stop.
     void Run();
@@ -42,18 +42,18 @@ class SettingListener {
   private:
     // The switch takes a new value: on asks for a new look, off hides a
     // visible indicator at once. False when it already had that value.
-    bool TurnSwitch(bool on);
+    [[nodiscard]] bool TurnSwitch(bool on);
     // Arms the policy watch; when it cannot be, it is down until the retry.
     void ArmPolicyWatch(uint64_t now);
     void PolicyWatchDown(uint64_t now);
     // The policy key changed, or may have while the watch was down: the
     // policy is read once the key is quiet.
     void PolicyWoke(uint64_t now);
-    DWORD UntilDue(uint64_t now) const;
+    [[nodiscard]] DWORD UntilDue(uint64_t now) const;
     void OnDue(uint64_t now);
 
-    WatchState& state_;
-    WatchSystem& system_;
+    SwitchState& state_;
+    SettingPort& system_;
     HANDLE policy_ = nullptr;  // the policy watch's event; null while it is down
     DWORD retryMs_ = 0;        // the next pause; 0 after a wait with the watch in it
     uint64_t retryAt_ = 0;
@@ -63,6 +63,6 @@ class SettingListener {
 };
 
 // Sets or resets Setting Enable, if it exists, to show the switch.
-void MatchSettingEnable(WatchState& state, bool on);
+void MatchSettingEnable(SwitchState& state, bool on);
 
 }  // namespace lensbeacon

@@ -15,8 +15,10 @@
 
 namespace lensbeacon {
 
-struct WatchState {
-    explicit WatchState(const EventApi& api = RealEventApi()) : events(api) {}
+// What the worker and the setting listener both hold: the stop, the switch
+// and the policy's hold on it, the shared events and the published state.
+struct SwitchState {
+    explicit SwitchState(const EventPort& api) : events(api) {}
 
     // Manual-reset, set once to end the watch. Published by the service main
     // function before the service reports running and then kept open for the
@@ -28,6 +30,16 @@ struct WatchState {
     // The policy's "ShowOSD" as last read; written by the worker at start,
     // then by the setting listener only.
     std::atomic<PolicySetting> policyShowOsd{PolicySetting::NotConfigured};
+
+    ServiceEvents events;
+    CameraPublisher publisher{events};
+};
+
+// The whole of it: the switch's part and what the worker shares with the
+// control handler alone.
+struct WatchState : SwitchState {
+    explicit WatchState(const EventPort& api = Win32EventPort()) : SwitchState(api) {}
+
     std::atomic<int32_t> monitorOn{1};  // checks are made only while the display is on
     std::atomic<int32_t> ready{0};      // the watch has begun; set once, never cleared
     std::atomic<int32_t> pollCounter{0};
@@ -36,9 +48,6 @@ struct WatchState {
     // Filled by the worker before it sets `ready`, then the control
     // handler's own (session_users.h).
     SessionUsers sessionUsers;
-
-    ServiceEvents events;
-    CameraPublisher publisher{events};
 };
 
 }  // namespace lensbeacon

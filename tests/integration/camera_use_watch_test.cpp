@@ -21,7 +21,7 @@
 #include "loaded_hive.h"
 #include "simulated_camera.h"
 #include "simulated_usb_hub.h"
-#include "watch_system_win32.h"
+#include "watch_port_win32.h"
 
 namespace lensbeacon {
 namespace {
@@ -37,7 +37,7 @@ using test::SimulatedUsbHub;
 constexpr DWORD kReadMs = 5000;
 
 // Waits, read after read, until the watch says `expected`.
-bool HoldingBecomes(const CameraUseWatch& watch, int32_t expected) {
+bool HoldingBecomes(const Win32CameraUseWatch& watch, int32_t expected) {
     while (watch.holding() != expected) {
         if (::WaitForSingleObject(watch.changed(), kReadMs) != WAIT_OBJECT_0) {
             return watch.holding() == expected;
@@ -46,7 +46,7 @@ bool HoldingBecomes(const CameraUseWatch& watch, int32_t expected) {
     return true;
 }
 
-bool SystemHoldingBecomes(Win32WatchSystem& system, int32_t expected) {
+bool SystemHoldingBecomes(Win32WatchPort& system, int32_t expected) {
     while (system.RecordsHoldCamera() != expected) {
         if (::WaitForSingleObject(system.RecordsChanged(), kReadMs) != WAIT_OBJECT_0) {
             return system.RecordsHoldCamera() == expected;
@@ -59,7 +59,7 @@ TEST(CameraUseWatchWine, WakesAtEveryChangeInEveryWatchedHive) {
     const std::wstring meet = CameraUseRecordsSandbox::DesktopAppKey(L"C:\\Tools\\meet.exe");
     CameraUseRecordsSandbox user;
     CameraUseRecordsSandbox machine(HKEY_LOCAL_MACHINE);
-    CameraUseWatch watch;
+    Win32CameraUseWatch watch;
     ASSERT_TRUE(watch.Start());
     ASSERT_EQ(::WaitForSingleObject(watch.changed(), kReadMs), WAIT_OBJECT_0) << "no first read";
     EXPECT_EQ(watch.holding(), 0);
@@ -80,7 +80,7 @@ TEST(CameraUseWatchWine, WakesAtEveryChangeInEveryWatchedHive) {
     ASSERT_EQ(::WaitForSingleObject(watch.changed(), kReadMs), WAIT_OBJECT_0);
     newcomer.StartUsing(meet);
     EXPECT_TRUE(HoldingBecomes(watch, 1)) << "the new hive's record was not seen";
-    watch.Stop(CameraUseWatch::kJoinMs);
+    watch.Stop(Win32CameraUseWatch::kJoinMs);
 }
 
 // At a logoff the watch closes its keys in that person's hive before the
@@ -90,7 +90,7 @@ TEST(CameraUseWatchWine, WakesAtEveryChangeInEveryWatchedHive) {
 TEST(CameraUseWatchWine, LetsGoOfTheHiveOfAPersonWhoLoggedOff) {
     LoadedHive hive(L"S-1-5-21-7-7-7-1101");
     ASSERT_EQ(hive.Load(), ERROR_SUCCESS);
-    CameraUseWatch watch;
+    Win32CameraUseWatch watch;
     ASSERT_TRUE(watch.Start());
     ASSERT_EQ(::WaitForSingleObject(watch.changed(), kReadMs), WAIT_OBJECT_0) << "no first read";
     EXPECT_EQ(watch.OpenKeysIn(hive.sid()), 2u);  // "webcam" and its parent
@@ -106,7 +106,7 @@ TEST(CameraUseWatchWine, LetsGoOfTheHiveOfAPersonWhoLoggedOff) {
     ASSERT_EQ(hive.Load(), ERROR_SUCCESS);
     watch.UserLoggedOn(hive.sid());
     EXPECT_EQ(watch.OpenKeysIn(hive.sid()), 2u);
-    watch.Stop(CameraUseWatch::kJoinMs);
+    watch.Stop(Win32CameraUseWatch::kJoinMs);
     EXPECT_EQ(watch.OpenKeysIn(hive.sid()), 0u);
 }
 
@@ -121,7 +121,7 @@ TEST(CameraUseWatchWine, HearsMoreHivesThanOneWaitCanHold) {
     for (int person = 0; person < kPeople; ++person) {
         people.push_back(std::make_unique<CameraUseRecordsSandbox>(HKEY_USERS, sid(person)));
     }
-    CameraUseWatch watch;
+    Win32CameraUseWatch watch;
     ASSERT_TRUE(watch.Start());
     ASSERT_EQ(::WaitForSingleObject(watch.changed(), kReadMs), WAIT_OBJECT_0) << "no first read";
     for (const int person : {kPeople - 1, 0, kPeople / 2}) {
@@ -132,13 +132,13 @@ TEST(CameraUseWatchWine, HearsMoreHivesThanOneWaitCanHold) {
         people[static_cast<std::size_t>(person)]->StopUsing(meet);
         EXPECT_TRUE(HoldingBecomes(watch, 0));
     }
-    watch.Stop(CameraUseWatch::kJoinMs);
+    watch.Stop(Win32CameraUseWatch::kJoinMs);
 }
 
 TEST(CameraUseWatchWine, FollowsARecordsKeyDeletedAndMadeAgain) {
     const std::wstring meet = CameraUseRecordsSandbox::DesktopAppKey(L"C:\\Tools\\meet.exe");
     auto user = std::make_unique<CameraUseRecordsSandbox>();
-    CameraUseWatch watch;
+    Win32CameraUseWatch watch;
     ASSERT_TRUE(watch.Start());
     ASSERT_EQ(::WaitForSingleObject(watch.changed(), kReadMs), WAIT_OBJECT_0) << "no first read";
     user->StartUsing(meet);
@@ -149,7 +149,7 @@ TEST(CameraUseWatchWine, FollowsARecordsKeyDeletedAndMadeAgain) {
     user = std::make_unique<CameraUseRecordsSandbox>();
     user->StartUsing(meet);
     EXPECT_TRUE(HoldingBecomes(watch, 1)) << "the key made again was not followed";
-    watch.Stop(CameraUseWatch::kJoinMs);
+    watch.Stop(Win32CameraUseWatch::kJoinMs);
 }
 
 TEST(CameraUseLiveWine, RunningProgramsAreNamedByTheirFullImagePaths) {
@@ -177,7 +177,7 @@ TEST(CameraUseLiveWine, LiveMachineRecordBacksUpAUsbCameraInD0AndAStaleOneDoesNo
                            CameraKind::CameraClass);
     CameraUseRecordsSandbox machine(HKEY_LOCAL_MACHINE);
     WatchState state;
-    Win32WatchSystem system(state);
+    Win32WatchPort system(state);
     system.StartRecordWatch();
     ASSERT_NE(system.RecordsChanged(), nullptr);
     ASSERT_EQ(::WaitForSingleObject(system.RecordsChanged(), kReadMs), WAIT_OBJECT_0);
@@ -218,7 +218,7 @@ TEST(CameraUseLiveWine, LiveMachineRecordBacksUpAUsbCameraInD0AndAStaleOneDoesNo
 
 TEST(DeviceCheckWine, CameraClassAndInterfaceDevicesAreJudgedOnceAndSurviveBadPowerData) {
     WatchState state;
-    Win32WatchSystem system(state);
+    Win32WatchPort system(state);
     SimulatedCamera builtIn(0, L"ACPI(_SB_)#ACPI(PCI0)#ACPI(CAM0)", CameraPower::D3,
                             CameraKind::CameraClass);
     SimulatedCamera sensor(1, L"ACPI(_SB_)#ACPI(PCI0)#ACPI(IR00)", CameraPower::D3,

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "device_check.h"
-#include "device_system_setupapi.h"
+#include "device_port_win32.h"
 #include "simulated_camera.h"
 #include "simulated_usb_hub.h"
 
@@ -30,7 +30,7 @@ std::vector<wchar_t> Characters(const std::wstring& text) {
 class DeviceCheckWineTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        system_ = CreateSetupApiDeviceSystem();
+        system_ = CreateWin32DevicePort();
         ASSERT_NE(system_, nullptr);
     }
 
@@ -39,8 +39,8 @@ class DeviceCheckWineTest : public ::testing::Test {
     }
 
     // The imaging list, moved to the simulated camera's member.
-    std::unique_ptr<DeviceList> SelectCamera(const SimulatedCamera& camera) {
-        std::unique_ptr<DeviceList> devices = system_->OpenDevices(DeviceSource::ImagingClass);
+    std::unique_ptr<DeviceListPort> SelectCamera(const SimulatedCamera& camera) {
+        std::unique_ptr<DeviceListPort> devices = system_->OpenDevices(DeviceSource::ImagingClass);
         EXPECT_NE(devices, nullptr);
         for (uint32_t index = 0; devices && devices->Select(index); ++index) {
             DeviceText id = {};
@@ -53,7 +53,7 @@ class DeviceCheckWineTest : public ::testing::Test {
     }
 
     bool ReadLocation(const SimulatedCamera& camera, std::wstring& location) {
-        std::unique_ptr<DeviceList> devices = SelectCamera(camera);
+        std::unique_ptr<DeviceListPort> devices = SelectCamera(camera);
         DeviceText text = {};
         if (!devices || !devices->ReadLocationPath(text)) {
             return false;
@@ -63,11 +63,11 @@ class DeviceCheckWineTest : public ::testing::Test {
     }
 
     bool ReadPower(const SimulatedCamera& camera, int32_t& state) {
-        std::unique_ptr<DeviceList> devices = SelectCamera(camera);
+        std::unique_ptr<DeviceListPort> devices = SelectCamera(camera);
         return devices && devices->ReadPowerState(state);
     }
 
-    std::unique_ptr<DeviceSystem> system_;
+    std::unique_ptr<DevicePort> system_;
     DeviceCache cache_;
 };
 
@@ -180,7 +180,7 @@ TEST_F(DeviceCheckWineTest, PowerDataReadNeedsTheStateField) {
 }
 
 TEST_F(DeviceCheckWineTest, WineListsNoHubsAndHubRequestsFail) {
-    std::unique_ptr<DeviceList> hubs = system_->OpenUsbHubs();
+    std::unique_ptr<DeviceListPort> hubs = system_->OpenUsbHubs();
     ASSERT_NE(hubs, nullptr);
     EXPECT_FALSE(hubs->Select(0));
     DeviceText text = {};

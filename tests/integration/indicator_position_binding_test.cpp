@@ -13,7 +13,7 @@
 namespace lensbeacon::indicator {
 namespace {
 
-void ExpectUnbound(PositionStoreBinding& binding) {
+void ExpectUnbound(Win32PositionStorePort& binding) {
     EXPECT_FALSE(binding.IsBound());
     StoredPosition position;
     EXPECT_FALSE(binding.Get(position));
@@ -24,14 +24,14 @@ void ExpectUnbound(PositionStoreBinding& binding) {
     EXPECT_FALSE(binding.Restore());
 }
 
-TEST(PositionStoreBinding, WithoutTheLibraryInTheFolderNothingIsBound) {
+TEST(Win32PositionStorePort, WithoutTheLibraryInTheFolderNothingIsBound) {
     test::ScratchFolder empty(L"no position store");
-    PositionStoreBinding binding;
+    Win32PositionStorePort binding;
     EXPECT_FALSE(binding.Bind(empty.Folder().c_str()));
     ExpectUnbound(binding);
 }
 
-TEST(PositionStoreBinding, NeverLoadsByBareOrRelativeName) {
+TEST(Win32PositionStorePort, NeverLoadsByBareOrRelativeName) {
     // The current folder holds a library of that name, which a bare-name load
     // would find.
     test::ScratchFolder planted(L"planted store");
@@ -39,7 +39,7 @@ TEST(PositionStoreBinding, NeverLoadsByBareOrRelativeName) {
     wchar_t previous[MAX_PATH] = {};
     ASSERT_GT(::GetCurrentDirectoryW(MAX_PATH, previous), 0u);
     ASSERT_TRUE(::SetCurrentDirectoryW(planted.Folder().c_str()));
-    PositionStoreBinding binding;
+    Win32PositionStorePort binding;
     const bool bare = binding.Bind(L"");
     const bool relative = binding.Bind(L".\\");
     ASSERT_TRUE(::SetCurrentDirectoryW(previous));
@@ -48,8 +48,8 @@ TEST(PositionStoreBinding, NeverLoadsByBareOrRelativeName) {
     ExpectUnbound(binding);
 }
 
-TEST(PositionStoreBinding, SetThenGetRoundTripsThroughTheRealLibrary) {
-    PositionStoreBinding binding;
+TEST(Win32PositionStorePort, SetThenGetRoundTripsThroughTheRealLibrary) {
+    Win32PositionStorePort binding;
     ASSERT_TRUE(binding.Bind(test::DistPath(L"").c_str()));
     ASSERT_TRUE(binding.IsBound());
     EXPECT_TRUE(binding.Set({640, 30, 1920, 1080}));

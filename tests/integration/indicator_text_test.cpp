@@ -219,7 +219,7 @@ TEST(OsdCaption, CaptionPixelsBecomeValidPremultipliedColour) {
     };
     ASSERT_GT(invalidPixels(52, kHeight), 10) << "the text target wrote no bare colour";
 
-    canvas.CoverColourWithAlpha(52, kHeight);
+    static_cast<void>(canvas.CoverColourWithAlpha(52, kHeight));
     EXPECT_EQ(invalidPixels(0, kHeight), 0);
     int opaqueInk = 0;
     for (int y = 52; y < kHeight; ++y) {

@@ -138,7 +138,7 @@ TEST_F(HoistrunProgram, StartsPlainrunFromItsOwnFolderWithTheQuotedIndicatorPath
 }
 
 TEST(HoistrunStartupInWine, ThreadDesktopIsNotTheLogonDesktopAndStaysUsable) {
-    Win32StartupApi startup;
+    Win32StartupPort startup;
     PathBuffer name;
     ASSERT_TRUE(startup.DesktopName(startup.ThreadDesktop(), name));
     EXPECT_STREQ(name, L"Default");

@@ -27,7 +27,7 @@ constexpr Position kUnset = {-1, -1, -1, -1};
 const wchar_t* const kValueNames[4] = {kLastPositionXValue, kLastPositionYValue,
                                        kLastScreenWidthValue, kLastScreenHeightValue};
 
-class PositionStore : public testing::Test {
+class PositionStorePort : public testing::Test {
   protected:
     void SetUp() override {
         library_.reset(::LoadLibraryW(DistPath(L"Lensmemo.dll").c_str()));
@@ -88,7 +88,7 @@ std::wstring PeerCommandLine(const Position& expected, const Position& next) {
     return line;
 }
 
-TEST_F(PositionStore, StartsUnsetAndIsSharedWithAnotherProcess) {
+TEST_F(PositionStorePort, StartsUnsetAndIsSharedWithAnotherProcess) {
     EXPECT_EQ(Get(), kUnset);
     Set({10, -20, 1920, 1080});
     // The peer's restore finds no key and changes nothing; it sees these
@@ -99,7 +99,7 @@ TEST_F(PositionStore, StartsUnsetAndIsSharedWithAnotherProcess) {
     EXPECT_EQ(Get(), (Position{5, 6, 1280, 1024}));
 }
 
-TEST_F(PositionStore, RestoreParsesStoredTextAndReadsOnceUntilASave) {
+TEST_F(PositionStorePort, RestoreParsesStoredTextAndReadsOnceUntilASave) {
     settings_.SetString(kLastPositionXValue, L"250");
     settings_.SetString(kLastPositionYValue, L" -17abc");
     settings_.SetString(kLastScreenWidthValue, L"abc");
@@ -124,7 +124,7 @@ TEST_F(PositionStore, RestoreParsesStoredTextAndReadsOnceUntilASave) {
     EXPECT_EQ(Get(), (Position{77, -17, 0, -1}));
 }
 
-TEST_F(PositionStore, UnreadableValuesLeaveTheirFieldsUnchanged) {
+TEST_F(PositionStorePort, UnreadableValuesLeaveTheirFieldsUnchanged) {
     // No terminator within the data.
     const wchar_t unterminated[3] = {L'1', L'2', L'3'};
     settings_.SetRaw(kLastPositionXValue, REG_SZ, unterminated, sizeof(unterminated));
@@ -144,7 +144,7 @@ TEST_F(PositionStore, UnreadableValuesLeaveTheirFieldsUnchanged) {
     EXPECT_EQ(read.at(3), 88);
 }
 
-TEST_F(PositionStore, SaveWritesAllFourValuesAsDecimalText) {
+TEST_F(PositionStorePort, SaveWritesAllFourValuesAsDecimalText) {
     settings_.CreateKey();
     Set({-5, 0, 2147483647, static_cast<std::int32_t>(-2147483647 - 1)});
     Save();
@@ -154,7 +154,7 @@ TEST_F(PositionStore, SaveWritesAllFourValuesAsDecimalText) {
     EXPECT_EQ(StoredText(kLastScreenHeightValue), L"-2147483648");
 }
 
-TEST_F(PositionStore, UnsetFieldsAreSavedAsMinusOne) {
+TEST_F(PositionStorePort, UnsetFieldsAreSavedAsMinusOne) {
     settings_.CreateKey();
     Save();
     for (const wchar_t* name : kValueNames) {
@@ -162,7 +162,7 @@ TEST_F(PositionStore, UnsetFieldsAreSavedAsMinusOne) {
     }
 }
 
-TEST_F(PositionStore, MissingKeyIsNeverCreatedAndStillCountsAsRestored) {
+TEST_F(PositionStorePort, MissingKeyIsNeverCreatedAndStillCountsAsRestored) {
     ASSERT_FALSE(settings_.KeyExists());
     Set({1, 2, 3, 4});
     Save();

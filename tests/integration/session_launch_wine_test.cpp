@@ -27,16 +27,16 @@ struct StepResults {
 StepResults g_steps;
 
 BOOL WINAPI RecordUserToken(ULONG session, PHANDLE token) {
-    g_steps.userToken = RealSessionApi().queryUserToken(session, token);
+    g_steps.userToken = Win32SessionPort().queryUserToken(session, token);
     return g_steps.userToken;
 }
 BOOL WINAPI RecordEnvironment(LPVOID* block, HANDLE token, BOOL inherit) {
-    g_steps.environment = RealSessionApi().createEnvironmentBlock(block, token, inherit);
+    g_steps.environment = Win32SessionPort().createEnvironmentBlock(block, token, inherit);
     return g_steps.environment;
 }
 BOOL WINAPI RecordSessionMove(HANDLE token, TOKEN_INFORMATION_CLASS infoClass, LPVOID value,
                               DWORD size) {
-    g_steps.sessionMove = RealSessionApi().setTokenInformation(token, infoClass, value, size);
+    g_steps.sessionMove = Win32SessionPort().setTokenInformation(token, infoClass, value, size);
     return g_steps.sessionMove;
 }
 BOOL WINAPI RecordCreate(HANDLE token, LPCWSTR application, LPWSTR commandLine,
@@ -45,13 +45,13 @@ BOOL WINAPI RecordCreate(HANDLE token, LPCWSTR application, LPWSTR commandLine,
                          LPVOID environment, LPCWSTR directory, LPSTARTUPINFOW startup,
                          LPPROCESS_INFORMATION info) {
     g_steps.environmentPassed = environment;
-    return RealSessionApi().createProcessAsUser(token, application, commandLine, processAttributes,
-                                                threadAttributes, inherit, flags, environment,
-                                                directory, startup, info);
+    return Win32SessionPort().createProcessAsUser(token, application, commandLine,
+                                                  processAttributes, threadAttributes, inherit,
+                                                  flags, environment, directory, startup, info);
 }
 
-SessionApi RecordingApi() {
-    SessionApi api = RealSessionApi();
+SessionPort RecordingApi() {
+    SessionPort api = Win32SessionPort();
     api.queryUserToken = RecordUserToken;
     api.createEnvironmentBlock = RecordEnvironment;
     api.setTokenInformation = RecordSessionMove;
@@ -102,7 +102,7 @@ TEST_F(SessionLaunchWineTest, UserKindStartsTheLauncherByItsQuotedFullPath) {
     ASSERT_TRUE(started && plantedStarted);
 
     g_steps = StepResults{};
-    const SessionApi api = RecordingApi();
+    const SessionPort api = RecordingApi();
     SessionLauncher launcher(api, folder.c_str());
     const ConsoleSession console = launcher.QueryConsoleSession();
     ASSERT_NE(console.id, 0u) << "Wine reports no console session";
@@ -128,7 +128,7 @@ TEST_F(SessionLaunchWineTest, LogonDesktopKindStartsTheIndicatorOnTheLogonDeskto
     UniqueHandle started(
         ::CreateEventW(nullptr, TRUE, FALSE, test::ProbeEventName(kLogonIndicatorFile).c_str()));
     ASSERT_TRUE(started);
-    SessionLauncher launcher(RealSessionApi(), folder.c_str());
+    SessionLauncher launcher(Win32SessionPort(), folder.c_str());
     const ConsoleSession console = launcher.QueryConsoleSession();
     ASSERT_NE(console.id, 0u);
     ASSERT_TRUE(launcher.Launch(LaunchKind::LogonDesktop, console.id));

@@ -39,8 +39,8 @@ TEST(CaptureProcessSetTest, KeepsOneElementPerIdentifierInInsertionOrder) {
     EXPECT_TRUE(set.Remove(9));
     EXPECT_TRUE(set.empty());
 
-    set.Add(1);
-    set.Add(2);
+    static_cast<void>(set.Add(1));
+    static_cast<void>(set.Add(2));
     set.Clear();
     EXPECT_TRUE(set.empty());
     EXPECT_TRUE(set.Add(1));
@@ -66,10 +66,10 @@ TEST(CaptureProcessSetTest, FreesEveryElementAndSurvivesAllocationFailure) {
     g_failAllocation = false;
     {
         CaptureProcessSet set(CountingAllocate, CountingRelease);
-        set.Add(1);
-        set.Add(2);
-        set.Add(3);
-        set.Remove(2);
+        static_cast<void>(set.Add(1));
+        static_cast<void>(set.Add(2));
+        static_cast<void>(set.Add(3));
+        static_cast<void>(set.Remove(2));
         g_failAllocation = true;
         EXPECT_FALSE(set.Add(4));
         EXPECT_FALSE(set.Contains(4));
@@ -140,7 +140,7 @@ BOOL WINAPI RecordReset(HANDLE event) {
     g_calls->push_back({"reset", event, g_shared->idle.load()});
     return TRUE;
 }
-const TraceEventApi kRecordingEvents = {RecordSet, RecordReset};
+const TraceEventPort kRecordingEvents = {RecordSet, RecordReset};
 
 // A kernel payload as the kernel lays it out; the payload vector must stay
 // alive while the record is used.
@@ -456,8 +456,8 @@ ULONG WINAPI FakeClose(TRACEHANDLE handle) {
     g_trace->closed.push_back(handle);
     return ERROR_SUCCESS;
 }
-const TraceApi kFakeTraceApi = {FakeStart,       FakeFlags,   FakeEnable,  FakeOpen,
-                                FakeSetCallback, FakeProcess, FakeControl, FakeClose};
+const TracePort kFakeTraceApi = {FakeStart,       FakeFlags,   FakeEnable,  FakeOpen,
+                                 FakeSetCallback, FakeProcess, FakeControl, FakeClose};
 
 class TraceSessionTest : public ::testing::Test {
   protected:

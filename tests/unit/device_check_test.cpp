@@ -39,7 +39,7 @@ bool CopyText(const std::optional<std::wstring>& text, DeviceText& target) {
     return true;
 }
 
-class FakeList final : public DeviceList {
+class FakeList final : public DeviceListPort {
   public:
     FakeList(const std::vector<FakeDevice>& devices, std::vector<std::wstring>& powerReads)
         : devices_(devices), powerReads_(powerReads) {}
@@ -74,7 +74,7 @@ class FakeList final : public DeviceList {
     const FakeDevice* selected_ = nullptr;
 };
 
-class FakeSystem final : public DeviceSystem {
+class FakeDevicePort final : public DevicePort {
   public:
     std::vector<FakeDevice> cameras;  // the imaging class
     std::map<DeviceSource, std::vector<FakeDevice>> otherLists;
@@ -89,7 +89,7 @@ class FakeSystem final : public DeviceSystem {
     std::vector<std::pair<std::wstring, int32_t>> pipeRequests;
     std::vector<std::wstring> powerReads;
 
-    std::unique_ptr<DeviceList> OpenDevices(DeviceSource source) override {
+    std::unique_ptr<DeviceListPort> OpenDevices(DeviceSource source) override {
         opened.push_back(source);
         if (source == DeviceSource::ImagingClass) {
             return imagingListFails ? nullptr : std::make_unique<FakeList>(cameras, powerReads);
@@ -97,7 +97,7 @@ class FakeSystem final : public DeviceSystem {
         return otherListsFail ? nullptr
                               : std::make_unique<FakeList>(otherLists[source], powerReads);
     }
-    std::unique_ptr<DeviceList> OpenUsbHubs() override {
+    std::unique_ptr<DeviceListPort> OpenUsbHubs() override {
         ++hubSearches;
         if (hubListFails) {
             return nullptr;
@@ -143,7 +143,7 @@ class DeviceCheckTest : public ::testing::Test {
     }
     void SetPipes(uint32_t count) { system_.openPipes[{kRootHubPath, 3}] = count; }
 
-    FakeSystem system_;
+    FakeDevicePort system_;
     DeviceCache cache_;
 };
 
@@ -382,7 +382,7 @@ TEST_F(DeviceCheckTest, DecisionTable) {
     int line = 0;
     for (const Row& row : rows) {
         ++line;
-        FakeSystem system;
+        FakeDevicePort system;
         DeviceCache cache;
         std::optional<std::wstring> location = kCameraLocation;
         if (row.where == Where::Unknown) {
@@ -409,7 +409,7 @@ TEST_F(DeviceCheckTest, DecisionTable) {
 
 TEST_F(DeviceCheckTest, IdleStatesD1AndD2TakeTheBaselineLikeD3) {
     for (const int32_t idle : {kPowerDeviceD1, kPowerDeviceD2, kPowerDeviceD3}) {
-        FakeSystem system;
+        FakeDevicePort system;
         DeviceCache cache;
         system.cameras.push_back(Camera(L"USB\\CAM", idle, kCameraLocation));
         system.hubs.push_back(Hub(kRootHubLocation, kRootHubInterface));
@@ -475,7 +475,7 @@ TEST_F(DeviceCheckTest, ObserverHearsEachVerdictAndTheMissingLists) {
     system_.cameras.push_back(Camera(L"NOPOWER", 0, L"ACPI(1)"));
     system_.cameras.back().power.reset();
     system_.otherListsFail = true;
-    CheckDevices(system_, cache_, DeviceCheckInput{true, false}, &recorder);
+    static_cast<void>(CheckDevices(system_, cache_, DeviceCheckInput{true, false}, &recorder));
     EXPECT_EQ(
         recorder.unavailable,
         (std::vector<DeviceSource>{DeviceSource::CameraClass, DeviceSource::VideoCameraInterface,
@@ -489,13 +489,13 @@ TEST_F(DeviceCheckTest, ObserverHearsEachVerdictAndTheMissingLists) {
 
     recorder.verdicts.clear();
     system_.cameras = {Camera(L"USB\\CAM", kPowerDeviceD0, kCameraLocation)};
-    CheckDevices(system_, cache_, DeviceCheckInput{false, false}, &recorder);
-    CheckDevices(system_, cache_, DeviceCheckInput{true, false}, &recorder);
+    static_cast<void>(CheckDevices(system_, cache_, DeviceCheckInput{false, false}, &recorder));
+    static_cast<void>(CheckDevices(system_, cache_, DeviceCheckInput{true, false}, &recorder));
     SetPipes(3);
-    CheckDevices(system_, cache_, DeviceCheckInput{true, false}, &recorder);
+    static_cast<void>(CheckDevices(system_, cache_, DeviceCheckInput{true, false}, &recorder));
     system_.openPipes.clear();
-    CheckDevices(system_, cache_, DeviceCheckInput{true, false}, &recorder);
-    CheckDevices(system_, cache_, DeviceCheckInput{true, true}, &recorder);
+    static_cast<void>(CheckDevices(system_, cache_, DeviceCheckInput{true, false}, &recorder));
+    static_cast<void>(CheckDevices(system_, cache_, DeviceCheckInput{true, true}, &recorder));
     EXPECT_EQ(recorder.verdicts, (std::vector<std::pair<std::wstring, DeviceVerdict>>{
                                      {L"USB\\CAM", V::UsbNotCounted},
                                      {L"USB\\CAM", V::UsbPipesAtBaseline},

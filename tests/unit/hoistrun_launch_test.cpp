@@ -19,7 +19,7 @@ namespace {
 
 // Hands out distinct fake handles and checks that each is released exactly
 // once, through the matching call.
-class FakeUserLaunchApi : public UserLaunchApi {
+class FakeUserLaunchPort : public UserLaunchPort {
   public:
     bool queryUserTokenSucceeds = true;
     bool duplicateSucceeds = true;
@@ -126,7 +126,7 @@ class FakeUserLaunchApi : public UserLaunchApi {
     int next_ = 0;
 };
 
-class FakeStartupApi : public StartupApi {
+class FakeStartupPort : public StartupPort {
   public:
     bool windowExists = false;
     std::wstring modulePath = L"C:\\App\\Hoistrun.exe";
@@ -205,17 +205,17 @@ TEST(HoistrunDesktop, OnlyTheExactNameWinlogonIsTheLogonDesktop) {
                  {L"Default", false}, {L"Winlogon2", false}, {L"Winlogo", false},
                  {L"", false}};
     for (const auto& c : cases) {
-        FakeStartupApi startup;
+        FakeStartupPort startup;
         startup.desktopName = c.name;
         EXPECT_EQ(IsLogonDesktop(startup), c.logon) << std::wstring(c.name).size();
         EXPECT_EQ(startup.closedDesktops, std::vector<HDESK>{reinterpret_cast<HDESK>(0x40)});
     }
-    FakeStartupApi noDesktop;
+    FakeStartupPort noDesktop;
     noDesktop.hasDesktop = false;
     noDesktop.desktopName = L"Winlogon";
     EXPECT_FALSE(IsLogonDesktop(noDesktop));
     EXPECT_TRUE(noDesktop.closedDesktops.empty());
-    FakeStartupApi nameFails;
+    FakeStartupPort nameFails;
     nameFails.nameSucceeds = false;
     nameFails.desktopName = L"Winlogon";
     EXPECT_FALSE(IsLogonDesktop(nameFails));
@@ -223,9 +223,9 @@ TEST(HoistrunDesktop, OnlyTheExactNameWinlogonIsTheLogonDesktop) {
 }
 
 TEST(HoistrunRun, RunningIndicatorEndsTheRunBeforeAnyOtherCall) {
-    FakeStartupApi startup;
+    FakeStartupPort startup;
     startup.windowExists = true;
-    FakeUserLaunchApi launch;
+    FakeUserLaunchPort launch;
     EXPECT_EQ(RunHoistrun(startup, launch), 0);
     EXPECT_EQ(startup.askedClass, L"Lenspop Class");
     EXPECT_EQ(startup.askedTitle, L"Lenspop Window");
@@ -235,8 +235,8 @@ TEST(HoistrunRun, RunningIndicatorEndsTheRunBeforeAnyOtherCall) {
 }
 
 TEST(HoistrunRun, UserDesktopLaunchesPlainrunPinnedToTheOwnFolder) {
-    FakeStartupApi startup;
-    FakeUserLaunchApi launch;
+    FakeStartupPort startup;
+    FakeUserLaunchPort launch;
     EXPECT_EQ(RunHoistrun(startup, launch), 0);
     EXPECT_EQ(launch.commandLine, L"Plainrun.exe \"=C:\\App\\LenspopUI.exe\"");
     EXPECT_EQ(launch.applicationName, L"C:\\App\\Plainrun.exe");
@@ -245,9 +245,9 @@ TEST(HoistrunRun, UserDesktopLaunchesPlainrunPinnedToTheOwnFolder) {
 }
 
 TEST(HoistrunRun, ModulePathWithoutBackslashUsesBareNames) {
-    FakeStartupApi startup;
+    FakeStartupPort startup;
     startup.modulePath = L"Hoistrun.exe";
-    FakeUserLaunchApi launch;
+    FakeUserLaunchPort launch;
     EXPECT_EQ(RunHoistrun(startup, launch), 0);
     EXPECT_EQ(launch.commandLine, L"Plainrun.exe \"=LenspopUI.exe\"");
     EXPECT_EQ(launch.applicationName, L"Plainrun.exe");
@@ -255,9 +255,9 @@ TEST(HoistrunRun, ModulePathWithoutBackslashUsesBareNames) {
 }
 
 TEST(HoistrunRun, LogonDesktopOpensLenspopFromTheOwnFolderWithTheShell) {
-    FakeStartupApi startup;
+    FakeStartupPort startup;
     startup.desktopName = L"Winlogon";
-    FakeUserLaunchApi launch;
+    FakeUserLaunchPort launch;
     EXPECT_EQ(RunHoistrun(startup, launch), 0);
     ASSERT_EQ(startup.opened.size(), 1u);
     EXPECT_EQ(startup.opened[0], L"C:\\App\\Lenspop.exe");
@@ -268,26 +268,26 @@ TEST(HoistrunRun, PathsThatDoNotFitRefuseTheLaunch) {
     // A folder of 240 characters fits the module path but not the command line.
     const std::wstring folder = L"C:\\" + std::wstring(236, L'a') + L"\\";
     {
-        FakeStartupApi startup;
+        FakeStartupPort startup;
         startup.modulePath = folder + L"H.exe";
-        FakeUserLaunchApi launch;
+        FakeUserLaunchPort launch;
         EXPECT_EQ(RunHoistrun(startup, launch), 0);
         EXPECT_TRUE(launch.calls.empty());
     }
     {
         // 250 characters of folder: "Lenspop.exe" no longer fits behind it.
         const std::wstring longer = L"C:\\" + std::wstring(246, L'a') + L"\\";
-        FakeStartupApi startup;
+        FakeStartupPort startup;
         startup.modulePath = longer + L"H.exe";
         startup.desktopName = L"Winlogon";
-        FakeUserLaunchApi launch;
+        FakeUserLaunchPort launch;
         EXPECT_EQ(RunHoistrun(startup, launch), 0);
         EXPECT_TRUE(startup.opened.empty());
     }
     {
-        FakeStartupApi startup;
+        FakeStartupPort startup;
         startup.moduleSucceeds = false;
-        FakeUserLaunchApi launch;
+        FakeUserLaunchPort launch;
         EXPECT_EQ(RunHoistrun(startup, launch), 0);
         EXPECT_TRUE(launch.calls.empty());
         EXPECT_TRUE(startup.opened.empty());
@@ -295,7 +295,7 @@ TEST(HoistrunRun, PathsThatDoNotFitRefuseTheLaunch) {
 }
 
 TEST(HoistrunLaunch, SuccessfulLaunchUsesTheCopiedTokenAndReleasesEverything) {
-    FakeUserLaunchApi launch;
+    FakeUserLaunchPort launch;
     PathBuffer line = L"Plainrun.exe \"=C:\\App\\LenspopUI.exe\"";
     EXPECT_TRUE(LaunchAsConsoleUser(launch, L"C:\\App\\Plainrun.exe", line));
 
@@ -319,27 +319,27 @@ TEST(HoistrunLaunch, SuccessfulLaunchUsesTheCopiedTokenAndReleasesEverything) {
 TEST(HoistrunLaunch, EveryFailureReleasesWhatWasObtained) {
     PathBuffer line = L"Plainrun.exe \"=LenspopUI.exe\"";
     {
-        FakeUserLaunchApi launch;
+        FakeUserLaunchPort launch;
         launch.queryUserTokenSucceeds = false;
         EXPECT_FALSE(LaunchAsConsoleUser(launch, L"Plainrun.exe", line));
         EXPECT_EQ(launch.calls.back(), "query");
         launch.ExpectEverythingReleased();
     }
     {
-        FakeUserLaunchApi launch;
+        FakeUserLaunchPort launch;
         launch.duplicateSucceeds = false;
         EXPECT_FALSE(LaunchAsConsoleUser(launch, L"Plainrun.exe", line));
         EXPECT_EQ(launch.calls.back(), "close");  // the user token
         launch.ExpectEverythingReleased();
     }
     {
-        FakeUserLaunchApi launch;
+        FakeUserLaunchPort launch;
         launch.createProcessSucceeds = false;
         EXPECT_FALSE(LaunchAsConsoleUser(launch, L"Plainrun.exe", line));
         launch.ExpectEverythingReleased();
     }
     {
-        FakeUserLaunchApi launch;
+        FakeUserLaunchPort launch;
         launch.childHandlesInvalid = true;
         EXPECT_TRUE(LaunchAsConsoleUser(launch, L"Plainrun.exe", line));
         launch.ExpectEverythingReleased();
@@ -347,7 +347,7 @@ TEST(HoistrunLaunch, EveryFailureReleasesWhatWasObtained) {
 }
 
 TEST(HoistrunLaunch, MissingEnvironmentBlockStillLaunches) {
-    FakeUserLaunchApi launch;
+    FakeUserLaunchPort launch;
     launch.environmentSucceeds = false;
     PathBuffer line = L"Plainrun.exe \"=LenspopUI.exe\"";
     EXPECT_TRUE(LaunchAsConsoleUser(launch, L"Plainrun.exe", line));

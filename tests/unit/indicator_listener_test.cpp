@@ -21,7 +21,7 @@ constexpr DWORD kCamera = WAIT_OBJECT_0 + 1;
 constexpr DWORD kService = WAIT_OBJECT_0 + 2;
 constexpr DWORD kTimeout = WAIT_TIMEOUT;
 
-class FakeListenerApi : public ListenerApi {
+class FakeListenerPort : public ListenerPort {
   public:
     bool onOpens = true, offOpens = true, serviceOpens = true;
     std::vector<DWORD> waitResults;  // then stop
@@ -89,7 +89,7 @@ constexpr DWORD kPoll = kInputPollMs;
 
 TEST(Listener, CameraAlreadyOnShowsAtOnceAndWaitsAlternately) {
     IndicatorState state;
-    FakeListenerApi api;
+    FakeListenerPort api;
     api.waitResults = {kCamera, kCamera, kCamera};
     EXPECT_EQ(RunListener(state, api), 0u);
     EXPECT_EQ(api.waits, (std::vector<std::string>{"On/3", "Off/3", "On/3", "Off/3"}));
@@ -106,7 +106,7 @@ TEST(Listener, CameraAlreadyOnShowsAtOnceAndWaitsAlternately) {
 TEST(Listener, OnWhileLockedRecordsTheCameraButPostsNothingAndOffAlwaysHides) {
     IndicatorState state;
     state.lockState = 1;  // learnt at an earlier On; now the session is locked
-    FakeListenerApi api;
+    FakeListenerPort api;
     api.receivesInput = 0;
     api.waitResults = {kCamera};
     RunListener(state, api);
@@ -124,7 +124,7 @@ TEST(Listener, OnWhileLockedRecordsTheCameraButPostsNothingAndOffAlwaysHides) {
 TEST(Listener, ServiceEventQuitsAndStopOrFailedWaitEndsQuietly) {
     for (const DWORD end : {kStop, static_cast<DWORD>(WAIT_FAILED), kService}) {
         IndicatorState state;
-        FakeListenerApi api;
+        FakeListenerPort api;
         api.waitResults = {kCamera, end};  // the second wait is for Off
         RunListener(state, api);
         const Posts expected = end == kService ? Posts{"show", "quit"} : Posts{"show"};
@@ -137,7 +137,7 @@ TEST(Listener, ServiceEventQuitsAndStopOrFailedWaitEndsQuietly) {
 TEST(Listener, MissingOnOrOffQuitsAtOnceAndMissingServiceWaitsOnTwo) {
     for (const bool onMissing : {true, false}) {
         IndicatorState state;
-        FakeListenerApi api;
+        FakeListenerPort api;
         (onMissing ? api.onOpens : api.offOpens) = false;
         RunListener(state, api);
         EXPECT_EQ(api.posts, (Posts{"quit"}));
@@ -145,7 +145,7 @@ TEST(Listener, MissingOnOrOffQuitsAtOnceAndMissingServiceWaitsOnTwo) {
         EXPECT_EQ(api.closes, 1);
     }
     IndicatorState state;
-    FakeListenerApi api;
+    FakeListenerPort api;
     api.serviceOpens = false;
     api.waitResults = {kCamera, kService};  // cannot come from two handles
     RunListener(state, api);
@@ -175,7 +175,7 @@ TEST(Listener, FirstEventLearnsConsoleAndLockState) {
     for (const Case& c : cases) {
         IndicatorState state;
         state.ordinaryDesktop = c.ordinary;
-        FakeListenerApi api;
+        FakeListenerPort api;
         api.sessionQuerySucceeds = c.sessionRead;
         api.processSession = c.processSession;
         api.inputQuerySucceeds = c.inputRead;
@@ -189,7 +189,7 @@ TEST(Listener, FirstEventLearnsConsoleAndLockState) {
     }
 }
 
-class SessionPosts : public SessionActions {
+class SessionPosts : public SessionChangePort {
   public:
     Posts posts;
     void RestorePosition() override {}
@@ -216,7 +216,7 @@ TEST(Listener, LockChangeHandledDuringAnOnIsNeitherLostNorOverwritten) {
         state.consoleState = 1;
         state.lockState = c.lockBefore;
         SessionPosts session;
-        FakeListenerApi api;
+        FakeListenerPort api;
         api.receivesInput = c.receivesInput;
         api.duringInputQuery = [&] { HandleSessionChange(c.code, state, session); };
         api.waitResults = {kCamera};
@@ -235,7 +235,7 @@ TEST(Listener, LockChangeHandledDuringAnOnIsNeitherLostNorOverwritten) {
 // the indicator once the user's desktop has input again, then stops looking.
 TEST(Listener, AnOnHeldBackByASecureDesktopShowsOnceTheUserDesktopHasInputAgain) {
     IndicatorState state;
-    FakeListenerApi api;
+    FakeListenerPort api;
     api.inputAnswers = {0, 0, 0, 1};
     api.waitResults = {kCamera, kTimeout, kTimeout, kTimeout, kCamera};
     RunListener(state, api);
@@ -253,7 +253,7 @@ TEST(Listener, AnOnHeldBackByASecureDesktopShowsOnceTheUserDesktopHasInputAgain)
 // again, and the wait for Off has no time-out any more.
 TEST(Listener, AnOnGoneBeforeTheUserDesktopReturnsShowsNothing) {
     IndicatorState state;
-    FakeListenerApi api;
+    FakeListenerPort api;
     api.inputAnswers = {0, 0, 1};
     api.onSignaled = {true, false};
     api.waitResults = {kCamera, kTimeout, kTimeout};
@@ -286,7 +286,7 @@ TEST(Listener, OnlyTheUserDesktopHeldBackByInputPollsAndNeverWhileTheCameraIsOff
     for (const Case& c : cases) {
         IndicatorState state;
         state.ordinaryDesktop = c.ordinary;
-        FakeListenerApi api;
+        FakeListenerPort api;
         api.processSession = c.processSession;
         api.receivesInput = c.receivesInput;
         api.waitResults = {kCamera, kCamera};
@@ -304,7 +304,7 @@ TEST(Listener, AnUnlockCrossingALookShowsTheIndicatorOnce) {
     for (const bool unlockDuringLook : {true, false}) {
         IndicatorState state;
         SessionPosts session;
-        FakeListenerApi api;
+        FakeListenerPort api;
         api.inputAnswers = {0, 1};
         api.duringInputQuery = [&] {
             if (unlockDuringLook && api.inputQueries == 2) {

@@ -41,7 +41,7 @@ TEST(WindowsVersion, FlagsByMajorAndMinor) {
     }
 }
 
-class FakeFinder : public WindowFinder {
+class FakeFinder : public WindowFinderPort {
   public:
     std::set<std::wstring> topLevel;
     bool hasContent = false;
@@ -79,7 +79,7 @@ TEST(LogonUIReady, LooksForTheVersionsWindowAndItsContent) {
 
 // A namespace of mutexes by name with an owner each; handles are counted so
 // that every one not kept is seen closed.
-class FakeMutexApi : public MutexApi {
+class FakeMutexPort : public MutexPort {
   public:
     enum class Existing { None, Opens, Unopenable, Race };
     Existing existing = Existing::None;
@@ -119,7 +119,7 @@ class FakeMutexApi : public MutexApi {
 };
 
 TEST(SingleInstance, OnlyAMutexOfThisAccountMeansAnotherInstance) {
-    using E = FakeMutexApi::Existing;
+    using E = FakeMutexPort::Existing;
     using O = MutexOwner;
     struct Case {
         E existing;
@@ -138,7 +138,7 @@ TEST(SingleInstance, OnlyAMutexOfThisAccountMeansAnotherInstance) {
         {E::Race, O::OtherAccount, false, false, false},
     };
     for (const Case& c : cases) {
-        FakeMutexApi api;
+        FakeMutexPort api;
         api.existing = c.existing;
         api.owner = c.owner;
         api.createFails = c.createFails;
@@ -153,7 +153,7 @@ TEST(SingleInstance, OnlyAMutexOfThisAccountMeansAnotherInstance) {
     EXPECT_STREQ(InstanceMutexName(FALSE), L"Lensbeacon Mutex (Winlogon)");
 }
 
-class RecordingActions : public SessionActions {
+class RecordingSessionChangePort : public SessionChangePort {
   public:
     std::vector<std::string> calls;
     void RestorePosition() override { calls.push_back("restore"); }
@@ -200,7 +200,7 @@ TEST(SessionChange, TableOfNotificationsByDesktopKind) {
         state.consoleState = c.console;
         state.lockState = c.lock;
         state.cameraOn = c.camera;
-        RecordingActions actions;
+        RecordingSessionChangePort actions;
         HandleSessionChange(c.code, state, actions);
         const auto row = static_cast<std::size_t>(&c - cases);
         EXPECT_EQ(actions.calls, c.calls) << "row " << row;
@@ -213,7 +213,7 @@ TEST(EndSession, OnlyARealEndOnTheLogonDesktopSavesOnce) {
     IndicatorState logon;
     logon.ordinaryDesktop = FALSE;
     logon.consoleState = 1;
-    RecordingActions actions;
+    RecordingSessionChangePort actions;
     // A cancelled end saves nothing, and the shut-down still will.
     HandleEndSession(FALSE, logon, actions);
     EXPECT_TRUE(actions.calls.empty());

@@ -19,7 +19,7 @@ inline HWND FakeHandle() {
 }
 
 // Records every call as text; visibility follows show and hide.
-class FakeWindow final : public OsdWindowOps {
+class FakeWindow final : public OsdWindowPort {
   public:
     std::vector<std::string> calls;
     bool imagesLoad = true;
@@ -89,7 +89,7 @@ class FakeWindow final : public OsdWindowOps {
     std::vector<std::string> Take() { return std::exchange(calls, {}); }
 };
 
-class FakeStore final : public PositionStore {
+class FakeStore final : public PositionStorePort {
   public:
     StoredPosition stored;
     std::vector<StoredPosition> published;

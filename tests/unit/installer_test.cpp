@@ -26,7 +26,7 @@ struct FailureActions {
 
 // Records every call as a short word ("open-manager", "create", ...); each
 // call answers with the error queued for it, or success.
-class FakeServiceManager : public ServiceManager {
+class FakeServiceManager : public ServiceManagerPort {
   public:
     std::vector<std::wstring> calls;
     std::vector<FailureActions> failureActions;
@@ -41,13 +41,15 @@ class FakeServiceManager : public ServiceManager {
     DWORD OpenManager() override { return Record(L"open-manager"); }
     DWORD OpenExisting() override { return Record(L"open-service"); }
     DWORD RequestStop() override { return Record(L"stop"); }
-    DWORD QueryState(DWORD& currentState) override {
+    std::optional<DWORD> QueryState() override {
         if (!states.empty()) {
             lastState = states.front();
             states.pop_front();
         }
-        currentState = lastState;
-        return Record(L"query");
+        if (Record(L"query") != ERROR_SUCCESS) {
+            return std::nullopt;
+        }
+        return lastState;
     }
     DWORD Delete() override { return Record(L"delete"); }
     DWORD Create(const wchar_t* binaryPathName) override {

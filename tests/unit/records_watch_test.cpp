@@ -23,7 +23,7 @@ constexpr uint64_t kRunawayMs = 10ULL * 3600 * 1000;
 // The machine's records and every loaded hive's exist; waits return at once,
 // advancing the clock and running the test's scripted actions when they
 // fall due.
-class FakeRecordsSystem : public RecordsWatchSystem {
+class FakeRecordsWatchPort : public RecordsWatchPort {
   public:
     void At(uint64_t atMs, std::function<void()> action) { script_.emplace(atMs, action); }
     // The key of `hive` ("" the machine's) changes.
@@ -153,7 +153,7 @@ struct RecordsWatchTest : ::testing::Test {
         RecordsWatch(system).Run();
         EXPECT_TRUE(system.open.empty()) << "keys left open at the end";
     }
-    FakeRecordsSystem system;
+    FakeRecordsWatchPort system;
     std::vector<bool> seen;
 };
 

@@ -11,7 +11,7 @@
 #include "monitor_power_guid.h"
 #include "service_control.h"
 #include "watch_fakes.h"
-#include "watch_loop.h"
+#include "watch_worker.h"
 
 namespace lensbeacon {
 namespace {
@@ -50,9 +50,9 @@ class ServiceControlTest : public ::testing::Test {
     }
 
     UniqueHandle stop{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-    test::UnnamedEventApi events;
+    test::UnnamedEventPort events;
     WatchState state;
-    test::FakeWatchSystem system;
+    test::FakeWatchPort system;
     ServiceStatusReporter reporter;
     ServiceControl control{state, system, reporter};
 };
@@ -151,11 +151,11 @@ TEST_F(ServiceControlTest, AHiveStaysWatchedWhileItsUserHasAnotherSession) {
 TEST_F(ServiceControlTest, SessionsFromBeforeTheStartAreLearntByTheWorker) {
     WatchState run(events.api());
     run.stopEvent = stop.get();
-    test::FakeWatchSystem worker(stop.get());
+    test::FakeWatchPort worker(stop.get());
     worker.sessions = {0, 1, 2};
     worker.sessionSids = {{1, kAda}, {2, kBob}};
     worker.At(500, [this] { ::SetEvent(stop.get()); });
-    Watcher(run, worker).RunWorker();
+    WatchWorker(run, worker).RunWorker();
     ::ResetEvent(stop.get());
 
     worker.sessionSids.clear();

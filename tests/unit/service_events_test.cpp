@@ -76,7 +76,7 @@ BOOL WINAPI FakeClose(HANDLE h) {
     return ::CloseHandle(h);
 }
 
-const EventApi kFakeApi = {
+const EventPort kFakeApi = {
     FakeCreate,
     FakeSet,
     FakeReset,

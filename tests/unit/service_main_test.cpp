@@ -25,7 +25,7 @@ BOOL WINAPI RecordState(SERVICE_STATUS_HANDLE, LPSERVICE_STATUS status) {
 
 // Hands out a real unnamed event the test owns, so a handle the service
 // closed by mistake would show as invalid afterwards.
-class FakeServiceMainApi : public ServiceMainApi {
+class FakeServiceMainPort : public ServiceMainPort {
   public:
     bool registers = true;
     bool workerStarts = true;
@@ -62,10 +62,10 @@ class ServiceMainTest : public ::testing::Test {
   protected:
     ServiceMainTest() : state(events.api()), system(api.stop.get()) { g_states.clear(); }
 
-    test::UnnamedEventApi events;
-    FakeServiceMainApi api;
+    test::UnnamedEventPort events;
+    FakeServiceMainPort api;
     WatchState state;
-    test::FakeWatchSystem system;
+    test::FakeWatchPort system;
     ServiceStatusReporter reporter{nullptr, RecordState};
     ServiceControl control{state, system, reporter};
 };

@@ -211,7 +211,7 @@ BOOL WINAPI FakeClose(HANDLE handle) {
     return TRUE;
 }
 
-const SessionApi kFakeApi = {
+const SessionPort kFakeApi = {
     FakeConsole,
     FakeQuery,
     FakeFree,

@@ -10,7 +10,7 @@ namespace {
 // Ten virtual hours: a loop still running then has lost its way.
 constexpr int64_t kRunawayMs = 10LL * 3600 * 1000;
 
-UnnamedEventApi* g_api = nullptr;
+UnnamedEventPort* g_api = nullptr;
 std::map<HANDLE, std::wstring> g_names;
 
 HANDLE WINAPI CreateUnnamed(LPSECURITY_ATTRIBUTES, BOOL manual, BOOL initial, LPCWSTR name) {
@@ -42,7 +42,7 @@ BOOL WINAPI CloseAndForget(HANDLE h) {
 
 }  // namespace
 
-UnnamedEventApi::UnnamedEventApi()
+UnnamedEventPort::UnnamedEventPort()
     : api_{CreateUnnamed,
            RecordSet,
            RecordReset,
@@ -55,11 +55,11 @@ UnnamedEventApi::UnnamedEventApi()
     g_names.clear();
 }
 
-UnnamedEventApi::~UnnamedEventApi() {
+UnnamedEventPort::~UnnamedEventPort() {
     g_api = nullptr;
 }
 
-std::vector<int64_t> FakeWatchSystem::CheckTimes() const {
+std::vector<int64_t> FakeWatchPort::CheckTimes() const {
     std::vector<int64_t> times;
     for (const auto& check : checks) {
         times.push_back(check.atMs);
@@ -67,12 +67,12 @@ std::vector<int64_t> FakeWatchSystem::CheckTimes() const {
     return times;
 }
 
-int FakeWatchSystem::CheckDevices(bool countPipes, bool liveRecordHeld) {
+int FakeWatchPort::CheckDevices(bool countPipes, bool liveRecordHeld) {
     checks.push_back({now_, countPipes, liveRecordHeld});
     return deviceResult(now_);
 }
 
-HANDLE FakeWatchSystem::ArmPolicyWatch() {
+HANDLE FakeWatchPort::ArmPolicyWatch() {
     ++policyArms;
     policyArmTimes.push_back(now_);
     if (policyArmFailures > 0) {
@@ -82,7 +82,7 @@ HANDLE FakeWatchSystem::ArmPolicyWatch() {
     return policyEvent.get();
 }
 
-DWORD FakeWatchSystem::Wait(const HANDLE* handles, DWORD count, DWORD timeoutMs) {
+DWORD FakeWatchPort::Wait(const HANDLE* handles, DWORD count, DWORD timeoutMs) {
     if (policyWaitFailures > 0 &&
         std::find(handles, handles + count, policyEvent.get()) != handles + count) {
         --policyWaitFailures;
@@ -115,26 +115,26 @@ DWORD FakeWatchSystem::Wait(const HANDLE* handles, DWORD count, DWORD timeoutMs)
     }
 }
 
-void FakeWatchSystem::StartLogonIndicator(DWORD session) {
+void FakeWatchPort::StartLogonIndicator(DWORD session) {
     launches.push_back(L"logon " + std::to_wstring(session));
 }
 
-void FakeWatchSystem::StartSessionLauncher(DWORD session) {
+void FakeWatchPort::StartSessionLauncher(DWORD session) {
     launches.push_back(L"user " + std::to_wstring(session));
 }
 
-std::wstring FakeWatchSystem::SessionUserSid(DWORD session) {
+std::wstring FakeWatchPort::SessionUserSid(DWORD session) {
     const auto known = sessionSids.find(session);
     return known != sessionSids.end() ? known->second : std::wstring();
 }
 
-void FakeWatchSystem::HandOverToTrace(HANDLE active, HANDLE idle) {
+void FakeWatchPort::HandOverToTrace(HANDLE active, HANDLE idle) {
     traceActive = active;
     traceIdleEvent = idle;
     handOverAtMs = now_;
 }
 
-bool FakeWatchSystem::StartTraceThread() {
+bool FakeWatchPort::StartTraceThread() {
     ++traceThreadStarts;
     if (onTraceStart) {
         onTraceStart();
@@ -142,7 +142,7 @@ bool FakeWatchSystem::StartTraceThread() {
     return traceStartSucceeds;
 }
 
-void FakeWatchSystem::JoinTraceThread(DWORD timeoutMs) {
+void FakeWatchPort::JoinTraceThread(DWORD timeoutMs) {
     calls.push_back("join trace " + std::to_string(timeoutMs));
 }
 

@@ -1,4 +1,4 @@
-// A WatchSystem on a virtual clock: waits return at once, advancing time and
+// A WatchPort on a virtual clock: waits return at once, advancing time and
 // running the test's scripted actions when they fall due. The shared events
 // are real but unnamed, so tests never touch the machine-wide objects.
 #pragma once
@@ -14,16 +14,16 @@
 #include "lensbeacon/unique_owner.h"
 #include "fake_event_security.h"
 #include "service_events.h"
-#include "watch_system.h"
+#include "watch_port.h"
 
 namespace lensbeacon::test {
 
-// EventApi whose events are unnamed; remembers every set and reset by name.
-class UnnamedEventApi {
+// EventPort whose events are unnamed; remembers every set and reset by name.
+class UnnamedEventPort {
   public:
-    UnnamedEventApi();
-    ~UnnamedEventApi();
-    const EventApi& api() const { return api_; }
+    UnnamedEventPort();
+    ~UnnamedEventPort();
+    const EventPort& api() const { return api_; }
     // Names of the events set, and of those reset, in order ("" for
     // unnamed ones).
     std::vector<std::wstring> sets;
@@ -33,12 +33,12 @@ class UnnamedEventApi {
     int closes = 0;  // handles closed through the api
 
   private:
-    EventApi api_;
+    EventPort api_;
 };
 
-class FakeWatchSystem : public WatchSystem {
+class FakeWatchPort : public WatchPort {
   public:
-    explicit FakeWatchSystem(HANDLE stopEvent) : stop_(stopEvent) {}
+    explicit FakeWatchPort(HANDLE stopEvent) : stop_(stopEvent) {}
 
     // Runs `action` when the virtual clock reaches `atMs`.
     void At(int64_t atMs, std::function<void()> action) { script_.emplace(atMs, action); }

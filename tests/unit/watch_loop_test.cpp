@@ -5,12 +5,12 @@
 
 #include "lensbeacon/unique_owner.h"
 #include "watch_fakes.h"
-#include "watch_loop.h"
+#include "watch_worker.h"
 
 namespace lensbeacon {
 namespace {
 
-using test::FakeWatchSystem;
+using test::FakeWatchPort;
 using Times = std::vector<int64_t>;
 
 Times Range(int64_t firstSecond, int64_t lastSecond) {
@@ -35,7 +35,7 @@ class WatchLoopTest : public ::testing::Test {
     void SetAt(int64_t ms, EventId id) {
         system.At(ms, [this, id] { ::SetEvent(state.events.get(id)); });
     }
-    void Run() { Watcher(state, system).RunWorker(); }
+    void Run() { WatchWorker(state, system).RunWorker(); }
     bool ServiceSignaled() const {
         for (const auto& name : events.sets) {
             if (name == kServiceEventName)
@@ -45,9 +45,9 @@ class WatchLoopTest : public ::testing::Test {
     }
 
     UniqueHandle stop{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-    test::UnnamedEventApi events;
+    test::UnnamedEventPort events;
     WatchState state;
-    FakeWatchSystem system;
+    FakeWatchPort system;
 };
 
 TEST_F(WatchLoopTest, ChangeDrivenStartsWithTenChecksThenSleepsUntilChange) {
@@ -312,16 +312,16 @@ TEST_F(WatchLoopTest, UsbModeRecordsWakeACheckBesideTheTrace) {
 
 TEST_F(WatchLoopTest, StaleRecordsBringOneLookAtTheirChangeAndNoPolling) {
     for (const bool usb : {false, true}) {
-        FakeWatchSystem fresh(stop.get());
+        FakeWatchPort fresh(stop.get());
         ::ResetEvent(stop.get());
-        FakeWatchSystem& s = fresh;
+        FakeWatchPort& s = fresh;
         s.usbMode = usb;
         // A record held by a program that no longer runs.
         s.RecordsChangeAt(30'000, 1, false);
         s.At(100'000, [this] { ::SetEvent(stop.get()); });
         WatchState run(events.api());
         run.stopEvent = stop.get();
-        Watcher(run, s).RunWorker();
+        WatchWorker(run, s).RunWorker();
         EXPECT_EQ(s.CheckTimes(), Concat(Range(0, 9), Times{30'000})) << "usb " << usb;
         EXPECT_FALSE(s.checks.back().liveRecordHeld);
     }
@@ -371,7 +371,7 @@ TEST_F(WatchLoopTest, ARecordChangeThatAsksForNoLookStartsNoQuietTime) {
 
 TEST_F(WatchLoopTest, RecordChurnFoldsIntoFourChecksASecond) {
     for (const bool usb : {false, true}) {
-        FakeWatchSystem fresh(stop.get());
+        FakeWatchPort fresh(stop.get());
         ::ResetEvent(stop.get());
         fresh.usbMode = usb;
         // A program rewrites its record every 10 ms for two seconds.
@@ -381,7 +381,7 @@ TEST_F(WatchLoopTest, RecordChurnFoldsIntoFourChecksASecond) {
         fresh.At(60'000, [this] { ::SetEvent(stop.get()); });
         WatchState run(events.api());
         run.stopEvent = stop.get();
-        Watcher(run, fresh).RunWorker();
+        WatchWorker(run, fresh).RunWorker();
         // The first change is looked at once; the rest fold into one check
         // at the end of each quiet time.
         EXPECT_EQ(fresh.CheckTimes(),

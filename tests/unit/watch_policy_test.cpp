@@ -10,7 +10,7 @@
 #include "lensbeacon/unique_owner.h"
 #include "setting_listener.h"
 #include "watch_fakes.h"
-#include "watch_loop.h"
+#include "watch_worker.h"
 
 namespace lensbeacon {
 namespace {
@@ -56,9 +56,9 @@ struct WatchPolicyTest : ::testing::Test {
     void RunListener() { SettingListener(state, system).Run(); }
 
     UniqueHandle stop{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-    test::UnnamedEventApi events;
+    test::UnnamedEventPort events;
     WatchState state;
-    test::FakeWatchSystem system;
+    test::FakeWatchPort system;
 };
 
 TEST_F(WatchPolicyTest, ListenerFollowsThePolicyKeyAndPutsPulsesAgainstItBack) {
@@ -192,7 +192,7 @@ TEST_F(WatchPolicyTest, CheckUsbCameraPolicyWinsOverTheSettingsKey) {
         system.checks.clear();
         ::ResetEvent(stop.get());
         system.At(system.now() + 500, [this] { ::SetEvent(stop.get()); });
-        Watcher(state, system).RunWorker();
+        WatchWorker(state, system).RunWorker();
         ASSERT_FALSE(system.checks.empty());
         EXPECT_EQ(system.checks.front().countPipes, policyOn);
     }
@@ -214,7 +214,7 @@ TEST_F(WatchPolicyTest, ASwitchChangeTheMomentTheEventsExistIsFollowed) {
         SettingListener(state, system).OnSettingChange();  // the listener's wake
     });
     StopAt(1'000);
-    Watcher(state, system).RunWorker();
+    WatchWorker(state, system).RunWorker();
     EXPECT_FALSE(enableAfterStart) << "the start-up overwrote the switch";
     EXPECT_EQ(system.showOsdWrites, std::vector<bool>{false});
     EXPECT_EQ(state.switchOn, 0);

@@ -13,12 +13,12 @@
 namespace lensbeacon {
 
 template <typename T>
-constexpr bool IsNullValue(T value) noexcept {
+[[nodiscard]] constexpr bool IsNullValue(T value) noexcept {
     return value == T{};
 }
 
 // Handles of a failed call may hold either form of "no handle".
-inline bool IsNoHandle(HANDLE value) noexcept {
+[[nodiscard]] inline bool IsNoHandle(HANDLE value) noexcept {
     return value == nullptr || value == INVALID_HANDLE_VALUE;
 }
 

@@ -19,8 +19,8 @@ class BoundedText {
     BoundedText& Append(wchar_t character) noexcept;
 
     // True while every piece has fitted, terminator included.
-    bool ok() const noexcept { return ok_; }
-    std::size_t length() const noexcept { return length_; }
+    [[nodiscard]] bool ok() const noexcept { return ok_; }
+    [[nodiscard]] std::size_t length() const noexcept { return length_; }
 
   private:
     void Refuse() noexcept;

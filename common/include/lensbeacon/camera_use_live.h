@@ -20,20 +20,21 @@ namespace lensbeacon {
 
 // The family name ("<Name>_<PublisherId>") of the package folder under
 // "WindowsApps" that `imagePath` lies in; empty when it lies in none.
-std::wstring PackageFamilyOfImagePath(std::wstring_view imagePath);
+[[nodiscard]] std::wstring PackageFamilyOfImagePath(std::wstring_view imagePath);
 
 // Whether the program of `record` is the one that runs from `imagePath`.
-bool IsProgramOfRecord(const CameraUseRecord& record, std::wstring_view imagePath);
+[[nodiscard]] bool IsProgramOfRecord(const CameraUseRecord& record, std::wstring_view imagePath);
 
 // Whether any of `imagePaths` is the program of `record`.
-bool IsRecordLive(const CameraUseRecord& record, const std::vector<std::wstring>& imagePaths);
+[[nodiscard]] bool IsRecordLive(const CameraUseRecord& record,
+                                const std::vector<std::wstring>& imagePaths);
 
 // The records that hold the camera and whose programs run, in their order.
-std::vector<CameraUseRecord> LiveHeldRecords(const std::vector<CameraUseRecord>& records,
-                                             const std::vector<std::wstring>& imagePaths);
+[[nodiscard]] std::vector<CameraUseRecord> LiveHeldRecords(
+    const std::vector<CameraUseRecord>& records, const std::vector<std::wstring>& imagePaths);
 
 // Whether any record holds the camera: the cheap test that comes before a
 // look at the running programs.
-bool AnyHeldRecord(const std::vector<CameraUseRecord>& records);
+[[nodiscard]] bool AnyHeldRecord(const std::vector<CameraUseRecord>& records);
 
 }  // namespace lensbeacon

@@ -21,15 +21,15 @@ inline constexpr std::size_t kMaxNamedPrograms = 4;
 inline constexpr std::size_t kMaxProgramNameLength = 48;
 
 // A desktop program's record key is its path with '#' in place of '\'.
-std::wstring DesktopProgramPath(std::wstring_view keyName);
+[[nodiscard]] std::wstring DesktopProgramPath(std::wstring_view keyName);
 
 // The readable part of a packaged app's family name: the last dotted part
 // before the publisher id ("Microsoft.WindowsCamera_8wekyb3d8bbwe" gives
 // "WindowsCamera").
-std::wstring PackagedAppName(std::wstring_view familyName);
+[[nodiscard]] std::wstring PackagedAppName(std::wstring_view familyName);
 
 // A path's file name without its extension ("C:\Tools\meet.exe" gives "meet").
-std::wstring FileNameWithoutExtension(std::wstring_view path);
+[[nodiscard]] std::wstring FileNameWithoutExtension(std::wstring_view path);
 
 // Plain text for display: control characters and line or paragraph
 // separators become spaces, runs of spaces fold into one, format characters
@@ -37,11 +37,11 @@ std::wstring FileNameWithoutExtension(std::wstring_view path);
 // hyphens ...) and unpaired surrogates are dropped, the ends are trimmed, and
 // a name over the cap is cut with an ellipsis, never between the two halves
 // of a surrogate pair.
-std::wstring PlainProgramName(std::wstring_view raw);
+[[nodiscard]] std::wstring PlainProgramName(std::wstring_view raw);
 
 // Whether `c` is a format character, Unicode general category Cf (as of
 // Unicode 15).
-bool IsFormatCharacter(char32_t c) noexcept;
+[[nodiscard]] bool IsFormatCharacter(char32_t c) noexcept;
 
 // Whether `path` has the one shape in which a program file is ever opened for
 // its description: absolute on a drive letter ("C:\..."), with no '/', no
@@ -50,7 +50,7 @@ bool IsFormatCharacter(char32_t c) noexcept;
 // and "\\.\" forms, relative paths and bare file names (which the loader
 // would search for) fail it. Whether the drive is a local fixed one, and the
 // file really there, is for the caller to ask.
-bool IsLocalDrivePath(std::wstring_view path) noexcept;
+[[nodiscard]] bool IsLocalDrivePath(std::wstring_view path) noexcept;
 
 // What a desktop program calls itself: the FileDescription of its version
 // resource; empty when it has none (or the file cannot be read).
@@ -60,8 +60,8 @@ using DescriptionReader = std::function<std::wstring(const std::wstring& path)>;
 // each named once: a desktop program by its description, else its file
 // name; a packaged app by the readable part of its family name. Nameless
 // ones are left out; at most kMaxNamedPrograms.
-std::vector<std::wstring> NamesOfCameraHolders(std::vector<CameraUseRecord> records,
-                                               const DescriptionReader& describe);
+[[nodiscard]] std::vector<std::wstring> NamesOfCameraHolders(std::vector<CameraUseRecord> records,
+                                                             const DescriptionReader& describe);
 
 // One string table of a version resource: a language and a code page, as
 // its \VarFileInfo\Translation list gives them.
@@ -75,7 +75,7 @@ struct VersionTranslation {
 // those the file lists in the user's interface language, then those in the
 // same primary language, then the first listed, then US English in Unicode
 // (040904B0) and in the Windows Latin 1 code page (040904E4).
-std::vector<VersionTranslation> DescriptionTranslations(
+[[nodiscard]] std::vector<VersionTranslation> DescriptionTranslations(
     LANGID uiLanguage, const std::vector<VersionTranslation>& listed);
 
 // The two looks at the file system that decide whether a program file may
@@ -92,13 +92,14 @@ struct FileSystemLooks {
 // file), offline, or a placeholder recalled when opened or read. The folders
 // are looked at from the drive down, so no look passes through a link.
 // `looks` defaults to the real calls.
-bool MayOpenForDescription(const std::wstring& path, const FileSystemLooks* looks = nullptr);
+[[nodiscard]] bool MayOpenForDescription(const std::wstring& path,
+                                         const FileSystemLooks* looks = nullptr);
 
 // The FileDescription of a program file's version resource, from the first
 // string table of DescriptionTranslations that has one; empty when there is
 // none, and, without the file ever being opened, when MayOpenForDescription
 // refuses it. It can take a while on a slow disk: call it off the
 // user-interface thread.
-std::wstring ReadLocalFileDescription(const std::wstring& path);
+[[nodiscard]] std::wstring ReadLocalFileDescription(const std::wstring& path);
 
 }  // namespace lensbeacon

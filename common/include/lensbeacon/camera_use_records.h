@@ -34,21 +34,21 @@ struct CameraUseRecord {
 
 // An app holds the camera when it started using it and has not stopped
 // since: Start non-zero, and Stop zero or older than Start.
-constexpr bool HoldsCamera(ULONGLONG start, ULONGLONG stop) noexcept {
+[[nodiscard]] constexpr bool HoldsCamera(ULONGLONG start, ULONGLONG stop) noexcept {
     return start != 0 && (stop == 0 || stop < start);
 }
-inline bool HoldsCamera(const CameraUseRecord& record) noexcept {
+[[nodiscard]] inline bool HoldsCamera(const CameraUseRecord& record) noexcept {
     return HoldsCamera(record.start, record.stop);
 }
 
 // A FILETIME value as the registry returned it: only a REG_QWORD of exactly
 // eight bytes counts; anything else reads as 0 (missing).
-ULONGLONG FileTimeFromValue(DWORD type, const void* data, DWORD size) noexcept;
+[[nodiscard]] ULONGLONG FileTimeFromValue(DWORD type, const void* data, DWORD size) noexcept;
 
 // The loaded hives of people under HKEY_USERS: local and domain accounts
 // ("S-1-5-21-...") and Azure AD accounts ("S-1-12-1-..."), not their
 // "..._Classes" companions, ".DEFAULT" or the service accounts.
-bool IsPersonHiveName(std::wstring_view name) noexcept;
+[[nodiscard]] bool IsPersonHiveName(std::wstring_view name) noexcept;
 
 // Every record under an open "webcam" key: packaged apps first, then desktop
 // programs. At most kMaxCameraUseRecords per level are read; a key whose name
@@ -56,17 +56,18 @@ bool IsPersonHiveName(std::wstring_view name) noexcept;
 // opened in the 64-bit view, the view the records of HKLM live in (a child of
 // a key opened in an alternate view must be opened in that view too).
 inline constexpr DWORD kMaxCameraUseRecords = 1024;
-std::vector<CameraUseRecord> ReadCameraUseRecords(HKEY webcam, const std::wstring& hive = {});
+[[nodiscard]] std::vector<CameraUseRecord> ReadCameraUseRecords(HKEY webcam,
+                                                                const std::wstring& hive = {});
 
 // The records of the machine (hive "HKLM") and of every person's hive loaded
 // under HKEY_USERS (hive named by its SID), each key opened for the read and
 // closed after it.
-std::vector<CameraUseRecord> ReadCameraUseRecordsOfAllHives();
+[[nodiscard]] std::vector<CameraUseRecord> ReadCameraUseRecordsOfAllHives();
 
 // Loaded hives are few: the people signed in, and the system's own.
 inline constexpr DWORD kMaxLoadedHives = 1024;
 
 // Whether any record under an open "webcam" key holds the camera.
-bool AnyRecordHoldsCamera(HKEY webcam);
+[[nodiscard]] bool AnyRecordHoldsCamera(HKEY webcam);
 
 }  // namespace lensbeacon

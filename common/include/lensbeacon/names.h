@@ -75,7 +75,7 @@ inline constexpr wchar_t kLogonDesktop[] = L"Winsta0\\Winlogon";
 inline constexpr const wchar_t* kLogonDesktopName = L"Winlogon";
 
 // Whether a desktop's name is the logon desktop's; a null name is not.
-inline bool IsLogonDesktopName(const wchar_t* name) noexcept {
+[[nodiscard]] inline bool IsLogonDesktopName(const wchar_t* name) noexcept {
     return name != nullptr && std::wcscmp(name, kLogonDesktopName) == 0;
 }
 

@@ -15,7 +15,8 @@ enum class PolicySetting : int32_t { NotConfigured = -1, Off = 0, On = 1 };
 
 // The setting a read of a policy value gave: only a REG_DWORD of exactly
 // four bytes holding 0 or 1 is configured.
-constexpr PolicySetting PolicySettingFrom(DWORD type, DWORD size, DWORD value) noexcept {
+[[nodiscard]] constexpr PolicySetting PolicySettingFrom(DWORD type, DWORD size,
+                                                        DWORD value) noexcept {
     if (type != REG_DWORD || size != sizeof(DWORD) || value > 1) {
         return PolicySetting::NotConfigured;
     }
@@ -23,12 +24,12 @@ constexpr PolicySetting PolicySettingFrom(DWORD type, DWORD size, DWORD value) n
 }
 
 // A configured policy wins; otherwise the suite's own setting stands.
-constexpr bool PolicyOr(PolicySetting policy, bool own) noexcept {
+[[nodiscard]] constexpr bool PolicyOr(PolicySetting policy, bool own) noexcept {
     return policy == PolicySetting::NotConfigured ? own : policy == PolicySetting::On;
 }
 
 // Reads one value of the policy key in the native view. Not configured when
 // the key or the value is missing or the value is malformed.
-PolicySetting ReadPolicySetting(const wchar_t* valueName);
+[[nodiscard]] PolicySetting ReadPolicySetting(const wchar_t* valueName);
 
 }  // namespace lensbeacon

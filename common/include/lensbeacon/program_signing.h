@@ -23,6 +23,6 @@ ProgramSigning InspectProgramSigning(const wchar_t* path);
 // namespace prefix, outside comments) carries uiAccess="true", in either quote
 // style and with any white space around the "="; false for any other value,
 // no such element or attribute, or text that breaks off inside the element.
-bool ManifestAsksUiAccess(std::string_view manifestText);
+[[nodiscard]] bool ManifestAsksUiAccess(std::string_view manifestText);
 
 }  // namespace lensbeacon

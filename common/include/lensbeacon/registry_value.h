@@ -26,13 +26,14 @@ RawRegistryDword ReadRawRegistryDword(HKEY root, const wchar_t* subKey, const wc
 
 // Opens `subKey` under `root` with KEY_READ plus `extraAccess` (a view flag)
 // and reads `valueName`. True, with `value` set, only for a valid 4-byte value.
-bool ReadRegistryDword(HKEY root, const wchar_t* subKey, const wchar_t* valueName,
-                       REGSAM extraAccess, DWORD& value);
+[[nodiscard]] bool ReadRegistryDword(HKEY root, const wchar_t* subKey, const wchar_t* valueName,
+                                     REGSAM extraAccess, DWORD& value);
 
 // Writes one value of the settings key under HKEY_LOCAL_MACHINE. The key is
 // opened, never created: a missing key means the product is not installed
 // here. False when it cannot be opened or the write fails.
-bool WriteSettingValue(const wchar_t* valueName, DWORD type, const void* data, DWORD bytes);
+[[nodiscard]] bool WriteSettingValue(const wchar_t* valueName, DWORD type, const void* data,
+                                     DWORD bytes);
 
 // Calls `visit` with the name of each subkey of `key`, in order, at most
 // `limit` of them. A name that does not fit a registry key name's 255

@@ -10,6 +10,6 @@
 
 namespace lensbeacon {
 
-std::vector<std::wstring> ReadRunningImagePaths();
+[[nodiscard]] std::vector<std::wstring> ReadRunningImagePaths();
 
 }  // namespace lensbeacon

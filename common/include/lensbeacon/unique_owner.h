@@ -1,8 +1,8 @@
 // Move-only owners for Win32 handles, keys, thread-pool waits, memory, SIDs, modules, desktops,
-// environment blocks, file searches, global atoms and GDI objects. Each owner closes its value
-// exactly once, with the function that matches how it was obtained, and treats its type's "invalid"
-// value as empty. Closing keeps the thread's last-error value, so the error of a call that failed
-// survives the clean-up of what that call left behind.
+// environment blocks, file searches, global atoms, GDI objects and windows. Each owner closes its
+// value exactly once, with the function that matches how it was obtained, and treats its type's
+// "invalid" value as empty. Closing keeps the thread's last-error value, so the error of a call
+// that failed survives the clean-up of what that call left behind.
 #pragma once
 
 #include <windows.h>
@@ -114,6 +114,9 @@ using UniqueBitmap = UniqueOwner<HBITMAP, ::DeleteObject>;
 using UniqueBrush = UniqueOwner<HBRUSH, ::DeleteObject>;
 using UniqueFont = UniqueOwner<HFONT, ::DeleteObject>;
 using UniqueRegion = UniqueOwner<HRGN, ::DeleteObject>;
+// A window this code made and destroys itself. A window owned by another
+// goes with its owner too: destroy it here first, while the owner lives.
+using UniqueWindow = UniqueOwner<HWND, ::DestroyWindow>;
 
 // A window's (or the screen's) DC from GetDC, released with ReleaseDC on the
 // same window.

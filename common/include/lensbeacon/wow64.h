@@ -5,6 +5,6 @@
 namespace lensbeacon {
 
 // False when the system has no IsWow64Process or the call fails.
-bool RunningUnderWow64();
+[[nodiscard]] bool RunningUnderWow64();
 
 }  // namespace lensbeacon

@@ -30,14 +30,14 @@ void FreeSecurity(EventSecurity* security) {
     delete security;
 }
 
-const EventApi kRealEventApi = {
+const EventPort kRealEventApi = {
     ::CreateEventW, ::SetEvent,    ::ResetEvent, RealLastError,
     ::CloseHandle,  BuildSecurity, AttributesOf, FreeSecurity,
 };
 
 }  // namespace
 
-const EventApi& RealEventApi() {
+const EventPort& Win32EventPort() {
     return kRealEventApi;
 }
 

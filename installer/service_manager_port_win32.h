@@ -5,24 +5,24 @@
 #include <windows.h>
 
 #include "lensbeacon/sc_handle.h"
-#include "service_manager.h"
+#include "service_manager_port.h"
 
 namespace lensbeacon {
 
-class ScmServiceManager final : public ServiceManager {
+class Win32ServiceManagerPort final : public ServiceManagerPort {
   public:
     // `view64` adds KEY_WOW64_64KEY when the services key is opened, so a
     // 32-bit installer on 64-bit Windows reaches the real key.
-    explicit ScmServiceManager(bool view64) : view64_(view64) {}
+    explicit Win32ServiceManagerPort(bool view64) : view64_(view64) {}
 
-    DWORD OpenManager() override;
-    DWORD OpenExisting() override;
-    DWORD RequestStop() override;
-    DWORD QueryState(DWORD& currentState) override;
-    DWORD Delete() override;
-    DWORD Create(const wchar_t* binaryPathName) override;
-    DWORD Start() override;
-    DWORD SetFailureActions(const SERVICE_FAILURE_ACTIONSW& actions) override;
+    [[nodiscard]] DWORD OpenManager() override;
+    [[nodiscard]] DWORD OpenExisting() override;
+    [[nodiscard]] DWORD RequestStop() override;
+    [[nodiscard]] std::optional<DWORD> QueryState() override;
+    [[nodiscard]] DWORD Delete() override;
+    [[nodiscard]] DWORD Create(const wchar_t* binaryPathName) override;
+    [[nodiscard]] DWORD Start() override;
+    [[nodiscard]] DWORD SetFailureActions(const SERVICE_FAILURE_ACTIONSW& actions) override;
     void CloseAll() override;
     void DeleteServiceKey() override;
     void Wait(DWORD milliseconds) override;

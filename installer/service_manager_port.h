@@ -5,24 +5,27 @@
 
 #include <windows.h>
 
+#include <optional>
+
 namespace lensbeacon {
 
-class ServiceManager {
+class ServiceManagerPort {
   public:
-    virtual ~ServiceManager() = default;
+    virtual ~ServiceManagerPort() = default;
 
     // Each returns ERROR_SUCCESS, or the system error code of the failed call.
-    virtual DWORD OpenManager() = 0;                          // local, default database
-    virtual DWORD OpenExisting() = 0;                         // the camera-watch service
-    virtual DWORD RequestStop() = 0;                          // stop control
-    virtual DWORD QueryState(DWORD& currentState) = 0;        // SERVICE_STOPPED, ...
-    virtual DWORD Delete() = 0;                               // the open service
-    virtual DWORD Create(const wchar_t* binaryPathName) = 0;  // opens the new service
-    virtual DWORD Start() = 0;                                // the open service
+    [[nodiscard]] virtual DWORD OpenManager() = 0;   // local, default database
+    [[nodiscard]] virtual DWORD OpenExisting() = 0;  // the camera-watch service
+    [[nodiscard]] virtual DWORD RequestStop() = 0;   // stop control
+    // SERVICE_STOPPED, ...; none when the state could not be read.
+    [[nodiscard]] virtual std::optional<DWORD> QueryState() = 0;
+    [[nodiscard]] virtual DWORD Delete() = 0;                               // the open service
+    [[nodiscard]] virtual DWORD Create(const wchar_t* binaryPathName) = 0;  // opens the new service
+    [[nodiscard]] virtual DWORD Start() = 0;                                // the open service
     // What the manager does when the open service ends abnormally
     // (ChangeServiceConfig2W, SERVICE_CONFIG_FAILURE_ACTIONS). `actions` and
     // what it points to are read during the call only.
-    virtual DWORD SetFailureActions(const SERVICE_FAILURE_ACTIONSW& actions) = 0;
+    [[nodiscard]] virtual DWORD SetFailureActions(const SERVICE_FAILURE_ACTIONSW& actions) = 0;
 
     // Closes the service handle, then the manager handle, where open.
     virtual void CloseAll() = 0;

@@ -6,11 +6,11 @@
 namespace lensbeacon {
 namespace {
 
-const TraceEventApi kRealEvents = {::SetEvent, ::ResetEvent};
+const TraceEventPort kRealEvents = {::SetEvent, ::ResetEvent};
 
 }  // namespace
 
-const TraceEventApi& RealTraceEventApi() {
+const TraceEventPort& Win32TraceEventPort() {
     return kRealEvents;
 }
 

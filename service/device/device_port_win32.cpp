@@ -1,7 +1,7 @@
 // Thin pass-through to setupapi and the hub driver. Every result is tested
 // where it is returned; data the system hands back (property values, paths)
 // is bounded by the size actually returned before it is copied.
-#include "device_system_setupapi.h"
+#include "device_port_win32.h"
 
 // clang-format off
 #include <windows.h>
@@ -105,9 +105,9 @@ class PropertyReader {
     GetDevicePropertyFunction function_ = nullptr;
 };
 
-class SetupApiDeviceList final : public DeviceList {
+class Win32DeviceListPort final : public DeviceListPort {
   public:
-    SetupApiDeviceList(UniqueDevInfo set, PropertyReader& properties)
+    Win32DeviceListPort(UniqueDevInfo set, PropertyReader& properties)
         : set_(std::move(set)), properties_(properties) {}
 
     bool Select(uint32_t index) override {
@@ -189,9 +189,9 @@ class SetupApiDeviceList final : public DeviceList {
     bool selected_ = false;
 };
 
-class SetupApiDeviceSystem final : public DeviceSystem {
+class Win32DevicePort final : public DevicePort {
   public:
-    std::unique_ptr<DeviceList> OpenDevices(DeviceSource source) override {
+    std::unique_ptr<DeviceListPort> OpenDevices(DeviceSource source) override {
         switch (source) {
             case DeviceSource::ImagingClass:
                 return Open(kImagingClass, DIGCF_PRESENT);
@@ -205,7 +205,7 @@ class SetupApiDeviceSystem final : public DeviceSystem {
         return nullptr;
     }
 
-    std::unique_ptr<DeviceList> OpenUsbHubs() override {
+    std::unique_ptr<DeviceListPort> OpenUsbHubs() override {
         return Open(kUsbHubInterface, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
     }
 
@@ -227,13 +227,13 @@ class SetupApiDeviceSystem final : public DeviceSystem {
     }
 
   private:
-    std::unique_ptr<DeviceList> Open(const GUID& classGuid, DWORD flags) {
+    std::unique_ptr<DeviceListPort> Open(const GUID& classGuid, DWORD flags) {
         UniqueDevInfo set(::SetupDiGetClassDevsW(&classGuid, nullptr, nullptr, flags));
         if (!set) {
             return nullptr;
         }
-        return std::unique_ptr<DeviceList>(new (std::nothrow)
-                                               SetupApiDeviceList(std::move(set), properties_));
+        return std::unique_ptr<DeviceListPort>(
+            new (std::nothrow) Win32DeviceListPort(std::move(set), properties_));
     }
 
     PropertyReader properties_;
@@ -241,8 +241,8 @@ class SetupApiDeviceSystem final : public DeviceSystem {
 
 }  // namespace
 
-std::unique_ptr<DeviceSystem> CreateSetupApiDeviceSystem() {
-    return std::unique_ptr<DeviceSystem>(new (std::nothrow) SetupApiDeviceSystem);
+std::unique_ptr<DevicePort> CreateWin32DevicePort() {
+    return std::unique_ptr<DevicePort>(new (std::nothrow) Win32DevicePort);
 }
 
 }  // namespace lensbeacon

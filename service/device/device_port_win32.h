@@ -9,6 +9,6 @@
 namespace lensbeacon {
 
 // Null only when the object cannot be allocated.
-std::unique_ptr<DeviceSystem> CreateSetupApiDeviceSystem();
+[[nodiscard]] std::unique_ptr<DevicePort> CreateWin32DevicePort();
 
 }  // namespace lensbeacon

@@ -1,4 +1,4 @@
-// The real window, module, desktop and shell calls behind StartupApi.
+// The real window, module, desktop and shell calls behind StartupPort.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -6,22 +6,22 @@
 
 namespace lensbeacon {
 
-bool Win32StartupApi::WindowExists(const wchar_t* className, const wchar_t* title) {
+bool Win32StartupPort::WindowExists(const wchar_t* className, const wchar_t* title) {
     return ::FindWindowW(className, title) != nullptr;
 }
 
-bool Win32StartupApi::ModuleFileName(PathBuffer& path) {
+bool Win32StartupPort::ModuleFileName(PathBuffer& path) {
     path[0] = L'\0';
     const DWORD length = ::GetModuleFileNameW(nullptr, path, kPathCapacity);
     // A cut path would name the wrong folder.
     return length != 0 && length < kPathCapacity;
 }
 
-HDESK Win32StartupApi::ThreadDesktop() {
+HDESK Win32StartupPort::ThreadDesktop() {
     return ::GetThreadDesktop(::GetCurrentThreadId());
 }
 
-bool Win32StartupApi::DesktopName(HDESK desktop, PathBuffer& name) {
+bool Win32StartupPort::DesktopName(HDESK desktop, PathBuffer& name) {
     for (wchar_t& c : name) {
         c = L'\0';
     }
@@ -33,11 +33,11 @@ bool Win32StartupApi::DesktopName(HDESK desktop, PathBuffer& name) {
     return true;
 }
 
-void Win32StartupApi::CloseDesktop(HDESK desktop) {
+void Win32StartupPort::CloseDesktop(HDESK desktop) {
     ::CloseDesktop(desktop);
 }
 
-void Win32StartupApi::OpenWithShell(const wchar_t* file) {
+void Win32StartupPort::OpenWithShell(const wchar_t* file) {
     ::ShellExecuteW(nullptr, nullptr, file, nullptr, nullptr, SW_SHOWNORMAL);
 }
 

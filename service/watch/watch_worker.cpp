@@ -1,4 +1,4 @@
-#include "watch_loop.h"
+#include "watch_worker.h"
 
 #include "service_events.h"
 #include "setting_listener.h"
@@ -22,16 +22,16 @@ constexpr DWORD kListenerJoinMs = 1000;
 
 }  // namespace
 
-bool Watcher::Signaled(HANDLE event) {
+bool WatchWorker::Signaled(HANDLE event) {
     return system_.Wait(&event, 1, 0) == WAIT_OBJECT_0;
 }
 
-bool Watcher::WaitForStop(DWORD timeoutMs) {
+bool WatchWorker::WaitForStop(DWORD timeoutMs) {
     const HANDLE stop = state_.stopEvent.load();
     return system_.Wait(&stop, 1, timeoutMs) == WAIT_OBJECT_0;
 }
 
-Watcher::Wake Watcher::WaitForWake(HANDLE event, DWORD timeoutMs) {
+WatchWorker::Wake WatchWorker::WaitForWake(HANDLE event, DWORD timeoutMs) {
     HANDLE handles[3] = {state_.stopEvent.load()};
     Wake wakes[3] = {Wake::Stop};
     DWORD count = 1;
@@ -68,21 +68,21 @@ Watcher::Wake Watcher::WaitForWake(HANDLE event, DWORD timeoutMs) {
     return wake;
 }
 
-bool Watcher::CaptureActivity(bool liveRecord) {
+bool WatchWorker::CaptureActivity(bool liveRecord) {
     return liveRecord || state_.publisher.published() == CameraState::On;
 }
 
-bool Watcher::LiveRecordHeld() {
+bool WatchWorker::LiveRecordHeld() {
     return system_.LiveRecordHoldsCamera() != 0;
 }
 
-bool Watcher::RecordWakeCalls(bool recordsWoke) {
+bool WatchWorker::RecordWakeCalls(bool recordsWoke) {
     // Any record that holds the camera, live or not, is worth one look when
     // the records change: the devices decide.
     return recordsWoke && system_.RecordsHoldCamera() != 0;
 }
 
-void Watcher::CheckAndPublish(bool countPipes, bool liveRecord) {
+void WatchWorker::CheckAndPublish(bool countPipes, bool liveRecord) {
     // The setting listener may turn the switch off while the check runs and
     // force "off" meanwhile; an "on" found by this check must not undo that.
     // The switch is read again after publishing, so an "off" forced between
@@ -94,7 +94,7 @@ void Watcher::CheckAndPublish(bool countPipes, bool liveRecord) {
     }
 }
 
-void Watcher::StartIndicators() {
+void WatchWorker::StartIndicators() {
     const ConsoleSession console = system_.FindConsoleSession();
     if (console.id == 0) {
         return;
@@ -107,7 +107,7 @@ void Watcher::StartIndicators() {
     }
 }
 
-void Watcher::RunWorker() {
+void WatchWorker::RunWorker() {
     if (system_.ReadNoPhysicalCameraLed()) {
         return;  // no camera light to stand in for: stay idle until stopped
     }
@@ -135,7 +135,7 @@ void Watcher::RunWorker() {
         state_.sessionUsers.LearnAll(system_);
     }
     state_.ready = 1;
-    const EventApi& api = state_.events.api();
+    const EventPort& api = state_.events.api();
     EventHandle traceActive(api, api.createEvent(nullptr, TRUE, FALSE, nullptr));
     EventHandle traceIdle(api, api.createEvent(nullptr, TRUE, TRUE, nullptr));
     system_.RegisterMonitorPower();
@@ -168,7 +168,7 @@ void Watcher::RunWorker() {
     state_.events.SignalEndAndClose();
 }
 
-bool Watcher::WaitForSwitchOn(HANDLE enable) {
+bool WatchWorker::WaitForSwitchOn(HANDLE enable) {
     // The listener, changing the policy, stores it first, then the switch,
     // then sets Setting Enable; each branch reads the policy again after
     // its own change, so neither thread undoes the other's.
@@ -206,7 +206,7 @@ bool Watcher::WaitForSwitchOn(HANDLE enable) {
     }
 }
 
-void Watcher::RunUsbWatch(HANDLE traceActive, HANDLE traceIdle) {
+void WatchWorker::RunUsbWatch(HANDLE traceActive, HANDLE traceIdle) {
     int pass = 0;
     bool traceStarted = false;
     bool recordsWoke = false;
@@ -249,7 +249,7 @@ void Watcher::RunUsbWatch(HANDLE traceActive, HANDLE traceIdle) {
     system_.EndTrace();
 }
 
-void Watcher::ConsumeChange(HANDLE change) {
+void WatchWorker::ConsumeChange(HANDLE change) {
     state_.events.api().resetEvent(change);
     // Compare and swap: a user logon that sets the counter to 0 meanwhile
     // keeps its full burst.
@@ -259,7 +259,7 @@ void Watcher::ConsumeChange(HANDLE change) {
     }
 }
 
-void Watcher::RunChangeDrivenWatch() {
+void WatchWorker::RunChangeDrivenWatch() {
     bool recordsWoke = false;
     for (;;) {
         const bool burst = state_.pollCounter < kBurstLength;

@@ -1,4 +1,4 @@
-#include "scm_service_manager.h"
+#include "service_manager_port_win32.h"
 
 #include <shlwapi.h>
 
@@ -27,18 +27,18 @@ DWORD Result(BOOL succeeded) {
 
 }  // namespace
 
-DWORD ScmServiceManager::OpenManager() {
+DWORD Win32ServiceManagerPort::OpenManager() {
     return Keep(::OpenSCManagerW(nullptr, nullptr, kManagerAccess), manager_);
 }
 
-DWORD ScmServiceManager::OpenExisting() {
+DWORD Win32ServiceManagerPort::OpenExisting() {
     if (!manager_) {
         return ERROR_INVALID_HANDLE;
     }
     return Keep(::OpenServiceW(manager_.get(), kServiceName, kOpenServiceAccess), service_);
 }
 
-DWORD ScmServiceManager::RequestStop() {
+DWORD Win32ServiceManagerPort::RequestStop() {
     if (!service_) {
         return ERROR_INVALID_HANDLE;
     }
@@ -46,29 +46,29 @@ DWORD ScmServiceManager::RequestStop() {
     return Result(::ControlService(service_.get(), SERVICE_CONTROL_STOP, &status));
 }
 
-DWORD ScmServiceManager::QueryState(DWORD& currentState) {
+std::optional<DWORD> Win32ServiceManagerPort::QueryState() {
     if (!service_) {
-        return ERROR_INVALID_HANDLE;
+        return std::nullopt;
     }
     SERVICE_STATUS_PROCESS status{};
     DWORD needed = 0;
     const DWORD error =
         Result(::QueryServiceStatusEx(service_.get(), SC_STATUS_PROCESS_INFO,
                                       reinterpret_cast<BYTE*>(&status), sizeof(status), &needed));
-    if (error == ERROR_SUCCESS) {
-        currentState = status.dwCurrentState;
+    if (error != ERROR_SUCCESS) {
+        return std::nullopt;
     }
-    return error;
+    return status.dwCurrentState;
 }
 
-DWORD ScmServiceManager::Delete() {
+DWORD Win32ServiceManagerPort::Delete() {
     if (!service_) {
         return ERROR_INVALID_HANDLE;
     }
     return Result(::DeleteService(service_.get()));
 }
 
-DWORD ScmServiceManager::Create(const wchar_t* binaryPathName) {
+DWORD Win32ServiceManagerPort::Create(const wchar_t* binaryPathName) {
     if (!manager_) {
         return ERROR_INVALID_HANDLE;
     }
@@ -83,14 +83,14 @@ DWORD ScmServiceManager::Create(const wchar_t* binaryPathName) {
         service_);
 }
 
-DWORD ScmServiceManager::Start() {
+DWORD Win32ServiceManagerPort::Start() {
     if (!service_) {
         return ERROR_INVALID_HANDLE;
     }
     return Result(::StartServiceW(service_.get(), 0, nullptr));
 }
 
-DWORD ScmServiceManager::SetFailureActions(const SERVICE_FAILURE_ACTIONSW& actions) {
+DWORD Win32ServiceManagerPort::SetFailureActions(const SERVICE_FAILURE_ACTIONSW& actions) {
     if (!service_) {
         return ERROR_INVALID_HANDLE;
     }
@@ -99,12 +99,12 @@ DWORD ScmServiceManager::SetFailureActions(const SERVICE_FAILURE_ACTIONSW& actio
     return Result(::ChangeServiceConfig2W(service_.get(), SERVICE_CONFIG_FAILURE_ACTIONS, &copy));
 }
 
-void ScmServiceManager::CloseAll() {
+void Win32ServiceManagerPort::CloseAll() {
     service_.reset();
     manager_.reset();
 }
 
-void ScmServiceManager::DeleteServiceKey() {
+void Win32ServiceManagerPort::DeleteServiceKey() {
     UniqueRegKey services;
     const REGSAM access = KEY_ALL_ACCESS | (view64_ ? KEY_WOW64_64KEY : 0);
     if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kServicesKey, 0, access, services.put()) ==
@@ -114,11 +114,11 @@ void ScmServiceManager::DeleteServiceKey() {
     }
 }
 
-void ScmServiceManager::Wait(DWORD milliseconds) {
+void Win32ServiceManagerPort::Wait(DWORD milliseconds) {
     ::Sleep(milliseconds);
 }
 
-void ScmServiceManager::WriteDebugLine(const wchar_t* line) {
+void Win32ServiceManagerPort::WriteDebugLine(const wchar_t* line) {
     ::OutputDebugStringW(line);
 }
 

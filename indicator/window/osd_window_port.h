@@ -22,13 +22,13 @@ struct OsdFrame {
     ButtonImage button = ButtonImage::Normal;
 };
 
-class OsdWindowOps : public PointerTrackingOps, public PlacementOps {
+class OsdWindowPort : public PointerTrackingPort, public PlacementPort {
   public:
     // Decodes the images that are not loaded yet; true when the background
     // glyph is loaded.
-    virtual bool LoadImages() = 0;
+    [[nodiscard]] virtual bool LoadImages() = 0;
     // Composes `frame` into a fresh window bitmap; false without a glyph.
-    virtual bool Render(const OsdFrame& frame) = 0;
+    [[nodiscard]] virtual bool Render(const OsdFrame& frame) = 0;
     // Puts the window bitmap on the screen at this constant opacity.
     virtual void Compose(BYTE constantAlpha) = 0;
     // Frees the window bitmap and the decoded images.
@@ -37,18 +37,18 @@ class OsdWindowOps : public PointerTrackingOps, public PlacementOps {
     virtual void ShowWithoutActivation() = 0;
     virtual void Hide() = 0;
 
-    virtual DWORD TickCount() = 0;
+    [[nodiscard]] virtual DWORD TickCount() = 0;
     // The logon screen has drawn its own windows (a show on the logon desktop
     // waits for that, so the indicator comes out on top of them).
-    virtual bool IsLogonUIReady() = 0;
+    [[nodiscard]] virtual bool IsLogonUIReady() = 0;
 
-    virtual HWND Handle() = 0;
-    virtual bool PostToSelf(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    [[nodiscard]] virtual HWND Handle() = 0;
+    [[nodiscard]] virtual bool PostToSelf(UINT message, WPARAM wParam, LPARAM lParam) = 0;
 
     // A drag follows the pointer on the screen (GetCursorPos) while the
     // primary mouse button is held (GetAsyncKeyState).
-    virtual bool PointerOnScreen(POINT& point) = 0;
-    virtual bool PrimaryButtonDown() = 0;
+    [[nodiscard]] virtual bool PointerOnScreen(POINT& point) = 0;
+    [[nodiscard]] virtual bool PrimaryButtonDown() = 0;
 };
 
 }  // namespace lensbeacon::indicator

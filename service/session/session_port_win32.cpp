@@ -9,7 +9,7 @@
 namespace lensbeacon {
 namespace {
 
-const SessionApi kRealSessionApi = {
+const SessionPort kRealSessionApi = {
     ::WTSGetActiveConsoleSessionId,
     ::WTSQuerySessionInformationW,
     ::WTSFreeMemory,
@@ -28,13 +28,13 @@ const SessionApi kRealSessionApi = {
 
 }  // namespace
 
-const SessionApi& RealSessionApi() {
+const SessionPort& Win32SessionPort() {
     return kRealSessionApi;
 }
 
 // Reading the program's own folder is a system call, so this constructor
 // lives with the adapter; the launcher itself is plain code.
-SessionLauncher::SessionLauncher(const SessionApi& api) : api_(api) {
+SessionLauncher::SessionLauncher(const SessionPort& api) : api_(api) {
     folderValid_ = OwnFolder(nullptr, folder_);
 }
 
