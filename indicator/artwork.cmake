@@ -7,11 +7,13 @@ set(LENSBEACON_INDICATOR_ART_DIR ${CMAKE_CURRENT_BINARY_DIR}/art)
 set(lensbeacon_artwork_scripts
   ${CMAKE_SOURCE_DIR}/scripts/artwork/png.py
   ${CMAKE_SOURCE_DIR}/scripts/artwork/indicator.py)
-set(LENSBEACON_INDICATOR_ART_FILES
-  ${LENSBEACON_INDICATOR_ART_DIR}/BKGND.png
-  ${LENSBEACON_INDICATOR_ART_DIR}/BTN_NORMAL.png
-  ${LENSBEACON_INDICATOR_ART_DIR}/BTN_DOWN.png
-  ${LENSBEACON_INDICATOR_ART_DIR}/lenspop.ico)
+# Each image at 1x, 1.5x and 2x (no suffix, _150, _200).
+set(LENSBEACON_INDICATOR_ART_FILES ${LENSBEACON_INDICATOR_ART_DIR}/lenspop.ico)
+foreach(image BKGND BTN_NORMAL BTN_DOWN)
+  foreach(suffix "" _150 _200)
+    list(APPEND LENSBEACON_INDICATOR_ART_FILES ${LENSBEACON_INDICATOR_ART_DIR}/${image}${suffix}.png)
+  endforeach()
+endforeach()
 add_custom_command(
   OUTPUT ${LENSBEACON_INDICATOR_ART_FILES}
   COMMAND ${LENSBEACON_PYTHON3} ${CMAKE_SOURCE_DIR}/scripts/artwork/indicator.py

@@ -15,19 +15,19 @@ void WindowPlacement::PlaceWindow() {
         ClampAndMove(stored.x, stored.y, true);
         return;
     }
-    window_.MoveTopmost((screen_.width - width_) / 2, kTopMargin, width_, height_);
+    window_.MoveTopmost((screen_.width - width_) / 2, margins_.top, width_, height_);
 }
 
 void WindowPlacement::ClampAndMove(int x, int y, bool force) {
-    if (x < kLeftMargin) {
-        x = kLeftMargin;
+    if (x < margins_.left) {
+        x = margins_.left;
         force = true;
-    } else if (x > screen_.width - kRightReserve) {
-        x = screen_.width - kRightReserve;
+    } else if (x > screen_.width - margins_.rightReserve) {
+        x = screen_.width - margins_.rightReserve;
         force = true;
     }
-    if (y < kTopMargin) {
-        y = kTopMargin;
+    if (y < margins_.top) {
+        y = margins_.top;
     } else if (y > screen_.height - height_) {
         y = screen_.height - height_;
     } else if (!force) {

@@ -17,6 +17,14 @@ inline constexpr int kLeftMargin = 11;
 inline constexpr int kRightReserve = 139;
 inline constexpr int kTopMargin = 9;
 
+// The margins kept at a display scale (the constants above at 96 dpi).
+struct PlacementMargins {
+    int left = kLeftMargin;
+    int top = kTopMargin;
+    // The right limit is screenWidth - rightReserve.
+    int rightReserve = kRightReserve;
+};
+
 struct ScreenSize {
     int width = 0;
     int height = 0;
@@ -38,6 +46,14 @@ class WindowPlacement {
   public:
     WindowPlacement(PlacementPort& window, PositionStorePort& store, int width, int height) noexcept
         : window_(window), store_(store), width_(width), height_(height) {}
+
+    // The window's size and margins at a new display scale; the next
+    // placement or clamp uses them.
+    void SetLayout(int width, int height, const PlacementMargins& margins) noexcept {
+        width_ = width;
+        height_ = height;
+        margins_ = margins;
+    }
 
     // Takes the primary screen size, as each show from hidden does.
     void ReadScreenSize();
@@ -63,6 +79,7 @@ class WindowPlacement {
     PositionStorePort& store_;
     int width_;
     int height_;
+    PlacementMargins margins_;
     ScreenSize screen_;
 };
 

@@ -6,6 +6,7 @@
 #include "lensbeacon/localized_texts.h"
 #include "lensbeacon/names.h"
 #include "text_renderer.h"
+#include "window_dpi.h"
 #include "winframe/pointer_leave.h"
 
 namespace lensbeacon::indicator {
@@ -14,21 +15,12 @@ namespace {
 // Switches press-and-hold of the pen off for the window.
 constexpr const wchar_t* kPenProperty = L"MicrosoftTabletPenServiceProperty";
 constexpr DWORD kExStyle = WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST;  // 0x00080088
-// The caption band starts under the glyph and reaches past the bottom edge.
-constexpr int kCaptionTop = 52;
-constexpr int kCaptionOverhang = 22;
-constexpr float kCaptionSize = 13.0f;
-// A caption longer than the band is drawn smaller, down to this size, with
-// this much space kept clear at each end of the band.
-constexpr float kCaptionFloor = 10.0f;
-constexpr int kCaptionInset = 4;
+// The lengths of the window, its caption and its close button come from the
+// layout (osd_layout.h): a caption longer than the band is drawn smaller,
+// down to the layout's floor, with its inset kept clear at each end.
 constexpr const wchar_t* kCaptionFamily = L"Segoe UI";
 constexpr const wchar_t* kJapaneseCaptionFamily = L"Meiryo";
 constexpr int kCentredTop = 1;
-constexpr int kGlyphLeft = 34;
-constexpr int kGlyphSize = 60;
-constexpr int kButtonSize = 34;
-constexpr int kButtonTop = 15;
 
 }  // namespace
 
@@ -62,9 +54,11 @@ BOOL CCameraOSDWnd::CreateIndicator() {
         return FALSE;
     }
     EnsureTextFactory();
-    // Without a tooltip the indicator still shows and still speaks.
-    static_cast<void>(
-        announcer_.Create(Handle(), RECT{kGlyphLeft, 0, kGlyphLeft + kGlyphSize, kGlyphSize}));
+    // Without a tooltip the indicator still shows and still speaks. Its area
+    // is the glyph at the scale the window starts with.
+    const OsdLayout start = LayoutForDpi(WindowDpi());
+    static_cast<void>(announcer_.Create(
+        Handle(), RECT{start.glyphLeft, 0, start.glyphLeft + start.glyphSize, start.glyphSize}));
     penProperty_.reset(::GlobalAddAtomW(kPenProperty));
     if (penProperty_) {
         ::SetPropW(Handle(), kPenProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(1)));
@@ -112,13 +106,22 @@ LRESULT CCameraOSDWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefaultProc(message, wParam, lParam);
 }
 
+int CCameraOSDWnd::WindowDpi() {
+    return DpiOfWindow(Handle());
+}
+
+void CCameraOSDWnd::UseLayout(const OsdLayout& layout) {
+    layout_ = layout;
+}
+
 bool CCameraOSDWnd::LoadImages() {
-    return images_.Load(::GetModuleHandleW(nullptr));
+    return images_.Load(::GetModuleHandleW(nullptr), layout_);
 }
 
 bool CCameraOSDWnd::Render(const OsdFrame& frame) {
+    const OsdLayout& l = layout_;
     Gdiplus::Bitmap* background = images_.Background();
-    if (background == nullptr || !canvas_.Create(kOsdWidth, kOsdHeight)) {
+    if (background == nullptr || !canvas_.Create(l.width, l.height)) {
         return false;
     }
     if (!canvas_.HasBitmap()) {
@@ -126,42 +129,43 @@ bool CCameraOSDWnd::Render(const OsdFrame& frame) {
     }
     // GDI+ draws straight into the DIB's premultiplied pixels; rows run
     // bottom-up, so the top row is the scan start and the stride negative.
-    const int stride = kOsdWidth * 4;
-    Gdiplus::Bitmap surface(kOsdWidth, kOsdHeight, -stride, PixelFormat32bppPARGB,
+    const int stride = l.width * 4;
+    Gdiplus::Bitmap surface(l.width, l.height, -stride, PixelFormat32bppPARGB,
                             reinterpret_cast<BYTE*>(canvas_.Row(0)));
     {
         Gdiplus::Graphics graphics(&surface);
-        // The images are drawn at their own size: an exact copy, so the
-        // nearly transparent pixels that catch the pointer stay as they are.
+        // The images are drawn at their own size, which is the layout's (the
+        // images were made for it): an exact copy, so the nearly transparent
+        // pixels that catch the pointer stay as they are.
         graphics.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
         graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
-        graphics.DrawImage(background, kGlyphLeft, 0, kGlyphSize, kGlyphSize);
+        graphics.DrawImage(background, l.glyphLeft, 0, l.glyphSize, l.glyphSize);
         if (frame.caption) {
             // White at alpha 1: invisible, but it catches the pointer.
             Gdiplus::SolidBrush band(Gdiplus::Color(1, 255, 255, 255));
-            graphics.FillRectangle(&band, 0, kCaptionTop, kOsdWidth, kOsdHeight + kCaptionOverhang);
+            graphics.FillRectangle(&band, 0, l.captionTop, l.width, l.height + l.captionOverhang);
         }
     }
     if (frame.caption) {
         // A slot that could not be made leaves DrawTextInRect nothing to
         // draw with; a caption that failed to draw is simply missing.
-        static_cast<void>(CreateTextSlot(0, canvas_.Dc(), kOsdWidth, kOsdHeight));
+        static_cast<void>(CreateTextSlot(0, canvas_.Dc(), l.width, l.height));
         TextLook look;
         look.family = UsesMeiryo(language_) ? kJapaneseCaptionFamily : kCaptionFamily;
         look.rightToLeft = IsRightToLeft(language_);
-        look.fitWidth = static_cast<float>(kOsdWidth - 2 * kCaptionInset);
-        look.minimumSize = kCaptionFloor;
+        look.fitWidth = static_cast<float>(l.width - 2 * l.captionInset);
+        look.minimumSize = l.captionFloor;
         static_cast<void>(
             DrawTextInRect(canvas_.Dc(), IndicatorWordsFor(language_).caption,
-                           TextRect{0, kCaptionTop, kOsdWidth, kOsdHeight + kCaptionOverhang},
-                           kCentredTop, kCaptionSize, FALSE, look));
+                           TextRect{0, l.captionTop, l.width, l.height + l.captionOverhang},
+                           kCentredTop, l.captionSize, FALSE, look));
         ReleaseTextSlot(0);
         // The text target draws like GDI, leaving alpha 0 under the glyphs;
         // the layered window needs premultiplied pixels to show them. This
         // also finishes GDI's batched drawing before the button below is
         // drawn into the same pixels. A caption that failed to draw is
         // simply missing; the glyph still shows.
-        static_cast<void>(canvas_.CoverColourWithAlpha(kCaptionTop, kOsdHeight));
+        static_cast<void>(canvas_.CoverColourWithAlpha(l.captionTop, l.height));
     }
     if (frame.closeButton) {
         Gdiplus::Bitmap* button = images_.Button(static_cast<int>(frame.button));
@@ -169,8 +173,7 @@ bool CCameraOSDWnd::Render(const OsdFrame& frame) {
             Gdiplus::Graphics graphics(&surface);
             graphics.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
             graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
-            graphics.DrawImage(button, kOsdWidth - kButtonSize, kButtonTop, kButtonSize,
-                               kButtonSize);
+            graphics.DrawImage(button, l.ButtonLeft(), l.buttonTop, l.buttonSize, l.buttonSize);
         }
     }
     return true;
@@ -178,7 +181,7 @@ bool CCameraOSDWnd::Render(const OsdFrame& frame) {
 
 void CCameraOSDWnd::Compose(BYTE constantAlpha) {
     BLENDFUNCTION blend{AC_SRC_OVER, 0, constantAlpha, AC_SRC_ALPHA};
-    SIZE size{kOsdWidth, kOsdHeight};
+    SIZE size{canvas_.Width(), canvas_.Height()};
     POINT source{0, 0};
     ::UpdateLayeredWindow(Handle(), nullptr, nullptr, &size, canvas_.Dc(), &source, 0, &blend,
                           ULW_ALPHA);

@@ -1,5 +1,6 @@
 // The floating indicator: a layered, topmost tool window of 128 x 75 pixels
-// with the camera glyph, the "Camera on" caption band and a close button, a
+// at 96 dpi, scaled with the monitor it is on (osd_layout.h), with the camera
+// glyph, the "Camera on" caption band and a close button, a
 // tooltip naming the programs that hold the camera, and an alert for screen
 // readers when it shows; its words are in the language of the instance's
 // desktop, chosen when the window object is made.
@@ -42,6 +43,8 @@ class CCameraOSDWnd final : public winframe::Window, private OsdWindowPort {
 
   private:
     // OsdWindowPort
+    [[nodiscard]] int WindowDpi() override;
+    void UseLayout(const OsdLayout& layout) override;
     [[nodiscard]] bool LoadImages() override;
     [[nodiscard]] bool Render(const OsdFrame& frame) override;
     void Compose(BYTE constantAlpha) override;
@@ -69,6 +72,8 @@ class CCameraOSDWnd final : public winframe::Window, private OsdWindowPort {
     const WindowsVersion version_;
     // The language index; before the announcer, which is given its caption.
     const int language_;
+    // The layout the images and the bitmap are made in.
+    OsdLayout layout_;
     OsdImages images_;
     OsdCanvas canvas_;
     OsdWindowCore core_;

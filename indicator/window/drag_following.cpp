@@ -14,9 +14,23 @@ void DragFollowing::WatchForDrag(int x, int y) {
     watching_ = true;
 }
 
+bool DragFollowing::Beyond(int dx, int dy) const noexcept {
+    return dx >= threshold_ || -dx >= threshold_ || dy >= threshold_ || -dy >= threshold_;
+}
+
+void DragFollowing::ScaleGrab(int fromDpi, int toDpi) noexcept {
+    if (fromDpi <= 0 || toDpi <= 0 || fromDpi == toDpi) {
+        return;
+    }
+    grab_.x = static_cast<LONG>(static_cast<long long>(grab_.x) * toDpi / fromDpi);
+    grab_.y = static_cast<LONG>(static_cast<long long>(grab_.y) * toDpi / fromDpi);
+}
+
 void DragFollowing::OnMoveWithButton(int x, int y) {
     if (!watching_) {
         grab_ = POINT{x, y};
+    } else if (!Beyond(x - grab_.x, y - grab_.y)) {
+        return;  // still a press, within the threshold of where it was
     }
     Begin();
 }
@@ -29,7 +43,7 @@ void DragFollowing::OnTimer() {
     }
     POINT pointer;
     if (!state_.moveInProgress && window_.PointerOnScreen(pointer) &&
-        (pointer.x != pressPoint_.x || pointer.y != pressPoint_.y)) {
+        Beyond(pointer.x - pressPoint_.x, pointer.y - pressPoint_.y)) {
         Begin();
     }
     if (state_.moveInProgress) {

@@ -38,6 +38,13 @@ class DragFollowing {
         height_ = height;
     }
 
+    // How far the pointer must move from the press, in pixels on either
+    // axis, before the press becomes a drag (1 at 96 dpi: any move).
+    void SetThreshold(int pixels) noexcept { threshold_ = pixels < 1 ? 1 : pixels; }
+    // The window was drawn at another scale under a drag: the grabbed point
+    // moves with the picture, to `toDpi` / `fromDpi` of where it was.
+    void ScaleGrab(int fromDpi, int toDpi) noexcept;
+
     // A press on the glyph at (x, y) of the window may become a drag.
     void WatchForDrag(int x, int y);
     // A pointer move over the glyph with the button held, at (x, y) of the
@@ -55,6 +62,8 @@ class DragFollowing {
     void EndAt(int x, int y);
 
   private:
+    // The pointer is at least the threshold away from the press on an axis.
+    bool Beyond(int dx, int dy) const noexcept;
     void Begin();
     void FollowTo(POINT pointer);
 
@@ -63,6 +72,7 @@ class DragFollowing {
     DragEvents& events_;
     int width_ = 0;
     int height_ = 0;
+    int threshold_ = 1;
     bool watching_ = false;   // the drag timer runs
     POINT pressPoint_{0, 0};  // where the press on the glyph was, on the screen
     POINT grab_{0, 0};        // the point of the window being dragged

@@ -12,6 +12,16 @@ BOOL CMouseEventCtrl2::SetHitRects(const HitRect* rects, std::size_t count) {
     return TRUE;
 }
 
+BOOL CMouseEventCtrl2::Rescale(int areaWidth, int areaHeight, const HitRect* rects,
+                               std::size_t count) {
+    if (rects == nullptr || count == 0) {
+        return FALSE;
+    }
+    pointer_.SetArea(areaWidth, areaHeight);
+    pointer_.SetRectangles(std::span<const HitRect>(rects, count));
+    return TRUE;
+}
+
 HoverChange CMouseEventCtrl2::OnPointerMove(int x, int y) {
     if (!pointer_.Tracking()) {
         window_.TrackMouseLeave();

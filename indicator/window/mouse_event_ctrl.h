@@ -66,6 +66,10 @@ class CMouseEventCtrl2 {
 
     // Installs the rectangles once; false when some are installed already.
     BOOL SetHitRects(const HitRect* rects, std::size_t count);
+    // A new display scale: the area and the rectangles (as many as were
+    // installed, in the same order) are replaced; hover and press stay.
+    // False, with nothing changed, for an empty or null array.
+    BOOL Rescale(int areaWidth, int areaHeight, const HitRect* rects, std::size_t count);
 
     // The first rectangle holding the point (x <= px < x + w, likewise for y),
     // or kNoHit. A point on the area's right or bottom edge still passes the

@@ -3,9 +3,87 @@
 #include <objidl.h>
 #include <wrl/client.h>
 
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "image_shrink.h"
+
 namespace lensbeacon::indicator {
 
 using Microsoft::WRL::ComPtr;
+
+namespace {
+
+// The resource name of an image at an artwork scale: BKGND, BKGND_150, ...
+std::wstring ScaledName(const wchar_t* name, int percent) {
+    std::wstring scaled(name);
+    if (percent != 100) {
+        scaled += L'_';
+        scaled += std::to_wstring(percent);
+    }
+    return scaled;
+}
+
+// The premultiplied pixels of `bitmap`, rows top-down; empty on failure.
+std::vector<std::uint32_t> PixelsOf(Gdiplus::Bitmap& bitmap, int width, int height) {
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) *
+                                      static_cast<std::size_t>(height));
+    Gdiplus::Rect all(0, 0, width, height);
+    Gdiplus::BitmapData data{};
+    data.Width = static_cast<UINT>(width);
+    data.Height = static_cast<UINT>(height);
+    data.Stride = width * 4;
+    data.PixelFormat = PixelFormat32bppPARGB;
+    data.Scan0 = pixels.data();
+    if (bitmap.LockBits(&all, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
+                        PixelFormat32bppPARGB, &data) != Gdiplus::Ok) {
+        return {};
+    }
+    if (bitmap.UnlockBits(&data) != Gdiplus::Ok) {
+        return {};
+    }
+    return pixels;
+}
+
+// `image` at `side` x `side` pixels: itself when it has that size already,
+// otherwise shrunk with the box filter; null when it cannot be.
+std::unique_ptr<Gdiplus::Bitmap> AtSide(std::unique_ptr<Gdiplus::Bitmap> image, int side) {
+    if (!image) {
+        return nullptr;
+    }
+    const int width = static_cast<int>(image->GetWidth());
+    const int height = static_cast<int>(image->GetHeight());
+    if (width == side && height == side) {
+        return image;
+    }
+    const std::vector<std::uint32_t> source = PixelsOf(*image, width, height);
+    std::vector<std::uint32_t> target(static_cast<std::size_t>(side) *
+                                      static_cast<std::size_t>(side));
+    if (source.empty() || !ShrinkImage(source, width, height, target, side, side)) {
+        return nullptr;
+    }
+    auto shrunk = std::make_unique<Gdiplus::Bitmap>(side, side, PixelFormat32bppPARGB);
+    if (shrunk->GetLastStatus() != Gdiplus::Ok) {
+        return nullptr;
+    }
+    Gdiplus::Rect all(0, 0, side, side);
+    Gdiplus::BitmapData data{};
+    data.Width = static_cast<UINT>(side);
+    data.Height = static_cast<UINT>(side);
+    data.Stride = side * 4;
+    data.PixelFormat = PixelFormat32bppPARGB;
+    data.Scan0 = target.data();
+    if (shrunk->LockBits(&all, Gdiplus::ImageLockModeWrite | Gdiplus::ImageLockModeUserInputBuf,
+                         PixelFormat32bppPARGB, &data) != Gdiplus::Ok ||
+        shrunk->UnlockBits(&data) != Gdiplus::Ok) {
+        return nullptr;
+    }
+    return shrunk;
+}
+
+}  // namespace
 
 GdiplusSession::GdiplusSession() noexcept {
     Gdiplus::GdiplusStartupInput input;
@@ -54,14 +132,25 @@ std::unique_ptr<Gdiplus::Bitmap> LoadImageResource(HMODULE module, const wchar_t
     return bitmap;
 }
 
-bool OsdImages::Load(HMODULE module) {
+bool OsdImages::Load(HMODULE module, const OsdLayout& layout) {
+    if (layout.artworkPercent != artworkPercent_ || layout.glyphSize != glyphSize_ ||
+        layout.buttonSize != buttonSize_) {
+        Free();
+        artworkPercent_ = layout.artworkPercent;
+        glyphSize_ = layout.glyphSize;
+        buttonSize_ = layout.buttonSize;
+    }
+    const int percent = layout.artworkPercent;
     if (!background_) {
-        background_ = LoadImageResource(module, L"BKGND");
+        background_ = AtSide(LoadImageResource(module, ScaledName(L"BKGND", percent).c_str()),
+                             layout.glyphSize);
     }
     const wchar_t* const buttonNames[] = {L"BTN_NORMAL", L"BTN_NORMAL", L"BTN_DOWN"};
     for (std::size_t slot = 0; slot < buttons_.size(); ++slot) {
         if (!buttons_[slot]) {
-            buttons_[slot] = LoadImageResource(module, buttonNames[slot]);
+            buttons_[slot] =
+                AtSide(LoadImageResource(module, ScaledName(buttonNames[slot], percent).c_str()),
+                       layout.buttonSize);
         }
     }
     return background_ != nullptr;

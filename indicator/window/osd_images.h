@@ -1,5 +1,7 @@
 // The indicator's images: PNG resources of type "IMAGE", decoded with GDI+ at
-// each show and freed at each hide.
+// each show and freed at each hide. Each is drawn at 1x, 1.5x and 2x (BKGND,
+// BKGND_150, BKGND_200, likewise for the buttons); a layout takes the set of
+// its artwork scale, shrunk to its own sizes when they are smaller.
 #pragma once
 
 #include <windows.h>
@@ -17,6 +19,8 @@ using std::max;
 using std::min;
 }  // namespace Gdiplus
 #include <gdiplus.h>
+
+#include "osd_layout.h"
 
 namespace lensbeacon::indicator {
 
@@ -46,8 +50,10 @@ class OsdImages {
     static constexpr int kButtonHover = 1;
     static constexpr int kButtonPressed = 2;
 
-    // Fills each slot that is still empty; true when the background is there.
-    [[nodiscard]] bool Load(HMODULE module);
+    // Fills each slot that is still empty with the images for `layout`
+    // (those of another layout are freed first); true when the background
+    // is there.
+    [[nodiscard]] bool Load(HMODULE module, const OsdLayout& layout);
     void Free() noexcept;
 
     Gdiplus::Bitmap* Background() const noexcept { return background_.get(); }
@@ -56,6 +62,10 @@ class OsdImages {
   private:
     std::unique_ptr<Gdiplus::Bitmap> background_;
     std::array<std::unique_ptr<Gdiplus::Bitmap>, 3> buttons_;
+    // The artwork scale and sizes the loaded images are for.
+    int artworkPercent_ = 0;
+    int glyphSize_ = 0;
+    int buttonSize_ = 0;
 };
 
 }  // namespace lensbeacon::indicator

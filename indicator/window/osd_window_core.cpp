@@ -43,6 +43,8 @@ void OsdWindowCore::Update(OsdAction action, BOOL pressed) {
     switch (action) {
         case OsdAction::Show:
             if (showState_ == ShowState::Hidden) {
+                // Drawn for the monitor it shows on, as it is now.
+                ApplyDpi(window_.WindowDpi());
                 if (window_.LoadImages() && RenderFrame(pressed)) {
                     placement_.ReadScreenSize();
                     placement_.PlaceWindow();
@@ -79,6 +81,36 @@ void OsdWindowCore::Update(OsdAction action, BOOL pressed) {
             break;
     }
     RunTail();
+}
+
+void OsdWindowCore::ApplyDpi(int dpi) {
+    layout_ = LayoutForDpi(dpi);
+    placement_.SetLayout(layout_.width, layout_.height, layout_.margins);
+    const HitRect rects[] = {layout_.closeHit, layout_.glyphHit};
+    static_cast<void>(mouse_.Rescale(layout_.width, layout_.height, rects, std::size(rects)));
+    drag_.SetWindowSize(layout_.width, layout_.height);
+    drag_.SetThreshold(layout_.dragThreshold);
+    window_.UseLayout(layout_);
+}
+
+void OsdWindowCore::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+    const int from = layout_.dpi;
+    ApplyDpi(DpiOfChange(wParam));
+    drag_.ScaleGrab(from, layout_.dpi);
+    if (showState_ == ShowState::Hidden) {
+        return;  // the next show reads the scale again
+    }
+    // The images of the old scale go; the bitmap is made again at the new
+    // size, and the window takes the place the system suggests, which keeps
+    // it on the monitor it was moved to.
+    window_.FreeBitmapAndImages();
+    if (window_.LoadImages() && RenderFrame(state_.lastPressed)) {
+        Compose();
+    }
+    if (lParam != 0) {
+        const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+        window_.MoveTopmost(suggested.left, suggested.top, layout_.width, layout_.height);
+    }
 }
 
 bool OsdWindowCore::RenderFrame(BOOL pressed) {
@@ -193,6 +225,10 @@ bool OsdWindowCore::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
                 placement_.OnWindowPosChanged(*reinterpret_cast<const WINDOWPOS*>(lParam));
             }
             return false;
+        case WM_DPICHANGED:
+            OnDpiChanged(wParam, lParam);
+            result = 0;
+            return true;
         case WM_DISPLAYCHANGE:
             placement_.OnDisplayChange(lParam);
             return false;

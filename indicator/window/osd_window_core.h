@@ -16,6 +16,7 @@
 #include "drag_following.h"
 #include "indicator_state.h"
 #include "mouse_event_ctrl.h"
+#include "osd_layout.h"
 #include "osd_window_port.h"
 #include "position_store_port.h"
 #include "window_placement.h"
@@ -25,6 +26,7 @@ namespace lensbeacon::indicator {
 enum class OsdAction { Hide = 0, Show = 1, FadeStep = 2, Redraw = 3 };
 enum class ShowState { Hidden = 0, Shown = 1, FadingOut = 2 };
 
+// The window's size at 96 dpi; osd_layout.h scales it with the display.
 inline constexpr int kOsdWidth = 128;
 inline constexpr int kOsdHeight = 75;
 
@@ -63,8 +65,13 @@ class OsdWindowCore : private DragEvents {
     int Alpha() const noexcept { return alpha_; }
     const CMouseEventCtrl2& Mouse() const noexcept { return mouse_; }
     WindowPlacement& Placement() noexcept { return placement_; }
+    const OsdLayout& Layout() const noexcept { return layout_; }
 
   private:
+    // Every part of the window takes the layout at `dpi`.
+    void ApplyDpi(int dpi);
+    // WM_DPICHANGED: drawn again at the new scale, at the suggested place.
+    void OnDpiChanged(WPARAM wParam, LPARAM lParam);
     bool RenderFrame(BOOL pressed);
     void Compose();
     void RunTail();
@@ -78,6 +85,7 @@ class OsdWindowCore : private DragEvents {
 
     OsdWindowPort& window_;
     IndicatorState& state_;
+    OsdLayout layout_;
     WindowPlacement placement_;
     CMouseEventCtrl2 mouse_;
     DragFollowing drag_;

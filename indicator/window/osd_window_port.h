@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "mouse_event_ctrl.h"
+#include "osd_layout.h"
 #include "window_placement.h"
 
 namespace lensbeacon::indicator {
@@ -24,6 +25,13 @@ struct OsdFrame {
 
 class OsdWindowPort : public PointerTrackingPort, public PlacementPort {
   public:
+    // The dots per inch of the monitor the window is on; kBaseDpi when the
+    // system cannot tell.
+    virtual int WindowDpi() = 0;
+    // The layout the next images and renderings are made in (at each show
+    // from hidden and at each change of scale).
+    virtual void UseLayout(const OsdLayout& layout) = 0;
+
     // Decodes the images that are not loaded yet; true when the background
     // glyph is loaded.
     [[nodiscard]] virtual bool LoadImages() = 0;

@@ -9,6 +9,10 @@
                   alpha 2 elsewhere
   lenspop.ico     the program icon: the glyph in white on an accent square
 
+and the same three images drawn for 1.5x and 2x displays, named with
+_150 and _200 (BKGND_150.png is 90 x 90, BTN_NORMAL_200.png 68 x 68): each
+drawn from its shapes at that size, not enlarged from the 1x pixels.
+
 usage: indicator.py OUTPUT_FOLDER [--preview]
 --preview also writes preview.png: the images 4x over mid-grey, and the
 glyph and a mock of the window at 1x.
@@ -54,32 +58,50 @@ def in_square(shape):
                            centre_y - 30.0 * GLYPH_SCALE)
 
 
-def background():
-    image = png.Canvas(60, 60, fill=(255, 255, 255, 3))
+# The scales the images are drawn at, with the suffix of their names.
+SCALES = ((1, ""), (1.5, "_150"), (2, "_200"))
+
+
+def side(length, scale):
+    """A length of the 1x design at scale, rounded as the window rounds its
+    layout: (int)(length * scale + 0.5)."""
+    return int(length * scale + 0.5)
+
+
+def at_scale(shape, scale):
+    """A shape of the 1x design drawn at scale (the 1x shape itself at 1)."""
+    return shape if scale == 1 else png.transformed(shape, scale)
+
+
+def background(scale=1):
+    image = png.Canvas(side(60, scale), side(60, scale), fill=(255, 255, 255, 3))
     square = png.rounded_rect(*SQUARE, 10.0)
     shape = png.union(png.subtract(square, in_square(camera_body())),
                       in_square(camera_lens()))
-    image.fill(shape, WHITE, samples=4)
+    image.fill(at_scale(shape, scale), WHITE, samples=4)
     return image
 
 
-def close_mark(image, paint):
+def close_mark(image, paint, scale=1):
     """The 15 x 15 "X" in the top-left corner: two 2-pixel strokes, in place
     of the ground, so that its opacity is the paint's own."""
     strokes = png.union(png.segment(1.5, 1.5, 13.5, 13.5, 1.05),
                         png.segment(13.5, 1.5, 1.5, 13.5, 1.05))
-    image.fill(strokes, paint, samples=4, bounds=(0, 0, 15, 15), replace=True)
+    mark = side(15, scale)
+    image.fill(at_scale(strokes, scale), paint, samples=4, bounds=(0, 0, mark, mark),
+               replace=True)
 
 
-def button_normal():
-    image = png.Canvas(34, 34)
-    close_mark(image, png.vertical_gradient(png.hex_colour("#D0D0D0"), WHITE, 0.5, 14.5))
+def button_normal(scale=1):
+    image = png.Canvas(side(34, scale), side(34, scale))
+    close_mark(image, png.vertical_gradient(png.hex_colour("#D0D0D0"), WHITE, 0.5 * scale,
+                                            14.5 * scale), scale)
     return image
 
 
-def button_down():
-    image = png.Canvas(34, 34, fill=(255, 255, 255, 2))
-    close_mark(image, png.hex_colour("#404040", 179))
+def button_down(scale=1):
+    image = png.Canvas(side(34, scale), side(34, scale), fill=(255, 255, 255, 2))
+    close_mark(image, png.hex_colour("#404040", 179), scale)
     return image
 
 
@@ -127,33 +149,36 @@ def preview(images, icons):
     return png.contact_sheet(rows, GREY)
 
 
-def alpha_rule_faults(name, image):
+def alpha_rule_faults(name, image, scale=1):
     """What breaks the pointer hit areas the window relies on, as messages."""
     w, h = image.width, image.height
     data = image.rgba()
     px = [tuple(data[i:i + 4]) for i in range(0, len(data), 4)]
-    at = lambda x, y: px[y * w + x]  # noqa: E731
-    outside_mark = [at(x, y) for y in range(h) for x in range(w) if x >= 15 or y >= 15]
+    at = lambda x, y: px[side(y, scale) * w + side(x, scale)]  # noqa: E731
+    mark = side(15, scale)
+    outside_mark = [px[y * w + x] for y in range(h) for x in range(w) if x >= mark or y >= mark]
+    glyph, button = side(60, scale), side(34, scale)
     faults = []
     if name == "BKGND":
-        if (w, h) != (60, 60):
-            faults.append("size is not 60 x 60")
+        if (w, h) != (glyph, glyph):
+            faults.append("size is not %d x %d" % (glyph, glyph))
         if any(p[:3] != (255, 255, 255) or p[3] < 3 for p in px):
             faults.append("a pixel is not white at alpha 3 or more")
         if at(0, 0) != (255, 255, 255, 3) or at(8, 26)[3] != 255:
             faults.append("corner or square edge has the wrong alpha")
-        if any(at(x, y)[3] != 3 for y in range(52, 60) for x in range(60)):
+        if any(px[y * w + x][3] != 3 for y in range(side(52, scale), h) for x in range(w)):
             faults.append("the rows under the square, where the caption starts, are not clear")
-        if min(at(x, 26)[3] for x in range(12, 48)) != 3:
+        if min(px[side(26, scale) * w + x][3]
+               for x in range(side(12, scale), side(48, scale))) != 3:
             faults.append("no glyph cut out of the square")
     elif name == "BTN_NORMAL":
-        if (w, h) != (34, 34):
-            faults.append("size is not 34 x 34")
+        if (w, h) != (button, button):
+            faults.append("size is not %d x %d" % (button, button))
         if any(p[3] != 0 for p in outside_mark) or at(7, 7)[3] != 255:
             faults.append("alpha outside or inside the mark is wrong")
     elif name == "BTN_DOWN":
-        if (w, h) != (34, 34):
-            faults.append("size is not 34 x 34")
+        if (w, h) != (button, button):
+            faults.append("size is not %d x %d" % (button, button))
         if any(p != (255, 255, 255, 2) for p in outside_mark):
             faults.append("a pixel outside the mark is not white at alpha 2")
         if at(7, 7)[3] != 179 or any(p[3] < 2 or p[3] > 179 for p in px):
@@ -164,10 +189,15 @@ def alpha_rule_faults(name, image):
 def make():
     images = (background(), button_normal(), button_down())
     names = ("BKGND", "BTN_NORMAL", "BTN_DOWN")
-    # Nothing is written when an image would give the window wrong hit areas.
-    faults = [f for n, i in zip(names, images) for f in alpha_rule_faults(n, i)]
+    pictures, faults = [], []
+    for scale, suffix in SCALES:
+        drawn = images if scale == 1 else (background(scale), button_normal(scale),
+                                           button_down(scale))
+        # Nothing is written when an image would give the window wrong hit areas.
+        faults += ["%s%s" % (suffix, f) if suffix else f
+                   for n, i in zip(names, drawn) for f in alpha_rule_faults(n, i, scale)]
+        pictures += [(name + suffix, image, 6) for name, image in zip(names, drawn)]
     icons = icon_sizes()
-    pictures = [(name, image, 6) for name, image in zip(names, images)]
     return pictures, faults, "lenspop.ico", icons, lambda: preview(images, icons)
 
 

@@ -1,14 +1,7 @@
 // The real indicator in the user's language, on both desktop kinds, read
-// back from the screen and through the accessibility interface.
-//
-// Wine takes a process's languages (user and machine, interface and locale)
-// from the Unix locale its first Wine process was started in (LC_ALL), and
-// every process that one starts inherits them; neither the registry nor the
-// Windows environment block changes them. So each instance is started
-// through a Unix program, `env LC_ALL=... wine ...`, which Wine runs when a
-// Windows process starts it by its Z: path. That start returns at once: the
-// indicator is found by its window, or on the screen, and ended with the
-// Service event.
+// back from the screen and through the accessibility interface. Each
+// instance is started in its language (language_start.h), found by its
+// window or on the screen, and ended with the Service event.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -20,6 +13,7 @@
 #include "accessibility_probe.h"
 #include "indicator_window.h"
 #include "installed_suite.h"
+#include "language_start.h"
 #include "lensbeacon/indicator_words.h"
 #include "lensbeacon/localized_texts.h"
 #include "lensbeacon/names.h"
@@ -40,61 +34,6 @@ constexpr int kDefaultY = 9;
 constexpr std::uint32_t kCaptionBand = 0x010101;
 constexpr int kCaptionTop = 52;
 constexpr int kCaptionInset = 4;
-
-// The Unix locale of each language index, as Wine maps it to a LANGID of
-// the table's row.
-constexpr const char* kLocales[kLanguageCount + 1] = {"",
-                                                      "en_US.UTF-8",
-                                                      "zh_TW.UTF-8",
-                                                      "zh_CN.UTF-8",
-                                                      "fr_FR.UTF-8",
-                                                      "de_DE.UTF-8",
-                                                      "nl_NL.UTF-8",
-                                                      "cs_CZ.UTF-8",
-                                                      "ja_JP.UTF-8",
-                                                      "pl_PL.UTF-8",
-                                                      "pt_PT.UTF-8",
-                                                      "pt_BR.UTF-8",
-                                                      "ru_RU.UTF-8",
-                                                      "ar_SA.UTF-8",
-                                                      "hu_HU.UTF-8",
-                                                      "es_ES.UTF-8",
-                                                      "th_TH.UTF-8",
-                                                      "id_ID.UTF-8",
-                                                      "vi_VN.UTF-8",
-                                                      "tr_TR.UTF-8",
-                                                      "it_IT.UTF-8"};
-
-std::wstring Widened(const char* text) {
-    return std::wstring(text, text + std::char_traits<char>::length(text));
-}
-
-// Starts `command` (a Windows program and its arguments) in a fresh Wine
-// process under the language's Unix locale, with no output of ours.
-bool StartInLanguage(int language, const std::wstring& command) {
-    wchar_t loader[MAX_PATH] = L"wine";
-    const DWORD length = ::GetEnvironmentVariableW(L"WINELOADER", loader, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
-        ::lstrcpynW(loader, L"wine", MAX_PATH);
-    }
-    std::wstring line = L"Z:\\usr\\bin\\env LC_ALL=" + Widened(kLocales[language]) + L" " +
-                        std::wstring(loader) + L" " + command;
-    UniqueFileHandle nul(
-        ::CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = startup.hStdOutput = startup.hStdError = nul.get();
-    PROCESS_INFORMATION started{};
-    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &started)) {
-        ADD_FAILURE() << "could not start env, error " << ::GetLastError();
-        return false;
-    }
-    UniqueHandle process(started.hProcess);
-    UniqueHandle thread(started.hThread);
-    return true;
-}
 
 std::wstring Quoted(const std::wstring& path) {
     return L"\"" + path + L"\"";

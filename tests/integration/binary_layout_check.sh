@@ -81,8 +81,15 @@ for program in LenspopUI Lenspop; do
 done
 check "Lensdial runs as invoker without UI access" \
   "grep -aq 'level=\"asInvoker\" uiAccess=\"false\"' \"$dist/Lensdial.exe\""
-for program in LenspopUI Lenspop Lensdial; do
-  check "$program is DPI-aware" "grep -aq '>true</dpiAware>' \"$dist/$program.exe\""
+check "Lensdial is DPI-aware" "grep -aq '>true</dpiAware>' \"$dist/Lensdial.exe\""
+# The indicator is drawn for the monitor it is on, and carries its images
+# at 1.5x and 2x for it.
+for program in LenspopUI Lenspop; do
+  check "$program is per-monitor DPI-aware" \
+    "grep -aq '>true/pm</dpiAware>' \"$dist/$program.exe\" && grep -aq '>PerMonitorV2, PerMonitor</dpiAwareness>' \"$dist/$program.exe\""
+  resources=$(i686-w64-mingw32-windres -J coff -O rc -i "$dist/$program.exe")
+  check "$program carries its images at 1.5x and 2x" \
+    "[ \$(grep -cE '\"(BKGND|BTN_NORMAL|BTN_DOWN)_(150|200)\" \"IMAGE\"' <<<\"\$resources\") -eq 6 ]"
 done
 resources=$(i686-w64-mingw32-windres -J coff -O rc -i "$dist/Lensdial.exe")
 check "Lensdial files its ten images under one language" \

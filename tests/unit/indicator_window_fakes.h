@@ -31,6 +31,11 @@ class FakeWindow final : public OsdWindowPort {
     POINT pointer = {0, 0};  // on the screen
     bool buttonDown = true;
     ScreenSize screen = {1920, 1080};
+    int dpi = 96;
+    OsdLayout layout;  // the last one the core gave
+
+    int WindowDpi() override { return dpi; }
+    void UseLayout(const OsdLayout& l) override { layout = l; }
 
     bool LoadImages() override { return imagesLoad; }
     bool Render(const OsdFrame& f) override {
