@@ -27,7 +27,7 @@ class OsdWindowPort : public PointerTrackingPort, public PlacementPort {
   public:
     // The dots per inch of the monitor the window is on; kBaseDpi when the
     // system cannot tell.
-    virtual int WindowDpi() = 0;
+    [[nodiscard]] virtual int WindowDpi() = 0;
     // The layout the next images and renderings are made in (at each show
     // from hidden and at each change of scale).
     virtual void UseLayout(const OsdLayout& layout) = 0;
