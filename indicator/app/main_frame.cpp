@@ -120,7 +120,7 @@ void CMainFrame::StartIndicator() {
     if (!listener_) {
         listener_ = std::make_unique<Listener>(state_, Handle(), view_.indicator->Handle());
     }
-    // Without a listener the program runs on and never shows (Part 3.2).
+    // Without a listener the program runs on and never shows.
     static_cast<void>(listener_->Start());
 }
 
@@ -149,7 +149,7 @@ void CMainFrame::RestorePosition() {
 }
 
 void CMainFrame::SavePosition() {
-    // A failed save is silent (Part 3.5); the next save tries again.
+    // A failed save is silent; the next save tries again.
     static_cast<void>(positions_.Save());
 }
 
