@@ -19,6 +19,7 @@
 #include "pointer_input.h"
 #include "registry_sandbox.h"
 #include "screen_capture.h"
+#include "stand_in_events.h"
 #include "simulated_camera.h"
 
 namespace lensbeacon::test {
@@ -177,33 +178,6 @@ TEST_F(IndicatorEndToEnd, ShowsWhileTheCameraIsOnAndEndsWithTheService) {
     EXPECT_EQ(::WaitForSingleObject(indicator.process.get(), 5000), WAIT_OBJECT_0)
         << "the indicator outlived the service";
 }
-
-// The service's events, made by the test, so it can drive the indicator
-// directly.
-class StandInEvents {
-  public:
-    StandInEvents() {
-        for (std::size_t i = 0; i < kEventCount; ++i) {
-            const auto id = static_cast<EventId>(i);
-            const bool manual = id != EventId::Change && id != EventId::SettingChange;
-            const bool initially = id == EventId::Off || id == EventId::SettingEnable;
-            events_[i].reset(::CreateEventW(nullptr, manual, initially, EventName(id)));
-            EXPECT_TRUE(events_[i]) << "error " << ::GetLastError();
-        }
-    }
-    HANDLE operator[](EventId id) const { return events_[static_cast<std::size_t>(id)].get(); }
-    void CameraOn() const {
-        ::ResetEvent((*this)[EventId::Off]);
-        ::SetEvent((*this)[EventId::On]);
-    }
-    void CameraOff() const {
-        ::ResetEvent((*this)[EventId::On]);
-        ::SetEvent((*this)[EventId::Off]);
-    }
-
-  private:
-    UniqueHandle events_[kEventCount];
-};
 
 TEST_F(IndicatorEndToEnd, OneInstancePerDesktopHotkeyAndNoCloseFromOutside) {
     StandInEvents events;

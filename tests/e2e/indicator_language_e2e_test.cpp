@@ -19,6 +19,7 @@
 #include "lensbeacon/names.h"
 #include "probe_programs.h"
 #include "screen_capture.h"
+#include "stand_in_events.h"
 
 namespace lensbeacon::test {
 namespace {
@@ -38,37 +39,6 @@ constexpr int kCaptionInset = 4;
 std::wstring Quoted(const std::wstring& path) {
     return L"\"" + path + L"\"";
 }
-
-// The service's events, made by the test, so it drives the indicator itself.
-class StandInEvents {
-  public:
-    StandInEvents() {
-        for (std::size_t i = 0; i < kEventCount; ++i) {
-            const auto id = static_cast<EventId>(i);
-            const bool manual = id != EventId::Change && id != EventId::SettingChange;
-            const bool initially = id == EventId::Off || id == EventId::SettingEnable;
-            events_[i].reset(::CreateEventW(nullptr, manual, initially, EventName(id)));
-            EXPECT_TRUE(events_[i]) << "error " << ::GetLastError();
-        }
-    }
-    HANDLE operator[](EventId id) const { return events_[static_cast<std::size_t>(id)].get(); }
-    void CameraOn() const {
-        ::ResetEvent((*this)[EventId::Off]);
-        ::SetEvent((*this)[EventId::On]);
-    }
-    // Ends every indicator, which then leave the Service event set; the next
-    // start needs it clear and the camera off again.
-    void EndIndicators(const wchar_t* program) const {
-        ::SetEvent((*this)[EventId::Service]);
-        WaitForProcessesToEnd(program);
-        ::ResetEvent((*this)[EventId::Service]);
-        ::ResetEvent((*this)[EventId::On]);
-        ::SetEvent((*this)[EventId::Off]);
-    }
-
-  private:
-    UniqueHandle events_[kEventCount];
-};
 
 int PixelsOf(std::uint32_t colour, const ScreenPixels& image, int left, int top, int right,
              int bottom) {

@@ -18,6 +18,7 @@
 #include "pointer_input.h"
 #include "probe_programs.h"
 #include "screen_capture.h"
+#include "stand_in_events.h"
 
 namespace lensbeacon::test {
 namespace {
@@ -54,36 +55,6 @@ int PixelsOf(std::uint32_t colour, const ScreenPixels& image, int left, int top,
     }
     return count;
 }
-
-// The service's events, made by the test, so it drives the indicator itself.
-class StandInEvents {
-  public:
-    StandInEvents() {
-        for (std::size_t i = 0; i < kEventCount; ++i) {
-            const auto id = static_cast<EventId>(i);
-            const bool manual = id != EventId::Change && id != EventId::SettingChange;
-            const bool initially = id == EventId::Off || id == EventId::SettingEnable;
-            events_[i].reset(::CreateEventW(nullptr, manual, initially, EventName(id)));
-            EXPECT_TRUE(events_[i]) << "error " << ::GetLastError();
-        }
-    }
-    HANDLE operator[](EventId id) const { return events_[static_cast<std::size_t>(id)].get(); }
-    void CameraOn() const {
-        ::ResetEvent((*this)[EventId::Off]);
-        ::SetEvent((*this)[EventId::On]);
-    }
-    // Ends every indicator and leaves the events as a new start needs them.
-    void EndIndicators() const {
-        ::SetEvent((*this)[EventId::Service]);
-        WaitForProcessesToEnd(L"LenspopUI.exe");
-        ::ResetEvent((*this)[EventId::Service]);
-        ::ResetEvent((*this)[EventId::On]);
-        ::SetEvent((*this)[EventId::Off]);
-    }
-
-  private:
-    UniqueHandle events_[kEventCount];
-};
 
 // The window at its place on the screen, with its caption band drawn (the
 // band's left end, where no caption reaches, shows it).
@@ -151,7 +122,7 @@ class IndicatorAt144Dpi : public ::testing::Test {
                              L"delete \"HKLM\\" + std::wstring(kDpiKey) + L"\" /v LogPixels /f"),
                   0u);
     }
-    ~IndicatorAt144Dpi() override { events.EndIndicators(); }
+    ~IndicatorAt144Dpi() override { events.EndIndicators(L"LenspopUI.exe"); }
 
     // LenspopUI in `language`, shown, once its window exists.
     void Show(int language) {
@@ -225,7 +196,7 @@ TEST_F(IndicatorAt144Dpi, CaptionsInOtherLanguagesFitTheScaledBand) {
         ExpectCaptionInk(image, "another language");
         EXPECT_GT(BrightPixels(image, kGlyphLeft, 0, kGlyphLeft + kGlyphSize, kGlyphSize), 2700);
         SaveShot(image, shot.picture);
-        events.EndIndicators();
+        events.EndIndicators(L"LenspopUI.exe");
     }
 }
 
