@@ -123,6 +123,16 @@ class SettingsEndToEnd : public ::testing::Test {
         return left.red > 200 && left.green > 200 && left.blue > 200;
     }
 
+    // The switch's pixels inside the ring its focus rectangle takes: what the
+    // track's cross-fade and the knob show, without the rectangle itself.
+    static ScreenPixels SwitchInterior(HWND switchWindow) {
+        RECT rect{};
+        if (!::GetWindowRect(switchWindow, &rect)) {
+            return {};
+        }
+        return CaptureScreen(RECT{rect.left + 2, rect.top + 2, rect.right - 2, rect.bottom - 2});
+    }
+
     // The label's area, left of the switch.
     ScreenPixels LabelPixels() const {
         const RECT dialogRect = DialogRect();
@@ -303,10 +313,17 @@ HWND FocusOf(HWND dialog) {
 TEST_F(SettingsEndToEnd, AScreenReaderAndTheKeyboardReachTheSwitchAndTheCloseButton) {
     InstallService();
     settings.SetDword(kShowCfgTipValue, 1);
+    // The pointer away from the dialog, so that the switch opens unhovered.
+    ASSERT_TRUE(MoveTo(0, 0));
     Open(L"-Lang=1");
     const RECT track = SwitchRect();
     HWND switchWindow = ::WindowFromPoint(POINT{track.left + 50, track.top + 17});
     ASSERT_NE(switchWindow, window);
+    HWND label = ::WindowFromPoint(POINT{track.left - 40, track.top + 17});
+    // The switch on and at rest, as it shows again once Space has turned it
+    // back on and the track's cross-fade from the click has ended.
+    const ScreenPixels restingOn = SwitchInterior(switchWindow);
+    ASSERT_GT(restingOn.width, 0);
     WinEventRecorder events(EVENT_OBJECT_STATECHANGE, EVENT_OBJECT_STATECHANGE,
                             ::GetProcessId(dialog.process.get()));
     ASSERT_TRUE(events.Hooked());
@@ -334,6 +351,15 @@ TEST_F(SettingsEndToEnd, AScreenReaderAndTheKeyboardReachTheSwitchAndTheCloseBut
     EXPECT_NE(events.WaitFor(EVENT_OBJECT_STATECHANGE, switchWindow, 5000), nullptr);
     EXPECT_TRUE(WaitUntil([this] { return ShowOsdIs(1); }, 5s));
     EXPECT_NE(ClientAccessible(switchWindow).state & STATE_SYSTEM_CHECKED, 0);
+    // The click's press and release each start a 250 ms cross-fade of the
+    // track; the picture waits for its last step and for the label's On.
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return SwitchInterior(switchWindow).pixels == restingOn.pixels &&
+                   ClientAccessible(label).name == GetLocalizedText(kLanguageEnglish, kTextOn);
+        },
+        5s))
+        << "the switch did not come to rest";
     // Once a key was pressed, the focus rectangle shows.
     SaveShot(L"settings_focus.png");
 
@@ -345,7 +371,6 @@ TEST_F(SettingsEndToEnd, AScreenReaderAndTheKeyboardReachTheSwitchAndTheCloseBut
     EXPECT_EQ(facts.name, L"Close");
 
     // The label reads as the word it shows.
-    HWND label = ::WindowFromPoint(POINT{track.left - 40, track.top + 17});
     facts = ClientAccessible(label);
     EXPECT_EQ(facts.role, ROLE_SYSTEM_STATICTEXT);
     EXPECT_EQ(facts.name, GetLocalizedText(kLanguageEnglish, kTextOn));
