@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <span>
 #include <utility>
 
@@ -16,17 +17,16 @@
 namespace lensbeacon::settings {
 namespace {
 
-// The pixel size of a decoded image, kept within the coordinate range; false
+// The pixel size of a decoded image, kept within the coordinate range; none
 // when it cannot be read or is empty.
-bool ImageSize(IWICBitmapSource* image, int* width, int* height) {
+std::optional<SIZE> ImageSize(IWICBitmapSource* image) {
     UINT w = 0;
     UINT h = 0;
     if (image == nullptr || FAILED(image->GetSize(&w, &h)) || w == 0 || h == 0) {
-        return false;
+        return std::nullopt;
     }
-    *width = ClampCoordinate(static_cast<int>(std::min<UINT>(w, 32767u)));
-    *height = ClampCoordinate(static_cast<int>(std::min<UINT>(h, 32767u)));
-    return true;
+    return SIZE{ClampCoordinate(static_cast<int>(std::min<UINT>(w, 32767u))),
+                ClampCoordinate(static_cast<int>(std::min<UINT>(h, 32767u)))};
 }
 
 }  // namespace
@@ -49,24 +49,29 @@ void CSelectorWndEx2::TrackPictures::Release() noexcept {
 void CSelectorWndEx2::LoadImages(float scale) {
     windowDc_.emplace(Handle());
     // Without a back buffer nothing is drawn or shown (every use tests it).
-    static_cast<void>(CreateMemoryDC(width_, height_, &backBuffer_));
+    backBuffer_ = CreateMemoryDC(width_, height_);
 
     // The track is composed over the part of the background it covers.
     using Microsoft::WRL::ComPtr;
     ComPtr<IWICBitmap> trackImage;
-    if (SUCCEEDED(LoadImageBitmap(kImageSliderTrackNormal, scale, kLoadScaled, &trackImage)) &&
-        ImageSize(trackImage.Get(), &trackWidth_, &trackHeight_)) {
+    std::optional<SIZE> trackSize;
+    if (SUCCEEDED(LoadImageBitmap(kImageSliderTrackNormal, scale, kLoadScaled, &trackImage))) {
+        trackSize = ImageSize(trackImage.Get());
+    }
+    if (trackSize) {
+        trackWidth_ = trackSize->cx;
+        trackHeight_ = trackSize->cy;
         // A picture whose drawing failed still holds the background patch and
-        // is used as it is; one that could not be made stays empty, and an
-        // empty look takes another look's picture below.
-        MemoryDc normal;
-        static_cast<void>(ComposeImageOverBackground(trackImage.Get(), background_, x_ + trackX_,
-                                                     y_ + trackY_, &normal));
-        track_.Slots()[0][kSelectorNormal] = normal.release();
-        MemoryDc pressed;
-        static_cast<void>(LoadImageOverBackground(kImageSliderTrackDown, scale, &pressed,
-                                                  background_, x_ + trackX_, y_ + trackY_));
-        track_.Slots()[0][kSelectorPressed] = pressed.release();
+        // is used as it is (`complete` is not asked); one that could not be
+        // made stays empty, and an empty look takes another look's picture
+        // below.
+        track_.Slots()[0][kSelectorNormal] =
+            ComposeImageOverBackground(trackImage.Get(), background_, x_ + trackX_, y_ + trackY_)
+                .picture.release();
+        track_.Slots()[0][kSelectorPressed] =
+            LoadImageOverBackground(kImageSliderTrackDown, scale, background_, x_ + trackX_,
+                                    y_ + trackY_)
+                .picture.release();
     }
     if (track_.At(0, kSelectorNormal) == nullptr) {
         // No picture of the normal look: the track keeps size and place 0
@@ -76,10 +81,13 @@ void CSelectorWndEx2::LoadImages(float scale) {
     }
 
     ComPtr<IWICBitmap> knobImage;
-    if (SUCCEEDED(LoadImageBitmap(kImageSliderKnob, scale, kLoadScaled, &knobImage)) &&
-        ImageSize(knobImage.Get(), &knobWidth_, &knobHeight_) &&
-        BitmapToMemoryDC(knobImage.Get(), &knob_) == 0) {
-        knobWidth_ = knobHeight_ = 0;
+    if (SUCCEEDED(LoadImageBitmap(kImageSliderKnob, scale, kLoadScaled, &knobImage))) {
+        if (const std::optional<SIZE> knobSize = ImageSize(knobImage.Get())) {
+            knob_ = BitmapToMemoryDC(knobImage.Get());
+            // Without its picture the knob keeps size 0 and is not drawn.
+            knobWidth_ = knob_ ? knobSize->cx : 0;
+            knobHeight_ = knob_ ? knobSize->cy : 0;
+        }
     }
 
     ShareMissingTrackHandles(track_.Slots());
@@ -93,7 +101,8 @@ void CSelectorWndEx2::MakeFadePictures() {
     }
     for (auto& pictures : fade_) {
         for (auto& picture : pictures) {
-            if (CreateMemoryDC(trackWidth_, trackHeight_, &picture) == 0) {
+            picture = CreateMemoryDC(trackWidth_, trackHeight_);
+            if (!picture) {
                 // A fade with missing pictures would show garbage: no fade.
                 for (auto& all : fade_) {
                     for (auto& one : all) {
