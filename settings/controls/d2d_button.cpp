@@ -11,7 +11,7 @@ namespace lensbeacon::settings {
 
 using Microsoft::WRL::ComPtr;
 
-CD2DButton::CD2DButton() noexcept : AnimatedControl(kFadeTimer, kFadePeriod), looks_(*this) {}
+CD2DButton::CD2DButton() noexcept : SurfaceControl(kFadeTimer, kFadePeriod), looks_(*this) {}
 
 CD2DButton::~CD2DButton() {
     ReleaseImages();
@@ -230,18 +230,6 @@ LRESULT CD2DButton::ControlProc(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
     }
     return DefaultProc(message, wParam, lParam);
-}
-
-bool CD2DButton::IsVisible() {
-    return IsShown();
-}
-
-bool CD2DButton::StartFadeTimer() {
-    return StartTimer();
-}
-
-void CD2DButton::StopFadeTimer() {
-    StopTimer();
 }
 
 bool CD2DButton::TrackMouse() {

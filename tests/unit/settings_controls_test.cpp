@@ -364,11 +364,11 @@ TEST(ShadowFollower, ShowingGrowingShrinkingAndMinimising) {
 class FakeSurface : public ButtonLookSurface {
   public:
     bool IsVisible() override { return visible; }
-    bool StartFadeTimer() override {
+    bool StartAnimationTimer() override {
         log += "start ";
         return timerWorks;
     }
-    void StopFadeTimer() override { log += "stop "; }
+    void StopAnimationTimer() override { log += "stop "; }
     bool TrackMouse() override {
         log += "track ";
         return true;
