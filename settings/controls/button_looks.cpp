@@ -66,7 +66,7 @@ void ButtonLooks::OnMouseMove(bool leftDown, bool inside) {
 
 void ButtonLooks::ChangeLook() {
     if (fading_) {
-        surface_->StopFadeTimer();
+        surface_->StopAnimationTimer();
         fading_ = false;
     }
     look_ = LookFor(hover_, pressed_);
@@ -84,7 +84,7 @@ void ButtonLooks::ChangeLook() {
     step_ = 1;
     surface_->BlendLook(look_, step_ * 255 / kFadeSteps);
     step_ = 2;
-    if (surface_->StartFadeTimer()) {
+    if (surface_->StartAnimationTimer()) {
         fading_ = true;
     } else {
         // Without a timer the fade could never finish: show the look now.
@@ -104,7 +104,7 @@ void ButtonLooks::OnFadeTimer() {
 }
 
 void ButtonLooks::EndFade() {
-    surface_->StopFadeTimer();
+    surface_->StopAnimationTimer();
     fading_ = false;
     surface_->ShowLook(look_);
     surface_->Invalidate();

@@ -3,20 +3,18 @@
 // drawing and timer calls it makes.
 #pragma once
 
+#include "controls/animation_surface.h"
+
 namespace lensbeacon::settings {
 
 inline constexpr int kLookNormal = 0;
 inline constexpr int kLookHover = 1;
 inline constexpr int kLookPressed = 2;
 
-// What the looks do to the button.
-class ButtonLookSurface {
+// What the looks do to the button; its animation timer is the fade timer
+// (id 1, 36 ms).
+class ButtonLookSurface : public AnimationSurface {
   public:
-    virtual bool IsVisible() = 0;
-    // Starts or stops the fade timer (id 1, 36 ms); Start answers false when
-    // the timer could not be set.
-    virtual bool StartFadeTimer() = 0;
-    virtual void StopFadeTimer() = 0;
     // Arms hover and leave notifications; the call's answer.
     virtual bool TrackMouse() = 0;
     // False when there is no picture to snapshot into; otherwise copies what

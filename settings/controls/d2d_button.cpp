@@ -11,7 +11,7 @@ namespace lensbeacon::settings {
 
 using Microsoft::WRL::ComPtr;
 
-CD2DButton::CD2DButton() noexcept : AnimatedControl(kFadeTimer, kFadePeriod), looks_(*this) {}
+CD2DButton::CD2DButton() noexcept : SurfaceControl(kFadeTimer, kFadePeriod), looks_(*this) {}
 
 CD2DButton::~CD2DButton() {
     ReleaseImages();
@@ -83,10 +83,10 @@ void CD2DButton::ComposeLooks() {
     // Either picture may stay missing: without the from picture a change of
     // look shows at once, without the display picture nothing is painted.
     if (!from_) {
-        static_cast<void>(CreateMemoryDC(width, height, &from_));
+        from_ = CreateMemoryDC(width, height);
     }
     if (!display_) {
-        static_cast<void>(CreateMemoryDC(width, height, &display_));
+        display_ = CreateMemoryDC(width, height);
     }
     ComposeWithDirect2D(width, height, corner.x, corner.y);
     ShowLook(looks_.Look());
@@ -147,9 +147,8 @@ void CD2DButton::ComposeWithDirect2D(int width, int height, LONG left, LONG top)
         // Not examined: the software target has no device to lose, and what
         // was drawn is copied as it is.
         static_cast<void>(renderTarget->EndDraw());
-        lookPictures_[look].reset();
         // A look that could not be copied stays empty and shows black.
-        static_cast<void>(BitmapToMemoryDC(target.Get(), &lookPictures_[look]));
+        lookPictures_[look] = BitmapToMemoryDC(target.Get());
     }
 }
 
@@ -231,18 +230,6 @@ LRESULT CD2DButton::ControlProc(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
     }
     return DefaultProc(message, wParam, lParam);
-}
-
-bool CD2DButton::IsVisible() {
-    return IsShown();
-}
-
-bool CD2DButton::StartFadeTimer() {
-    return StartTimer();
-}
-
-void CD2DButton::StopFadeTimer() {
-    StopTimer();
 }
 
 bool CD2DButton::TrackMouse() {

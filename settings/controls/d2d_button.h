@@ -11,16 +11,15 @@
 #include <optional>
 
 #include "controls/button_looks.h"
-#include "drawing/memory_dc.h"
+#include "controls/surface_control.h"
 #include "drawing/drawing_resources.h"
-#include "winframe/animated_control.h"
+#include "drawing/memory_dc.h"
 #include "winframe/button.h"
 
 namespace lensbeacon::settings {
 
 // Screen readers read it as the push button "Close".
-class CD2DButton : public winframe::AnimatedControl<winframe::SubclassedButton>,
-                   private ButtonLookSurface {
+class CD2DButton : public SurfaceControl<winframe::SubclassedButton, ButtonLookSurface> {
   public:
     static constexpr UINT_PTR kFadeTimer = 1;
     static constexpr UINT kFadePeriod = 36;
@@ -67,9 +66,6 @@ class CD2DButton : public winframe::AnimatedControl<winframe::SubclassedButton>,
     BOOL OnReflectedMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
   private:
-    bool IsVisible() override;
-    bool StartFadeTimer() override;
-    void StopFadeTimer() override;
     bool TrackMouse() override;
     bool SnapshotScreen() override;
     void ShowLook(int look) override;

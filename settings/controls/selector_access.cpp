@@ -44,7 +44,7 @@ bool CSelectorWndEx2::OnAccessMessage(UINT message, WPARAM wParam, LPARAM lParam
         case WM_UPDATEUISTATE: {
             // Let the system record the focus or the cue state first.
             result = DefaultProc(message, wParam, lParam);
-            const RECT whole{0, 0, width_, height_};
+            const RECT whole{0, 0, layout_.width, layout_.height};
             Show(whole);
             if (message != WM_UPDATEUISTATE) {
                 winframe::NotifyAccessibleEvent(
@@ -61,7 +61,7 @@ bool CSelectorWndEx2::OnAccessMessage(UINT message, WPARAM wParam, LPARAM lParam
 void CSelectorWndEx2::ShowFocusCues() {
     if (!focusCues_) {
         focusCues_ = true;
-        const RECT whole{0, 0, width_, height_};
+        const RECT whole{0, 0, layout_.width, layout_.height};
         Show(whole);
     }
 }

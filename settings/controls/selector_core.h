@@ -10,6 +10,7 @@
 
 #include <array>
 
+#include "controls/animation_surface.h"
 #include "controls/mouse_event_ctrl.h"
 
 namespace lensbeacon::settings {
@@ -34,15 +35,11 @@ struct TrackDrawing {
     int alpha = 255;
 };
 
-// What the switch does to its window.
-class SelectorSurface {
+// What the switch does to its window; its animation timer has id 1 and a
+// period of 25 ms.
+class SelectorSurface : public AnimationSurface {
   public:
-    virtual bool IsVisible() = 0;
     virtual bool IsEnabled() = 0;
-    // The animation timer (id 1, 25 ms); Start answers false when it could
-    // not be set.
-    virtual bool StartAnimationTimer() = 0;
-    virtual void StopAnimationTimer() = 0;
     // Milliseconds of the system tick count.
     virtual DWORD Now() = 0;
     // Cross-fade pictures: to := the track pictures of `state`; from := what
@@ -126,7 +123,7 @@ class SelectorCore {
     void CancelInput();
 
     bool Created() const noexcept { return created_; }
-    int Count() const noexcept { return count_; }
+    int Count() const noexcept { return layout_.count; }
     int Position() const noexcept { return position_; }
     int Target() const noexcept { return target_; }
     bool Dragging() const noexcept { return dragging_; }
@@ -147,15 +144,15 @@ class SelectorCore {
     int KnobY() const noexcept { return knobY_; }
 
     // The 2N + 2 hit regions (segments, knobs, travel, whole control).
-    int RegionCount() const noexcept { return 2 * count_ + 2; }
+    int RegionCount() const noexcept { return 2 * layout_.count + 2; }
     RECT Region(int index) const noexcept;
     int HoverIndex() const noexcept { return tracker_.HoverIndex(); }
     int PressedIndex() const noexcept { return tracker_.PressedIndex(); }
 
   private:
-    int NoPartIndex() const noexcept { return 2 * count_ + 1; }
+    int NoPartIndex() const noexcept { return 2 * layout_.count + 1; }
     bool OnPosition(int hit, int p) const noexcept {
-        return hit >= 0 && (hit == p || hit == p + count_);
+        return hit >= 0 && (hit == p || hit == p + layout_.count);
     }
     bool OnNoPart(int hit) const noexcept { return hit < 0 || hit == NoPartIndex(); }
 
@@ -181,30 +178,23 @@ class SelectorCore {
     SelectorSurface* surface_;
     CMouseEventCtrl tracker_;
     std::array<RECT, kMaxRegions> regions_{};
-    int width_ = 0;
-    int height_ = 0;
-    int count_ = 2;
+    // The sizes and places Setup was given, kept within the coordinate range,
+    // and the count kept within 2 ... kMaxPositions.
+    SelectorLayout layout_;
     int position_ = 0;
     int target_ = 0;
-    int trackX_ = 0;
-    int trackY_ = 0;
-    int trackWidth_ = 0;
-    int trackHeight_ = 0;
     int knobBaseX_ = 0;
     int knobY_ = 0;
-    int knobWidth_ = 0;
-    int knobHeight_ = 0;
     int travel_ = 0;
     bool dragging_ = false;
     bool pendingClick_ = false;
     int knobState_ = kSelectorNormal;
     int trackState_ = kSelectorNormal;
-    int anchorX_ = 0;
-    int anchorY_ = 0;
-    int lastX_ = 0;
-    int lastY_ = 0;
-    int pressX_ = 0;
-    int pressY_ = 0;
+    // Where a drag took hold of the knob, where the pointer was last seen
+    // during it, and where a pending click was pressed.
+    POINT anchor_{};
+    POINT last_{};
+    POINT press_{};
     int knobOffset_ = 0;
     int dragOffset_ = 0;
     int previousKnobX_ = 0;

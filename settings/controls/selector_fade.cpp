@@ -126,18 +126,18 @@ void SelectorCore::ComposeKnob() {
 void SelectorCore::ShowKnob(bool moved) {
     const int x = KnobX();
     int left = x;
-    int right = x + knobWidth_;
+    int right = x + layout_.knobWidth;
     if (moved) {
         // The band the knob swept: where it was last shown and where it is.
         left = std::min(previousKnobX_, x);
-        right = std::max(previousKnobX_, x) + knobWidth_;
+        right = std::max(previousKnobX_, x) + layout_.knobWidth;
     }
-    surface_->Show(RECT{left, knobY_, right, knobY_ + knobHeight_});
+    surface_->Show(RECT{left, knobY_, right, knobY_ + layout_.knobHeight});
     lastKnobX_ = x;
 }
 
 void SelectorCore::ShowAll() {
-    surface_->Show(RECT{0, 0, width_, height_});
+    surface_->Show(RECT{0, 0, layout_.width, layout_.height});
     lastKnobX_ = KnobX();
 }
 

@@ -19,24 +19,25 @@ int ClampCoordinate(int value) noexcept {
 
 void SelectorCore::Setup(const SelectorLayout& layout) {
     const auto size = [](int value) { return std::clamp(value, 0, kCoordinateLimit); };
-    width_ = size(layout.width);
-    height_ = size(layout.height);
-    trackX_ = ClampCoordinate(layout.trackX);
-    trackY_ = ClampCoordinate(layout.trackY);
-    trackWidth_ = size(layout.trackWidth);
-    trackHeight_ = size(layout.trackHeight);
-    knobWidth_ = size(layout.knobWidth);
-    knobHeight_ = size(layout.knobHeight);
-    count_ = std::clamp(layout.count, 2, kMaxPositions);
+    layout_ = layout;
+    layout_.width = size(layout.width);
+    layout_.height = size(layout.height);
+    layout_.trackX = ClampCoordinate(layout.trackX);
+    layout_.trackY = ClampCoordinate(layout.trackY);
+    layout_.trackWidth = size(layout.trackWidth);
+    layout_.trackHeight = size(layout.trackHeight);
+    layout_.knobWidth = size(layout.knobWidth);
+    layout_.knobHeight = size(layout.knobHeight);
+    layout_.count = std::clamp(layout.count, 2, kMaxPositions);
     fadePictures_ = layout.fadePictures;
 
     // The knob travels inside the track and is centred on it vertically. A
     // knob wider than the track (or a missing track) cannot travel at all.
-    knobBaseX_ = trackX_;
-    knobY_ = trackY_ - (knobHeight_ - trackHeight_) / 2;
-    travel_ = std::max(trackWidth_ - knobWidth_, 0);
+    knobBaseX_ = layout_.trackX;
+    knobY_ = layout_.trackY - (layout_.knobHeight - layout_.trackHeight) / 2;
+    travel_ = std::max(layout_.trackWidth - layout_.knobWidth, 0);
 
-    position_ = std::clamp(layout.initial, 0, count_ - 1);
+    position_ = std::clamp(layout.initial, 0, layout_.count - 1);
     target_ = position_;
     knobOffset_ = KnobOffsetOf(position_);
     dragOffset_ = 0;
@@ -49,7 +50,7 @@ void SelectorCore::Setup(const SelectorLayout& layout) {
     animating_ = false;
 
     BuildRegions();
-    tracker_.SetArea(width_, height_);
+    tracker_.SetArea(layout_.width, layout_.height);
     tracker_.SetRectangles(
         std::span<const RECT>(regions_.data(), static_cast<std::size_t>(RegionCount())));
     tracker_.SetHoverIndex(-1);
@@ -63,7 +64,7 @@ void SelectorCore::Setup(const SelectorLayout& layout) {
 }
 
 int SelectorCore::KnobOffsetOf(int p) const noexcept {
-    return p * travel_ / (count_ - 1);
+    return p * travel_ / (layout_.count - 1);
 }
 
 RECT SelectorCore::Region(int index) const noexcept {
@@ -74,20 +75,20 @@ RECT SelectorCore::Region(int index) const noexcept {
 }
 
 void SelectorCore::BuildRegions() {
-    const int n = count_;
+    const int n = layout_.count;
     const auto knobRect = [this](int p) {
         const int left = knobBaseX_ + KnobOffsetOf(p);
-        return RECT{left, knobY_, left + knobWidth_, knobY_ + knobHeight_};
+        return RECT{left, knobY_, left + layout_.knobWidth, knobY_ + layout_.knobHeight};
     };
-    const LONG trackBottom = trackY_ + trackHeight_;
+    const LONG trackBottom = layout_.trackY + layout_.trackHeight;
     for (int i = 0; i < n; ++i) {
         const RECT knob = knobRect(i);
-        RECT segment{knob.left, trackY_, knob.right, trackBottom};
+        RECT segment{knob.left, layout_.trackY, knob.right, trackBottom};
         if (i == 0) {
-            segment.left = trackX_;
+            segment.left = layout_.trackX;
         }
         if (i == n - 1) {
-            segment.right = trackX_ + trackWidth_;
+            segment.right = layout_.trackX + layout_.trackWidth;
         }
         regions_[static_cast<std::size_t>(i)] = segment;
         regions_[static_cast<std::size_t>(n + i)] = knob;
@@ -96,7 +97,7 @@ void SelectorCore::BuildRegions() {
     const RECT last = knobRect(n - 1);
     regions_[static_cast<std::size_t>(2 * n)] =
         RECT{first.left, first.top, last.right, first.bottom};
-    regions_[static_cast<std::size_t>(2 * n + 1)] = RECT{0, 0, width_, height_};
+    regions_[static_cast<std::size_t>(2 * n + 1)] = RECT{0, 0, layout_.width, layout_.height};
 }
 
 int SelectorCore::NearestPosition() const noexcept {
@@ -104,7 +105,7 @@ int SelectorCore::NearestPosition() const noexcept {
     const int x = KnobX();
     int best = travel_;
     int nearest = target_;
-    for (int i = 0; i < count_; ++i) {
+    for (int i = 0; i < layout_.count; ++i) {
         const int distance = std::abs(x - (knobBaseX_ + KnobOffsetOf(i)));
         if (distance < best) {
             best = distance;
@@ -117,7 +118,7 @@ int SelectorCore::NearestPosition() const noexcept {
 int SelectorCore::ClampDragOffset(int offset) const noexcept {
     const LONG from = Region(position_).left;
     const int lowest = static_cast<int>(Region(0).left - from);
-    const int highest = static_cast<int>(Region(count_ - 1).left - from);
+    const int highest = static_cast<int>(Region(layout_.count - 1).left - from);
     return std::min(std::max(offset, lowest), highest);
 }
 

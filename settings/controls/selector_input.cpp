@@ -44,13 +44,13 @@ BOOL SelectorCore::SetPosition(int value, BOOL absolute, BOOL notify) {
     }
     int next = position_;
     if (absolute) {
-        next = std::clamp(value, 0, count_ - 1);
+        next = std::clamp(value, 0, layout_.count - 1);
     } else if (value == 0) {
         next = std::max(position_ - 1, 0);
     } else if (value == 1) {
-        next = std::min(position_ + 1, count_ - 1);
+        next = std::min(position_ + 1, layout_.count - 1);
     } else if (value == 2) {
-        next = (position_ + 1) % count_;
+        next = (position_ + 1) % layout_.count;
     }
     if (next == position_) {
         return FALSE;
@@ -92,8 +92,7 @@ void SelectorCore::OnLButtonDown(LPARAM position) {
     }
     if (!OnNoPart(hit)) {
         pendingClick_ = true;
-        pressX_ = point.x;
-        pressY_ = point.y;
+        press_ = POINT{point.x, point.y};
     }
     if (trackChanged) {
         Redraw(false);
@@ -128,7 +127,7 @@ void SelectorCore::OnMouseMove(LPARAM position, bool leftDown) {
     if (pendingClick_) {
         if (!leftDown) {
             pendingClick_ = false;
-        } else if (point.x != pressX_ || point.y != pressY_) {
+        } else if (point.x != press_.x || point.y != press_.y) {
             // The press away from the knob turns into a drag: the knob jumps
             // by the pointer's offset from the middle of its own segment.
             pendingClick_ = false;
@@ -148,11 +147,9 @@ void SelectorCore::OnMouseMove(LPARAM position, bool leftDown) {
 void SelectorCore::StartDrag(int anchorX, int anchorY, int x, int y) {
     dragging_ = true;
     pendingClick_ = false;
-    anchorX_ = anchorX;
-    anchorY_ = anchorY;
-    lastX_ = x;
-    lastY_ = y;
-    dragOffset_ = ClampDragOffset(x - anchorX_);
+    anchor_ = POINT{anchorX, anchorY};
+    last_ = POINT{x, y};
+    dragOffset_ = ClampDragOffset(x - static_cast<int>(anchor_.x));
     knobState_ = kSelectorPressed;
     Redraw(true);
 }
@@ -165,15 +162,14 @@ void SelectorCore::DragTo(int x, int y, int hit, bool leftDown) {
     const bool trackChanged = trackState_ != kSelectorPressed;
     trackState_ = kSelectorPressed;
     bool moved = false;
-    if (x != lastX_) {
-        const int offset = ClampDragOffset(x - anchorX_);
+    if (x != last_.x) {
+        const int offset = ClampDragOffset(x - static_cast<int>(anchor_.x));
         if (offset != dragOffset_) {
             dragOffset_ = offset;
             moved = true;
         }
     }
-    lastX_ = x;
-    lastY_ = y;
+    last_ = POINT{x, y};
     if (moved || trackChanged) {
         Redraw(moved);
     }

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <span>
 #include <utility>
 
@@ -16,17 +17,16 @@
 namespace lensbeacon::settings {
 namespace {
 
-// The pixel size of a decoded image, kept within the coordinate range; false
+// The pixel size of a decoded image, kept within the coordinate range; none
 // when it cannot be read or is empty.
-bool ImageSize(IWICBitmapSource* image, int* width, int* height) {
+std::optional<SIZE> ImageSize(IWICBitmapSource* image) {
     UINT w = 0;
     UINT h = 0;
     if (image == nullptr || FAILED(image->GetSize(&w, &h)) || w == 0 || h == 0) {
-        return false;
+        return std::nullopt;
     }
-    *width = ClampCoordinate(static_cast<int>(std::min<UINT>(w, 32767u)));
-    *height = ClampCoordinate(static_cast<int>(std::min<UINT>(h, 32767u)));
-    return true;
+    return SIZE{ClampCoordinate(static_cast<int>(std::min<UINT>(w, 32767u))),
+                ClampCoordinate(static_cast<int>(std::min<UINT>(h, 32767u)))};
 }
 
 }  // namespace
@@ -49,37 +49,46 @@ void CSelectorWndEx2::TrackPictures::Release() noexcept {
 void CSelectorWndEx2::LoadImages(float scale) {
     windowDc_.emplace(Handle());
     // Without a back buffer nothing is drawn or shown (every use tests it).
-    static_cast<void>(CreateMemoryDC(width_, height_, &backBuffer_));
+    backBuffer_ = CreateMemoryDC(layout_.width, layout_.height);
 
     // The track is composed over the part of the background it covers.
     using Microsoft::WRL::ComPtr;
     ComPtr<IWICBitmap> trackImage;
-    if (SUCCEEDED(LoadImageBitmap(kImageSliderTrackNormal, scale, kLoadScaled, &trackImage)) &&
-        ImageSize(trackImage.Get(), &trackWidth_, &trackHeight_)) {
+    std::optional<SIZE> trackSize;
+    if (SUCCEEDED(LoadImageBitmap(kImageSliderTrackNormal, scale, kLoadScaled, &trackImage))) {
+        trackSize = ImageSize(trackImage.Get());
+    }
+    if (trackSize) {
+        layout_.trackWidth = trackSize->cx;
+        layout_.trackHeight = trackSize->cy;
         // A picture whose drawing failed still holds the background patch and
-        // is used as it is; one that could not be made stays empty, and an
-        // empty look takes another look's picture below.
-        MemoryDc normal;
-        static_cast<void>(ComposeImageOverBackground(trackImage.Get(), background_, x_ + trackX_,
-                                                     y_ + trackY_, &normal));
-        track_.Slots()[0][kSelectorNormal] = normal.release();
-        MemoryDc pressed;
-        static_cast<void>(LoadImageOverBackground(kImageSliderTrackDown, scale, &pressed,
-                                                  background_, x_ + trackX_, y_ + trackY_));
-        track_.Slots()[0][kSelectorPressed] = pressed.release();
+        // is used as it is (`complete` is not asked); one that could not be
+        // made stays empty, and an empty look takes another look's picture
+        // below.
+        track_.Slots()[0][kSelectorNormal] =
+            ComposeImageOverBackground(trackImage.Get(), background_, x_ + layout_.trackX,
+                                       y_ + layout_.trackY)
+                .picture.release();
+        track_.Slots()[0][kSelectorPressed] =
+            LoadImageOverBackground(kImageSliderTrackDown, scale, background_, x_ + layout_.trackX,
+                                    y_ + layout_.trackY)
+                .picture.release();
     }
     if (track_.At(0, kSelectorNormal) == nullptr) {
         // No picture of the normal look: the track keeps size and place 0
         // and nothing of it is drawn.
         track_.Release();
-        trackX_ = trackY_ = trackWidth_ = trackHeight_ = 0;
+        layout_.trackX = layout_.trackY = layout_.trackWidth = layout_.trackHeight = 0;
     }
 
     ComPtr<IWICBitmap> knobImage;
-    if (SUCCEEDED(LoadImageBitmap(kImageSliderKnob, scale, kLoadScaled, &knobImage)) &&
-        ImageSize(knobImage.Get(), &knobWidth_, &knobHeight_) &&
-        BitmapToMemoryDC(knobImage.Get(), &knob_) == 0) {
-        knobWidth_ = knobHeight_ = 0;
+    if (SUCCEEDED(LoadImageBitmap(kImageSliderKnob, scale, kLoadScaled, &knobImage))) {
+        if (const std::optional<SIZE> knobSize = ImageSize(knobImage.Get())) {
+            knob_ = BitmapToMemoryDC(knobImage.Get());
+            // Without its picture the knob keeps size 0 and is not drawn.
+            layout_.knobWidth = knob_ ? knobSize->cx : 0;
+            layout_.knobHeight = knob_ ? knobSize->cy : 0;
+        }
     }
 
     ShareMissingTrackHandles(track_.Slots());
@@ -93,7 +102,8 @@ void CSelectorWndEx2::MakeFadePictures() {
     }
     for (auto& pictures : fade_) {
         for (auto& picture : pictures) {
-            if (CreateMemoryDC(trackWidth_, trackHeight_, &picture) == 0) {
+            picture = CreateMemoryDC(layout_.trackWidth, layout_.trackHeight);
+            if (!picture) {
                 // A fade with missing pictures would show garbage: no fade.
                 for (auto& all : fade_) {
                     for (auto& one : all) {
@@ -115,8 +125,8 @@ void CSelectorWndEx2::ReleaseImages() noexcept {
     }
     knob_.reset();
     backBuffer_.reset();
-    trackX_ = trackY_ = trackWidth_ = trackHeight_ = 0;
-    knobWidth_ = knobHeight_ = 0;
+    layout_.trackX = layout_.trackY = layout_.trackWidth = layout_.trackHeight = 0;
+    layout_.knobWidth = layout_.knobHeight = 0;
 }
 
 void CSelectorWndEx2::LoadFadeTarget(int state) {
@@ -124,7 +134,7 @@ void CSelectorWndEx2::LoadFadeTarget(int state) {
         HDC to = fade_[row][kTo].get();
         HDC source = track_.At(row, state);
         if (to != nullptr && source != nullptr) {
-            ::BitBlt(to, 0, 0, trackWidth_, trackHeight_, source, 0, 0, SRCCOPY);
+            ::BitBlt(to, 0, 0, layout_.trackWidth, layout_.trackHeight, source, 0, 0, SRCCOPY);
         }
     }
 }
@@ -132,8 +142,8 @@ void CSelectorWndEx2::LoadFadeTarget(int state) {
 void CSelectorWndEx2::KeepShownTrack() {
     for (auto& row : fade_) {
         if (row[kFrom] && row[kBlended]) {
-            ::BitBlt(row[kFrom].get(), 0, 0, trackWidth_, trackHeight_, row[kBlended].get(), 0, 0,
-                     SRCCOPY);
+            ::BitBlt(row[kFrom].get(), 0, 0, layout_.trackWidth, layout_.trackHeight,
+                     row[kBlended].get(), 0, 0, SRCCOPY);
         }
     }
 }
@@ -144,9 +154,9 @@ void CSelectorWndEx2::DrawTrack(const TrackDrawing& drawing) {
     }
     HDC back = backBuffer_.get();
     if (drawing.refreshBackground && background_ != nullptr) {
-        ::BitBlt(back, 0, 0, width_, height_, background_, x_, y_, SRCCOPY);
+        ::BitBlt(back, 0, 0, layout_.width, layout_.height, background_, x_, y_, SRCCOPY);
     }
-    if (trackWidth_ <= 0 || trackHeight_ <= 0) {
+    if (layout_.trackWidth <= 0 || layout_.trackHeight <= 0) {
         return;
     }
     const bool fading = HasFadePictures();
@@ -155,34 +165,36 @@ void CSelectorWndEx2::DrawTrack(const TrackDrawing& drawing) {
     for (int row = 0; row < 2; ++row) {
         HDC blended = fade_[row][kBlended].get();
         if (drawing.blend && fading) {
-            BlendOverlay(fade_[row][kFrom].get(), alpha, trackHeight_, trackWidth_, blended,
-                         fade_[row][kTo].get());
+            BlendOverlay(fade_[row][kFrom].get(), alpha, layout_.trackHeight, layout_.trackWidth,
+                         blended, fade_[row][kTo].get());
             sources[row] = blended;
             continue;
         }
         sources[row] = track_.At(row, drawing.state);
         if (fading && sources[row] != nullptr) {
             // What the screen is about to show, for the next fade to start from.
-            ::BitBlt(blended, 0, 0, trackWidth_, trackHeight_, sources[row], 0, 0, SRCCOPY);
+            ::BitBlt(blended, 0, 0, layout_.trackWidth, layout_.trackHeight, sources[row], 0, 0,
+                     SRCCOPY);
         }
     }
-    const int split = std::clamp(drawing.split, 0, trackWidth_);
+    const int split = std::clamp(drawing.split, 0, layout_.trackWidth);
     if (sources[0] != nullptr) {
-        ::BitBlt(back, trackX_ + split, trackY_, trackWidth_ - split, trackHeight_, sources[0],
-                 split, 0, SRCCOPY);
+        ::BitBlt(back, layout_.trackX + split, layout_.trackY, layout_.trackWidth - split,
+                 layout_.trackHeight, sources[0], split, 0, SRCCOPY);
     }
     if (sources[1] != nullptr) {
-        ::BitBlt(back, trackX_, trackY_, split, trackHeight_, sources[1], 0, 0, SRCCOPY);
+        ::BitBlt(back, layout_.trackX, layout_.trackY, split, layout_.trackHeight, sources[1], 0, 0,
+                 SRCCOPY);
     }
 }
 
 void CSelectorWndEx2::DrawKnob(int x, int y) {
-    if (!backBuffer_ || !knob_ || knobWidth_ <= 0 || knobHeight_ <= 0) {
+    if (!backBuffer_ || !knob_ || layout_.knobWidth <= 0 || layout_.knobHeight <= 0) {
         return;
     }
     const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    ::AlphaBlend(backBuffer_.get(), x, y, knobWidth_, knobHeight_, knob_.get(), 0, 0, knobWidth_,
-                 knobHeight_, blend);
+    ::AlphaBlend(backBuffer_.get(), x, y, layout_.knobWidth, layout_.knobHeight, knob_.get(), 0, 0,
+                 layout_.knobWidth, layout_.knobHeight, blend);
 }
 
 }  // namespace lensbeacon::settings

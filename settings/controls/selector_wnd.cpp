@@ -24,7 +24,7 @@ static_assert(kSelectorStyle == 0x54010000);
 }  // namespace
 
 CSelectorWndEx2::CSelectorWndEx2() noexcept
-    : AnimatedControl(kAnimationTimer, kAnimationPeriod), core_(*this, SystemMouseTrackingApi()) {}
+    : SurfaceControl(kAnimationTimer, kAnimationPeriod), core_(*this, SystemMouseTrackingApi()) {}
 
 CSelectorWndEx2::~CSelectorWndEx2() {
     // Destroyed here, while this class still handles its WM_DESTROY.
@@ -47,28 +47,19 @@ BOOL CSelectorWndEx2::CreateSelector(HWND parent, HDC parentBackground, int x, i
     background_ = parentBackground;
     x_ = ClampCoordinate(x);
     y_ = ClampCoordinate(y);
-    width_ = std::max(ClampCoordinate(width), 0);
-    height_ = std::max(ClampCoordinate(height), 0);
+    layout_.width = std::max(ClampCoordinate(width), 0);
+    layout_.height = std::max(ClampCoordinate(height), 0);
     const bool usable = std::isfinite(imageScale) && imageScale > 0.0f;
     const float scale = usable ? imageScale : g_scale;
 
-    trackX_ = ClampCoordinate(trackX);
-    trackY_ = ClampCoordinate(trackY);
+    layout_.trackX = ClampCoordinate(trackX);
+    layout_.trackY = ClampCoordinate(trackY);
     LoadImages(scale);
-    SelectorLayout layout;
-    layout.width = width_;
-    layout.height = height_;
-    layout.trackX = trackX_;
-    layout.trackY = trackY_;
-    layout.trackWidth = trackWidth_;
-    layout.trackHeight = trackHeight_;
-    layout.knobWidth = knobWidth_;
-    layout.knobHeight = knobHeight_;
-    layout.count = 2;
-    layout.initial = initial;
-    layout.fadePictures = HasFadePictures();
+    layout_.count = 2;
+    layout_.initial = initial;
+    layout_.fadePictures = HasFadePictures();
     core_.SetWindow(Handle());
-    core_.Setup(layout);
+    core_.Setup(layout_);
     return TRUE;
 }
 
@@ -149,20 +140,8 @@ LRESULT CSelectorWndEx2::ControlProc(UINT message, WPARAM wParam, LPARAM lParam)
     return DefaultProc(message, wParam, lParam);
 }
 
-bool CSelectorWndEx2::IsVisible() {
-    return IsShown();
-}
-
 bool CSelectorWndEx2::IsEnabled() {
     return ::IsWindowEnabled(Handle()) != FALSE;
-}
-
-bool CSelectorWndEx2::StartAnimationTimer() {
-    return StartTimer();
-}
-
-void CSelectorWndEx2::StopAnimationTimer() {
-    StopTimer();
 }
 
 DWORD CSelectorWndEx2::Now() {
@@ -176,7 +155,7 @@ void CSelectorWndEx2::Show(const RECT& area) {
     // The focus rectangle is drawn inverted, so it goes over a whole fresh
     // copy of the control: part of it left from before would be erased.
     const bool focus = FocusShown();
-    const RECT whole{0, 0, width_, height_};
+    const RECT whole{0, 0, layout_.width, layout_.height};
     const RECT& shown = focus ? whole : area;
     ::BitBlt(windowDc_->get(), shown.left, shown.top, shown.right - shown.left,
              shown.bottom - shown.top, backBuffer_.get(), shown.left, shown.top, SRCCOPY);

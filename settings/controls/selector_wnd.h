@@ -10,19 +10,15 @@
 #include <string>
 
 #include "controls/selector_core.h"
+#include "controls/surface_control.h"
 #include "drawing/memory_dc.h"
 #include "lensbeacon/unique_owner.h"
-#include "winframe/animated_control.h"
 #include "winframe/window.h"
 
 namespace lensbeacon::settings {
 
-class CSelectorWndEx2 : public winframe::AnimatedControl<winframe::Window>,
-                        private SelectorSurface {
+class CSelectorWndEx2 : public SurfaceControl<winframe::Window, SelectorSurface> {
   public:
-    static constexpr UINT_PTR kAnimationTimer = 1;
-    static constexpr UINT kAnimationPeriod = 25;
-
     CSelectorWndEx2() noexcept;
     ~CSelectorWndEx2() override;
 
@@ -84,15 +80,16 @@ class CSelectorWndEx2 : public winframe::AnimatedControl<winframe::Window>,
         TrackHandles<HDC> slots_{};
     };
 
+    // The timer the track's cross-fade runs on.
+    static constexpr UINT_PTR kAnimationTimer = 1;
+    static constexpr UINT kAnimationPeriod = 25;
+
     // The cross-fade pictures of each row.
     static constexpr int kFrom = 0;
     static constexpr int kTo = 1;
     static constexpr int kBlended = 2;
 
-    bool IsVisible() override;
     bool IsEnabled() override;
-    bool StartAnimationTimer() override;
-    void StopAnimationTimer() override;
     DWORD Now() override;
     void LoadFadeTarget(int state) override;
     void KeepShownTrack() override;
@@ -123,16 +120,12 @@ class CSelectorWndEx2 : public winframe::AnimatedControl<winframe::Window>,
     std::optional<WindowDc> windowDc_;
     MemoryDc backBuffer_;
     MemoryDc knob_;
+    // Where the switch lies on the dialog, and its layout: the sizes and
+    // places it was made with and the scaled image sizes, as the core has
+    // them. A missing image has size 0.
     int x_ = 0;
     int y_ = 0;
-    int width_ = 0;
-    int height_ = 0;
-    int trackX_ = 0;
-    int trackY_ = 0;
-    int trackWidth_ = 0;
-    int trackHeight_ = 0;
-    int knobWidth_ = 0;
-    int knobHeight_ = 0;
+    SelectorLayout layout_;
     TrackPictures track_;
     MemoryDc fade_[2][3];
     std::wstring accessibleName_;

@@ -17,34 +17,16 @@ StripPlacement StripPlacementFor(int index, int leftWidth, int topHeight) noexce
     }
 }
 
-bool StripPositionFrom(const RECT& owner, const StripPlacement& placement, POINT* out) noexcept {
-    LONG x = 0;
-    LONG y = 0;
-    switch (placement.anchor) {
-        case kAnchorTopLeft:
-            x = owner.left;
-            y = owner.top;
-            break;
-        case kAnchorTopRight:
-            x = owner.right;
-            y = owner.top;
-            break;
-        case kAnchorBottomLeft:
-            x = owner.left;
-            y = owner.bottom;
-            break;
-        case kAnchorBottomRight:
-            x = owner.right;
-            y = owner.bottom;
-            break;
-        default:
-            return false;
+std::optional<POINT> StripPositionFrom(const RECT& owner,
+                                       const StripPlacement& placement) noexcept {
+    if (placement.anchor < kAnchorTopLeft || placement.anchor > kAnchorBottomRight) {
+        return std::nullopt;
     }
-    if (out != nullptr) {
-        out->x = x + placement.xOffset;
-        out->y = y + placement.yOffset;
-    }
-    return true;
+    constexpr int kRightEdgeBit = 1;
+    constexpr int kBottomEdgeBit = 2;
+    const LONG x = (placement.anchor & kRightEdgeBit) != 0 ? owner.right : owner.left;
+    const LONG y = (placement.anchor & kBottomEdgeBit) != 0 ? owner.bottom : owner.top;
+    return POINT{x + placement.xOffset, y + placement.yOffset};
 }
 
 BYTE ShadowStatusFromStyle(LONG style) noexcept {

@@ -5,19 +5,21 @@
 
 #include <windows.h>
 
+#include <optional>
+
 namespace lensbeacon::settings {
 
-inline constexpr int kShadowStripCount = 4;
-inline constexpr int kStripLeft = 0;
-inline constexpr int kStripRight = 1;
-inline constexpr int kStripTop = 2;
-inline constexpr int kStripBottom = 3;
+// The four strips, by index.
+enum ShadowStrip : int { kStripLeft, kStripRight, kStripTop, kStripBottom, kShadowStripCount };
 
-// The dialog corner a strip hangs from.
-inline constexpr int kAnchorTopLeft = 0;
-inline constexpr int kAnchorTopRight = 1;
-inline constexpr int kAnchorBottomLeft = 2;
-inline constexpr int kAnchorBottomRight = 3;
+// The dialog corner a strip hangs from: bit 0 picks the right edge, bit 1
+// the bottom edge.
+enum StripAnchor : int {
+    kAnchorTopLeft = 0,
+    kAnchorTopRight = 1,
+    kAnchorBottomLeft = 2,
+    kAnchorBottomRight = 3
+};
 
 struct StripPlacement {
     int xOffset = 0;
@@ -31,8 +33,9 @@ struct StripPlacement {
 StripPlacement StripPlacementFor(int index, int leftWidth, int topHeight) noexcept;
 
 // The strip's top-left corner on the screen for the owner's window
-// rectangle; false (and `out` untouched) for an anchor outside 0..3.
-bool StripPositionFrom(const RECT& owner, const StripPlacement& placement, POINT* out) noexcept;
+// rectangle; none for an anchor outside 0..3.
+[[nodiscard]] std::optional<POINT> StripPositionFrom(const RECT& owner,
+                                                     const StripPlacement& placement) noexcept;
 
 // Status flags of a shadow.
 inline constexpr BYTE kShadowEnabled = 1;

@@ -69,7 +69,7 @@ BOOL CStaticTextWnd::CreateLabel(HWND parent, HDC background,
 void CStaticTextWnd::BuildTexts(const wchar_t* const texts[kTextCount]) {
     windowDc_.emplace(Handle());
     // Without the composed picture the label shows nothing (every use tests it).
-    static_cast<void>(CreateMemoryDC(width_, height_, &composed_));
+    composed_ = CreateMemoryDC(width_, height_);
     if (composed_ && background_ != nullptr) {
         ::BitBlt(composed_.get(), 0, 0, width_, height_, background_, x_, y_, SRCCOPY);
     }
@@ -98,13 +98,14 @@ void CStaticTextWnd::BuildTexts(const wchar_t* const texts[kTextCount]) {
         D2D1::RectF(0.0f, 0.0f, static_cast<float>(width_), static_cast<float>(height_));
     for (int i = 0; i < kTextCount; ++i) {
         const wchar_t* text = texts != nullptr && texts[i] != nullptr ? texts[i] : L"";
-        D2D1_RECT_F bounds{};
-        // A text that could not be drawn keeps empty bounds: an empty patch.
-        static_cast<void>(DrawTextOnDC(composed_.get(), width_, height_, text, &style, format.Get(),
-                                       box, &bounds));
+        // A text that could not be drawn has empty bounds: an empty patch.
+        const D2D1_RECT_F bounds =
+            DrawTextOnDC(composed_.get(), width_, height_, text, &style, format.Get(), box)
+                .value_or(D2D1_RECT_F{});
         const TextPatch patch = TextPatchFromBounds(bounds, width_, height_);
         textRects_[i] = patch;
-        if (CreateMemoryDC(patch.width, patch.height, &textDcs_[i]) != 0) {
+        textDcs_[i] = CreateMemoryDC(patch.width, patch.height);
+        if (textDcs_[i]) {
             ::BitBlt(textDcs_[i].get(), 0, 0, patch.width, patch.height, composed_.get(), patch.x,
                      patch.y, SRCCOPY);
         }

@@ -142,8 +142,8 @@ void CWndShadow::LoadStripImage(Strip& strip, const wchar_t* name) {
     if (FAILED(bitmap->GetSize(&width, &height))) {
         return;
     }
-    MemoryDc image;
-    if (BitmapToMemoryDC(bitmap.Get(), &image) == 0) {
+    MemoryDc image = BitmapToMemoryDC(bitmap.Get());
+    if (!image) {
         return;
     }
     strip.image = std::move(image);
@@ -172,15 +172,15 @@ void CWndShadow::SetPlacement(int index, const StripPlacement& placement) noexce
     }
 }
 
-bool CWndShadow::StripPosition(HWND owner, int index, POINT* out) const {
+std::optional<POINT> CWndShadow::StripPosition(HWND owner, int index) const {
     if (index < 0 || index >= kShadowStripCount) {
-        return false;
+        return std::nullopt;
     }
     RECT rect{};
     if (!::GetWindowRect(owner, &rect)) {
-        return false;
+        return std::nullopt;
     }
-    return StripPositionFrom(rect, strips_[index].placement, out);
+    return StripPositionFrom(rect, strips_[index].placement);
 }
 
 void CWndShadow::PushImage(int index, HDC screen, POINT position) {
@@ -199,25 +199,24 @@ void CWndShadow::UpdateStrip(int index, HWND owner) {
     if (index < 0 || index >= kShadowStripCount) {
         return;
     }
-    POINT position{};
-    if (!StripPosition(owner, index, &position)) {
+    const std::optional<POINT> position = StripPosition(owner, index);
+    if (!position) {
         return;
     }
     Strip& strip = strips_[index];
     if (strip.window != nullptr) {
-        ::MoveWindow(strip.window, position.x, position.y, strip.width, strip.height, FALSE);
+        ::MoveWindow(strip.window, position->x, position->y, strip.width, strip.height, FALSE);
     }
     WindowDc screen(nullptr);
-    PushImage(index, screen.get(), position);
+    PushImage(index, screen.get(), *position);
 }
 
 void CWndShadow::SetAlpha(BYTE alpha, HWND owner) {
     alpha_ = alpha;
     WindowDc screen(nullptr);
     for (int i = 0; i < kShadowStripCount; ++i) {
-        POINT position{};
-        if (StripPosition(owner, i, &position)) {
-            PushImage(i, screen.get(), position);
+        if (const std::optional<POINT> position = StripPosition(owner, i)) {
+            PushImage(i, screen.get(), *position);
         }
     }
 }
@@ -246,12 +245,14 @@ void CWndShadow::UpdateStrips() {
 
 void CWndShadow::MoveStrips() {
     for (int i = 0; i < kShadowStripCount; ++i) {
-        POINT position{};
-        if (strips_[i].window != nullptr && StripPosition(owner_, i, &position)) {
+        if (strips_[i].window == nullptr) {
+            continue;
+        }
+        if (const std::optional<POINT> position = StripPosition(owner_, i)) {
             // A move keeps the strips where they are in the z-order, just
             // under their owner; without SWP_NOZORDER the null insert-after
             // would raise them to the top, over the dialog.
-            ::SetWindowPos(strips_[i].window, nullptr, position.x, position.y, 0, 0,
+            ::SetWindowPos(strips_[i].window, nullptr, position->x, position->y, 0, 0,
                            SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOZORDER);
         }
     }

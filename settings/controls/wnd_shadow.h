@@ -57,7 +57,7 @@ class CWndShadow : public FadeAlphaFollower, private ShadowStripActions {
     // Moves strip `index` to its place and pushes its image with the alpha.
     void UpdateStrip(int index, HWND owner);
     // The strip's screen position; false for a bad index or anchor.
-    bool StripPosition(HWND owner, int index, POINT* out) const;
+    [[nodiscard]] std::optional<POINT> StripPosition(HWND owner, int index) const;
     // Re-blends all four strips with a new constant alpha.
     void SetAlpha(BYTE alpha, HWND owner) override;
 

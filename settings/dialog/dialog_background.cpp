@@ -2,6 +2,7 @@
 // (and, while the policy holds the switch, the managed notice) drawn into it
 // once, kept as a memory DC and copied to the screen on every erase.
 #include <cmath>
+#include <optional>
 
 #include "dialog/dialog_layout.h"
 #include "dialog/lensdial_dlg.h"
@@ -26,18 +27,18 @@ void CLensdialDlg::BuildBackground() {
     windowDc_.emplace(Handle());
     if (resources.background) {
         // Without the copy the erase paints nothing (PaintBackground tests it).
-        static_cast<void>(BitmapToMemoryDC(resources.background.Get(), &backgroundDc_));
+        backgroundDc_ = BitmapToMemoryDC(resources.background.Get());
     }
 }
 
 void CLensdialDlg::DrawDescription(IWICBitmap* background) {
-    TextStyle style;
+    const std::optional<TextStyle> filled = FillTextStyle(kTextStyleSmall);
     ComPtr<IDWriteTextFormat> format;
     // Without DirectWrite the dialog draws no text.
-    if (FillTextStyle(&style, kTextStyleSmall) == 0 ||
-        FAILED(CreateTextFormatFor(&style, &format))) {
+    if (!filled || FAILED(CreateTextFormatFor(&*filled, &format))) {
         return;
     }
+    const TextStyle& style = *filled;
     const DWRITE_TRIMMING trimming{DWRITE_TRIMMING_GRANULARITY_CHARACTER, 0, 0};
     format->SetTrimming(&trimming, nullptr);
     format->SetTextAlignment(DWRITE_TEXT_ALIGNMENT_LEADING);
@@ -46,10 +47,12 @@ void CLensdialDlg::DrawDescription(IWICBitmap* background) {
     const wchar_t* text = GetLocalizedText(kTextDescription);
     const auto top = static_cast<float>(Scaled(kDescriptionTop));
     const auto bottom = static_cast<float>(Scaled(kDescriptionBottom));
-    D2D1_RECT_F measured{};
-    DrawTextInRect(nullptr, text, &style, format.Get(),
-                   D2D1_RECT_F{0.0f, top, static_cast<float>(Scaled(kDescriptionWidth)), bottom},
-                   &measured, true);
+    // Unmeasured, the text is drawn in an empty box.
+    const D2D1_RECT_F measured =
+        MeasureTextInRect(
+            text, &style, format.Get(),
+            D2D1_RECT_F{0.0f, top, static_cast<float>(Scaled(kDescriptionWidth)), bottom})
+            .value_or(D2D1_RECT_F{});
     // Rounded up: a box narrower than the widest line would wrap it anew.
     const int width = static_cast<int>(std::ceil(measured.right - measured.left));
     const auto left = static_cast<float>((width_ - width) / 2);
@@ -67,16 +70,14 @@ void CLensdialDlg::DrawDescription(IWICBitmap* background) {
         target->DrawBitmap(picture.Get());
     }
     DrawTextInRect(target.Get(), text, &style, format.Get(),
-                   D2D1_RECT_F{left, top, left + static_cast<float>(width), bottom}, nullptr,
-                   false);
+                   D2D1_RECT_F{left, top, left + static_cast<float>(width), bottom});
     if (heldSwitch_ != PolicySetting::NotConfigured) {
         // In the same style, beside the switch it explains; two lines at most.
         const D2D1_RECT_F notice{static_cast<float>(Scaled(kNoticeX)),
                                  static_cast<float>(Scaled(kSwitchY)),
                                  static_cast<float>(Scaled(kNoticeRight)),
                                  static_cast<float>(Scaled(kSwitchY + kSwitchHeight))};
-        DrawTextInRect(target.Get(), GetManagedNotice(), &style, format.Get(), notice, nullptr,
-                       false);
+        DrawTextInRect(target.Get(), GetManagedNotice(), &style, format.Get(), notice);
     }
     target->EndDraw();
 }

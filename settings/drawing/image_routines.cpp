@@ -176,44 +176,43 @@ HRESULT LoadImageBitmap(const wchar_t* name, float scale, int mode,
     return hr;
 }
 
-bool BitmapToMemoryDC(IWICBitmapSource* source, MemoryDc* out) noexcept {
-    if (source == nullptr || out == nullptr) {
-        return false;
+MemoryDc BitmapToMemoryDC(IWICBitmapSource* source) noexcept {
+    if (source == nullptr) {
+        return MemoryDc{};
     }
     UINT width = 0;
     UINT height = 0;
     if (FAILED(source->GetSize(&width, &height))) {
-        return false;
+        return MemoryDc{};
     }
     const UINT bytes = PictureBytes(width, height);
     if (bytes == 0) {
-        return false;
+        return MemoryDc{};
     }
     WindowDc screen(nullptr);
     if (!screen) {
-        return false;
+        return MemoryDc{};
     }
     MemoryDc memory(::CreateCompatibleDC(screen.get()));
     if (!memory) {
-        return false;
+        return MemoryDc{};
     }
     const BITMAPINFO info = Bitmap32Info(static_cast<LONG>(width), -static_cast<LONG>(height));
     void* bits = nullptr;
     UniqueBitmap section(
         ::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!section || bits == nullptr) {
-        return false;
+        return MemoryDc{};
     }
     if (FAILED(source->CopyPixels(nullptr, width * 4u, bytes, static_cast<BYTE*>(bits)))) {
-        return false;
+        return MemoryDc{};
     }
     ::GdiFlush();
     if (::SelectObject(memory.get(), section.get()) == nullptr) {
-        return false;
+        return MemoryDc{};
     }
     section.release();  // owned by the DC from here on
-    *out = std::move(memory);
-    return true;
+    return memory;
 }
 
 void BlendOverlay(HDC background, BYTE alpha, int height, int width, HDC target,
@@ -230,31 +229,33 @@ void BlendOverlay(HDC background, BYTE alpha, int height, int width, HDC target,
     ::AlphaBlend(target, 0, 0, width, height, overlay, 0, 0, width, height, blend);
 }
 
-bool ComposeImageOverBackground(IWICBitmap* bitmap, HDC background, int x, int y,
-                                MemoryDc* out) noexcept {
-    if (bitmap == nullptr || out == nullptr) {
-        return false;
+ComposedImage ComposeImageOverBackground(IWICBitmap* bitmap, HDC background, int x,
+                                         int y) noexcept {
+    ComposedImage composed;
+    if (bitmap == nullptr) {
+        return composed;
     }
     UINT width = 0;
     UINT height = 0;
     if (FAILED(bitmap->GetSize(&width, &height)) || PictureBytes(width, height) == 0) {
-        return false;
+        return composed;
     }
     const int w = static_cast<int>(width);
     const int h = static_cast<int>(height);
-    MemoryDc picture;
-    if (CreateMemoryDC(w, h, &picture) == 0) {
-        return false;
+    composed.picture = CreateMemoryDC(w, h);
+    if (!composed.picture) {
+        return composed;
     }
+    HDC picture = composed.picture.get();
     if (background != nullptr) {
-        ::BitBlt(picture.get(), 0, 0, w, h, background, x, y, SRCCOPY);
+        ::BitBlt(picture, 0, 0, w, h, background, x, y, SRCCOPY);
     }
 
     ComPtr<ID2D1DCRenderTarget> target;
     HRESULT hr = CreateDCRenderTarget(&target);
     const RECT bounds{0, 0, w, h};
     if (SUCCEEDED(hr)) {
-        hr = target->BindDC(picture.get(), &bounds);
+        hr = target->BindDC(picture, &bounds);
     }
     ComPtr<ID2D1Bitmap> image;
     if (SUCCEEDED(hr)) {
@@ -263,24 +264,24 @@ bool ComposeImageOverBackground(IWICBitmap* bitmap, HDC background, int x, int y
     if (SUCCEEDED(hr)) {
         const D2D1_RECT_F whole{0.0f, 0.0f, static_cast<float>(w), static_cast<float>(h)};
         target->BeginDraw();
-        hr = DrawDcUnderlay(target.Get(), picture.get(), w, h);
+        hr = DrawDcUnderlay(target.Get(), picture, w, h);
         target->DrawBitmap(image.Get(), whole, 1.0f, D2D1_BITMAP_INTERPOLATION_MODE_LINEAR, whole);
         const HRESULT drawn = target->EndDraw();
         hr = FAILED(hr) ? hr : drawn;
     }
     // The picture is handed out even when drawing failed: it then holds the
-    // background patch alone, and the result says so.
-    *out = std::move(picture);
-    return SUCCEEDED(hr) ? 1 : 0;
+    // background patch alone, and `complete` says so.
+    composed.complete = SUCCEEDED(hr);
+    return composed;
 }
 
-bool LoadImageOverBackground(const wchar_t* name, float scale, MemoryDc* out, HDC background, int x,
-                             int y) noexcept {
+ComposedImage LoadImageOverBackground(const wchar_t* name, float scale, HDC background, int x,
+                                      int y) noexcept {
     ComPtr<IWICBitmap> bitmap;
     if (FAILED(LoadImageBitmap(name, scale, kLoadScaled, &bitmap))) {
-        return false;
+        return ComposedImage{};
     }
-    return ComposeImageOverBackground(bitmap.Get(), background, x, y, out);
+    return ComposeImageOverBackground(bitmap.Get(), background, x, y);
 }
 
 HRESULT CreateImageRenderTarget(IWICBitmap* bitmap, ComPtr<ID2D1RenderTarget>* out) noexcept {

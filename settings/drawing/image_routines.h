@@ -27,10 +27,9 @@ namespace lensbeacon::settings {
                                       Microsoft::WRL::ComPtr<IWICBitmap>* out) noexcept;
 
 // Copies the whole source into a top-down 32-bit DIB section selected into a
-// new screen-compatible memory DC, handed to `out`: premultiplied BGRA, ready
-// for AlphaBlend with per-pixel alpha. True on success; false without an
-// argument or when a step fails (then `out` stays as it was).
-[[nodiscard]] bool BitmapToMemoryDC(IWICBitmapSource* source, MemoryDc* out) noexcept;
+// new screen-compatible memory DC: premultiplied BGRA, ready for AlphaBlend
+// with per-pixel alpha. Empty without a source or when a step fails.
+[[nodiscard]] MemoryDc BitmapToMemoryDC(IWICBitmapSource* source) noexcept;
 
 // Draws the DC's current picture (taken as opaque, width by height at (0, 0))
 // into a render target bound to that DC, as the first thing after BeginDraw,
@@ -44,19 +43,26 @@ namespace lensbeacon::settings {
 void BlendOverlay(HDC background, BYTE alpha, int height, int width, HDC target,
                   HDC overlay) noexcept;
 
+// A picture composed over a patch of the background, and whether the image
+// made it into the picture.
+struct ComposedImage {
+    MemoryDc picture;
+    bool complete = false;
+};
+
 // A memory DC of the bitmap's size holding the background's area at (x, y)
-// with the bitmap drawn over it by Direct2D, handed to `out`. True when
-// the picture is complete; false without bitmap or `out`, when the memory DC
-// cannot be made (`out` untouched), or when drawing fails (`out` then holds
-// only the background patch). A null background leaves the patch black.
-[[nodiscard]] bool ComposeImageOverBackground(IWICBitmap* bitmap, HDC background, int x, int y,
-                                              MemoryDc* out) noexcept;
+// with the bitmap drawn over it by Direct2D. Complete when the picture holds
+// both; the picture is empty without a bitmap or when the memory DC cannot
+// be made, and holds only the background patch when drawing fails. A null
+// background leaves the patch black.
+[[nodiscard]] ComposedImage ComposeImageOverBackground(IWICBitmap* bitmap, HDC background, int x,
+                                                       int y) noexcept;
 
 // LoadImageResource in mode 2 at `scale`, a WIC bitmap of it, then
-// ComposeImageOverBackground. Returns its result, or false (`out` untouched) when
-// loading or copying fails.
-[[nodiscard]] bool LoadImageOverBackground(const wchar_t* name, float scale, MemoryDc* out,
-                                           HDC background, int x, int y) noexcept;
+// ComposeImageOverBackground. Its result, or an empty, incomplete picture
+// when loading or copying fails.
+[[nodiscard]] ComposedImage LoadImageOverBackground(const wchar_t* name, float scale,
+                                                    HDC background, int x, int y) noexcept;
 
 // A Direct2D render target drawing into the WIC bitmap, all properties
 // default. E_FAIL without the Direct2D factory, E_POINTER without arguments.

@@ -16,26 +16,25 @@ void DeleteMemoryDC(HDC dc) noexcept {
     }
 }
 
-bool CreateMemoryDC(int width, int height, MemoryDc* out) noexcept {
-    if (out == nullptr || width <= 0 || height <= 0) {
-        return false;
+MemoryDc CreateMemoryDC(int width, int height) noexcept {
+    if (width <= 0 || height <= 0) {
+        return MemoryDc{};
     }
     WindowDc screen(nullptr);
     if (!screen) {
-        return false;
+        return MemoryDc{};
     }
     MemoryDc memory(::CreateCompatibleDC(screen.get()));
     UniqueBitmap bitmap(::CreateCompatibleBitmap(screen.get(), width, height));
     if (!memory || !bitmap) {
-        return false;
+        return MemoryDc{};
     }
     if (::SelectObject(memory.get(), bitmap.get()) == nullptr) {
-        return false;
+        return MemoryDc{};
     }
     // The DC owns the bitmap now: deleting the DC frees it.
     bitmap.release();
-    *out = std::move(memory);
-    return true;
+    return memory;
 }
 
 CMemDC2::CMemDC2(HDC target, const RECT& rect) noexcept : target_(target), rect_(rect) {

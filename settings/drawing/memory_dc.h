@@ -22,10 +22,8 @@ void DeleteMemoryDC(HDC dc) noexcept;
 using MemoryDc = UniqueOwner<HDC, DeleteMemoryDC>;
 
 // A screen-compatible memory DC with a screen-compatible bitmap of width by
-// height selected into it, handed to `out` (whatever `out` held is deleted).
-// Nothing happens without `out`; `out` stays as it was when a step fails or
-// a side is not positive. True when `out` received a DC.
-[[nodiscard]] bool CreateMemoryDC(int width, int height, MemoryDc* out) noexcept;
+// height selected into it; empty when a step fails or a side is not positive.
+[[nodiscard]] MemoryDc CreateMemoryDC(int width, int height) noexcept;
 
 // Clears every entry that equals an earlier one, so that each distinct
 // non-null handle is listed once. Returns the number of handles left.

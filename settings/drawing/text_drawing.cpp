@@ -44,28 +44,23 @@ void SetTextStyle(TextStyle* style, const wchar_t* family, float size) noexcept 
     style->color[3] = 1.0f;
 }
 
-bool FillTextStyleFor(TextStyle* style, int kind, int language) noexcept {
-    if (style == nullptr) {
-        return false;
-    }
-    const wchar_t* family = UsesMeiryo(language) ? kJapaneseFontFamily : kDefaultFontFamily;
-    if (IsRightToLeft(language)) {
-        style->rightToLeft = 1;
-    }
+std::optional<TextStyle> FillTextStyleFor(int kind, int language) noexcept {
     float size = 0.0f;
     if (kind == kTextStyleSmall) {
         size = 12.0f;
     } else if (kind == kTextStyleBody) {
         size = 13.0f;
     } else {
-        return false;
+        return std::nullopt;
     }
-    SetTextStyle(style, family, size);
-    return true;
+    TextStyle style;
+    style.rightToLeft = IsRightToLeft(language) ? 1 : 0;
+    SetTextStyle(&style, UsesMeiryo(language) ? kJapaneseFontFamily : kDefaultFontFamily, size);
+    return style;
 }
 
-bool FillTextStyle(TextStyle* style, int kind) noexcept {
-    return FillTextStyleFor(style, kind, g_languageOverride.load(std::memory_order_relaxed));
+std::optional<TextStyle> FillTextStyle(int kind) noexcept {
+    return FillTextStyleFor(kind, g_languageOverride.load(std::memory_order_relaxed));
 }
 
 HRESULT CreateTextFormatFor(const TextStyle* style, ComPtr<IDWriteTextFormat>* out) noexcept {
@@ -95,76 +90,75 @@ HRESULT CreateTextFormatFor(const TextStyle* style, ComPtr<IDWriteTextFormat>* o
     return hr;
 }
 
-bool CreateTextLayoutFor(ComPtr<IDWriteTextLayout>* out, const wchar_t* text, float maxWidth,
-                         float maxHeight, IDWriteTextFormat* format) noexcept {
-    if (out == nullptr) {
-        return false;
-    }
-    out->Reset();
+ComPtr<IDWriteTextLayout> CreateTextLayoutFor(const wchar_t* text, float maxWidth, float maxHeight,
+                                              IDWriteTextFormat* format) noexcept {
     IDWriteFactory* factory = DrawingResources().writeFactory.Get();
     if (factory == nullptr || text == nullptr || format == nullptr) {
-        return false;
+        return nullptr;
     }
+    ComPtr<IDWriteTextLayout> layout;
     if (FAILED(factory->CreateTextLayout(text, TextLength(text), format, maxWidth, maxHeight,
-                                         out->ReleaseAndGetAddressOf()))) {
-        out->Reset();
-        return false;
+                                         &layout))) {
+        return nullptr;
     }
-    return true;
+    return layout;
 }
 
 void DrawTextInRect(ID2D1RenderTarget* target, const wchar_t* text, const TextStyle* style,
-                    IDWriteTextFormat* format, const D2D1_RECT_F& layoutRect, D2D1_RECT_F* textRect,
-                    bool measureOnly) noexcept {
-    if (text == nullptr || style == nullptr || format == nullptr) {
+                    IDWriteTextFormat* format, const D2D1_RECT_F& layoutRect) noexcept {
+    if (target == nullptr || text == nullptr || style == nullptr || format == nullptr) {
         return;
     }
-    if (!measureOnly && target != nullptr) {
-        ComPtr<ID2D1SolidColorBrush> brush;
-        const D2D1_COLOR_F colour{style->color[0], style->color[1], style->color[2],
-                                  style->color[3]};
-        if (SUCCEEDED(target->CreateSolidColorBrush(colour, &brush))) {
-            target->DrawText(text, TextLength(text), format, layoutRect, brush.Get(),
-                             D2D1_DRAW_TEXT_OPTIONS_NONE, DWRITE_MEASURING_MODE_NATURAL);
-        }
+    ComPtr<ID2D1SolidColorBrush> brush;
+    const D2D1_COLOR_F colour{style->color[0], style->color[1], style->color[2], style->color[3]};
+    if (SUCCEEDED(target->CreateSolidColorBrush(colour, &brush))) {
+        target->DrawText(text, TextLength(text), format, layoutRect, brush.Get(),
+                         D2D1_DRAW_TEXT_OPTIONS_NONE, DWRITE_MEASURING_MODE_NATURAL);
     }
-    if (textRect == nullptr) {
-        return;
-    }
-    ComPtr<IDWriteTextLayout> layout;
-    if (CreateTextLayoutFor(&layout, text, layoutRect.right - layoutRect.left,
-                            layoutRect.bottom - layoutRect.top, format) == 0) {
-        return;
-    }
-    DWRITE_TEXT_METRICS metrics{};
-    if (FAILED(layout->GetMetrics(&metrics))) {
-        return;
-    }
-    textRect->left = layoutRect.left + metrics.left;
-    textRect->top = layoutRect.top + metrics.top;
-    textRect->right = textRect->left + metrics.width;
-    textRect->bottom = textRect->top + metrics.height;
 }
 
-bool DrawTextOnDC(HDC dc, int width, int height, const wchar_t* text, const TextStyle* style,
-                  IDWriteTextFormat* format, const D2D1_RECT_F& layoutRect,
-                  D2D1_RECT_F* textRect) noexcept {
+std::optional<D2D1_RECT_F> MeasureTextInRect(const wchar_t* text, const TextStyle* style,
+                                             IDWriteTextFormat* format,
+                                             const D2D1_RECT_F& layoutRect) noexcept {
+    if (text == nullptr || style == nullptr || format == nullptr) {
+        return std::nullopt;
+    }
+    const ComPtr<IDWriteTextLayout> layout = CreateTextLayoutFor(
+        text, layoutRect.right - layoutRect.left, layoutRect.bottom - layoutRect.top, format);
+    DWRITE_TEXT_METRICS metrics{};
+    if (!layout || FAILED(layout->GetMetrics(&metrics))) {
+        return std::nullopt;
+    }
+    D2D1_RECT_F bounds{};
+    bounds.left = layoutRect.left + metrics.left;
+    bounds.top = layoutRect.top + metrics.top;
+    bounds.right = bounds.left + metrics.width;
+    bounds.bottom = bounds.top + metrics.height;
+    return bounds;
+}
+
+std::optional<D2D1_RECT_F> DrawTextOnDC(HDC dc, int width, int height, const wchar_t* text,
+                                        const TextStyle* style, IDWriteTextFormat* format,
+                                        const D2D1_RECT_F& layoutRect) noexcept {
     if (dc == nullptr) {
-        return false;
+        return std::nullopt;
     }
     ComPtr<ID2D1DCRenderTarget> target;
     if (FAILED(CreateDCRenderTarget(&target))) {
-        return false;
+        return std::nullopt;
     }
     const RECT bounds{0, 0, width, height};
     if (FAILED(target->BindDC(dc, &bounds))) {
-        return false;
+        return std::nullopt;
     }
     target->BeginDraw();
     const HRESULT underlay = DrawDcUnderlay(target.Get(), dc, width, height);
-    DrawTextInRect(target.Get(), text, style, format, layoutRect, textRect, false);
+    DrawTextInRect(target.Get(), text, style, format, layoutRect);
     const HRESULT drawn = target->EndDraw();
-    return SUCCEEDED(underlay) && SUCCEEDED(drawn) ? 1 : 0;
+    if (FAILED(underlay) || FAILED(drawn)) {
+        return std::nullopt;
+    }
+    return MeasureTextInRect(text, style, format, layoutRect);
 }
 
 }  // namespace lensbeacon::settings

@@ -8,6 +8,8 @@
 #include <dwrite.h>
 #include <wrl/client.h>
 
+#include <optional>
+
 namespace lensbeacon::settings {
 
 inline constexpr int kTextFamilyCapacity = 260;
@@ -37,12 +39,12 @@ void SetTextStyle(TextStyle* style, const wchar_t* family, float size) noexcept;
 
 // The style for `kind` (1: size 12, 2: size 13) in the language `language`:
 // "Meiryo" where the language uses it, else "Segoe UI"; right to left set
-// for a right-to-left language. True for kinds 1 and 2, else false (then at
-// most the right-to-left field has been touched).
-[[nodiscard]] bool FillTextStyleFor(TextStyle* style, int kind, int language) noexcept;
+// for a right-to-left language; weight 400, normal style and stretch. None
+// for any other kind.
+[[nodiscard]] std::optional<TextStyle> FillTextStyleFor(int kind, int language) noexcept;
 
 // FillTextStyleFor in the program's language (g_languageOverride).
-[[nodiscard]] bool FillTextStyle(TextStyle* style, int kind) noexcept;
+[[nodiscard]] std::optional<TextStyle> FillTextStyle(int kind) noexcept;
 
 // A DirectWrite text format for the style (family, weight, style, stretch,
 // size, the user's locale), with right-to-left reading direction when the
@@ -51,27 +53,30 @@ void SetTextStyle(TextStyle* style, const wchar_t* family, float size) noexcept;
 [[nodiscard]] HRESULT CreateTextFormatFor(const TextStyle* style,
                                           Microsoft::WRL::ComPtr<IDWriteTextFormat>* out) noexcept;
 
-// A text layout of the whole text within the maxima. True on success;
-// false on failure, with `out` empty.
-[[nodiscard]] bool CreateTextLayoutFor(Microsoft::WRL::ComPtr<IDWriteTextLayout>* out,
-                                       const wchar_t* text, float maxWidth, float maxHeight,
-                                       IDWriteTextFormat* format) noexcept;
+// A text layout of the whole text within the maxima; empty without the
+// DirectWrite factory, text or format, or when DirectWrite refuses.
+[[nodiscard]] Microsoft::WRL::ComPtr<IDWriteTextLayout> CreateTextLayoutFor(
+    const wchar_t* text, float maxWidth, float maxHeight, IDWriteTextFormat* format) noexcept;
 
-// Draws the text into the layout rectangle with the style's colour (unless
-// `measureOnly`, or without a render target) and, when `textRect` is given,
-// sets it to the text's layout bounds placed in the rectangle. Nothing
-// happens without text, style or format; without a layout `textRect` stays
-// as it was.
+// Draws the text into the layout rectangle with the style's colour. Nothing
+// happens without render target, text, style or format.
 void DrawTextInRect(ID2D1RenderTarget* target, const wchar_t* text, const TextStyle* style,
-                    IDWriteTextFormat* format, const D2D1_RECT_F& layoutRect, D2D1_RECT_F* textRect,
-                    bool measureOnly) noexcept;
+                    IDWriteTextFormat* format, const D2D1_RECT_F& layoutRect) noexcept;
 
-// Binds a DC render target to (0, 0, width, height) of `dc` and draws (and
-// measures) with DrawTextInRect between BeginDraw and EndDraw, over the DC's
-// picture (taken as opaque). True when
-// drawing succeeded, false without the Direct2D factory or when a step fails.
-[[nodiscard]] bool DrawTextOnDC(HDC dc, int width, int height, const wchar_t* text,
-                                const TextStyle* style, IDWriteTextFormat* format,
-                                const D2D1_RECT_F& layoutRect, D2D1_RECT_F* textRect) noexcept;
+// The text's layout bounds placed in the layout rectangle, as DrawTextInRect
+// draws it there. None without text, style or format, or without a layout.
+[[nodiscard]] std::optional<D2D1_RECT_F> MeasureTextInRect(const wchar_t* text,
+                                                           const TextStyle* style,
+                                                           IDWriteTextFormat* format,
+                                                           const D2D1_RECT_F& layoutRect) noexcept;
+
+// Binds a DC render target to (0, 0, width, height) of `dc` and draws the
+// text with DrawTextInRect between BeginDraw and EndDraw, over the DC's
+// picture (taken as opaque). The text's bounds (MeasureTextInRect) when it
+// was drawn; none without the Direct2D factory or when a step fails.
+[[nodiscard]] std::optional<D2D1_RECT_F> DrawTextOnDC(HDC dc, int width, int height,
+                                                      const wchar_t* text, const TextStyle* style,
+                                                      IDWriteTextFormat* format,
+                                                      const D2D1_RECT_F& layoutRect) noexcept;
 
 }  // namespace lensbeacon::settings

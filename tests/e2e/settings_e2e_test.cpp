@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -121,6 +122,42 @@ class SettingsEndToEnd : public ::testing::Test {
     bool SwitchShowsOff() const {
         const Channel left = SwitchLeftEnd();
         return left.red > 200 && left.green > 200 && left.blue > 200;
+    }
+
+    // The switch's pixels, its whole window.
+    static ScreenPixels SwitchPixels(HWND switchWindow) {
+        RECT rect{};
+        if (!::GetWindowRect(switchWindow, &rect)) {
+            return {};
+        }
+        return CaptureScreen(rect);
+    }
+
+    // Whether the switch shows `resting` with its focus rectangle over it:
+    // the rectangle, one pixel in from the edge, inverts every other pixel
+    // of its line, so each of those is the resting pixel or its inverse and
+    // every other pixel is the resting one. A step of the track's
+    // cross-fade changes pixels by as little as one value, the rectangle's
+    // line included.
+    static bool ShowsWithFocusRing(const ScreenPixels& shown, const ScreenPixels& resting) {
+        if (shown.width != resting.width || shown.height != resting.height || shown.width < 4 ||
+            shown.height < 4) {
+            return false;
+        }
+        const int right = shown.width - 2;
+        const int bottom = shown.height - 2;
+        for (int y = 0; y < shown.height; ++y) {
+            for (int x = 0; x < shown.width; ++x) {
+                const std::uint32_t now = shown.At(x, y);
+                const std::uint32_t rest = resting.At(x, y);
+                const bool onRing = ((x == 1 || x == right) && y >= 1 && y <= bottom) ||
+                                    ((y == 1 || y == bottom) && x >= 1 && x <= right);
+                if (now != rest && !(onRing && now == (rest ^ 0x00FFFFFFu))) {
+                    return false;
+                }
+            }
+        }
+        return true;
     }
 
     // The label's area, left of the switch.
@@ -303,10 +340,17 @@ HWND FocusOf(HWND dialog) {
 TEST_F(SettingsEndToEnd, AScreenReaderAndTheKeyboardReachTheSwitchAndTheCloseButton) {
     InstallService();
     settings.SetDword(kShowCfgTipValue, 1);
+    // The pointer away from the dialog, so that the switch opens unhovered.
+    ASSERT_TRUE(MoveTo(0, 0));
     Open(L"-Lang=1");
     const RECT track = SwitchRect();
     HWND switchWindow = ::WindowFromPoint(POINT{track.left + 50, track.top + 17});
     ASSERT_NE(switchWindow, window);
+    HWND label = ::WindowFromPoint(POINT{track.left - 40, track.top + 17});
+    // The switch on and at rest, as it shows again once Space has turned it
+    // back on and the track's cross-fade from the click has ended.
+    const ScreenPixels restingOn = SwitchPixels(switchWindow);
+    ASSERT_GT(restingOn.width, 0);
     WinEventRecorder events(EVENT_OBJECT_STATECHANGE, EVENT_OBJECT_STATECHANGE,
                             ::GetProcessId(dialog.process.get()));
     ASSERT_TRUE(events.Hooked());
@@ -334,6 +378,16 @@ TEST_F(SettingsEndToEnd, AScreenReaderAndTheKeyboardReachTheSwitchAndTheCloseBut
     EXPECT_NE(events.WaitFor(EVENT_OBJECT_STATECHANGE, switchWindow, 5000), nullptr);
     EXPECT_TRUE(WaitUntil([this] { return ShowOsdIs(1); }, 5s));
     EXPECT_NE(ClientAccessible(switchWindow).state & STATE_SYSTEM_CHECKED, 0);
+    // The click's press and release each start a 250 ms cross-fade of the
+    // track; the picture waits for its last step, which shows the resting
+    // track exactly, and for the label's On.
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return ShowsWithFocusRing(SwitchPixels(switchWindow), restingOn) &&
+                   ClientAccessible(label).name == GetLocalizedText(kLanguageEnglish, kTextOn);
+        },
+        5s))
+        << "the switch did not come to rest";
     // Once a key was pressed, the focus rectangle shows.
     SaveShot(L"settings_focus.png");
 
@@ -345,7 +399,6 @@ TEST_F(SettingsEndToEnd, AScreenReaderAndTheKeyboardReachTheSwitchAndTheCloseBut
     EXPECT_EQ(facts.name, L"Close");
 
     // The label reads as the word it shows.
-    HWND label = ::WindowFromPoint(POINT{track.left - 40, track.top + 17});
     facts = ClientAccessible(label);
     EXPECT_EQ(facts.role, ROLE_SYSTEM_STATICTEXT);
     EXPECT_EQ(facts.name, GetLocalizedText(kLanguageEnglish, kTextOn));

@@ -110,7 +110,8 @@ class SettingsControls : public ::testing::Test {
         ASSERT_EQ(CreateImagingFactory(), S_OK);
         ASSERT_EQ(CreateTextFactory(), S_OK);
         ASSERT_EQ(LoadBackgroundBitmap(1.0f), S_OK);
-        ASSERT_EQ(BitmapToMemoryDC(DrawingResources().background.Get(), &background_), 1);
+        background_ = BitmapToMemoryDC(DrawingResources().background.Get());
+        ASSERT_TRUE(background_);
     }
     void TearDown() override {
         DrawingResources().writeFactory.Reset();

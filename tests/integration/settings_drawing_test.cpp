@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -74,8 +75,8 @@ class SettingsDrawing : public ::testing::Test {
 
     // A memory DC over a 32-bit DIB section holding `pixels`.
     static MemoryDc MakeDibDc(UINT width, UINT height, std::vector<std::uint32_t> pixels) {
-        MemoryDc dc;
-        EXPECT_EQ(BitmapToMemoryDC(MakeBitmap(width, height, std::move(pixels)).Get(), &dc), 1);
+        MemoryDc dc = BitmapToMemoryDC(MakeBitmap(width, height, std::move(pixels)).Get());
+        EXPECT_TRUE(dc);
         return dc;
     }
 
@@ -161,8 +162,8 @@ TEST_F(SettingsDrawing, ImagesDecodeToTheirSizesAtBothScales) {
 
 TEST_F(SettingsDrawing, BackgroundPixelsArriveOpaqueAndTopDown) {
     ASSERT_EQ(LoadBackgroundBitmap(1.0f), S_OK);
-    MemoryDc dc;
-    ASSERT_EQ(BitmapToMemoryDC(DrawingResources().background.Get(), &dc), 1);
+    const MemoryDc dc = BitmapToMemoryDC(DrawingResources().background.Get());
+    ASSERT_TRUE(dc);
     const auto pixels = DibPixels(dc.get());
     ASSERT_EQ(pixels.size(), 377u * 182u);
     // The grey rule in row 57 across the whole width, white far below it.
@@ -191,9 +192,9 @@ TEST_F(SettingsDrawing, LoadingFailsWithoutFactoryOrResource) {
     EXPECT_EQ(LoadImageResource(kImageBackground, 1.0f, kLoadNatural, &converter), E_FAIL);
     ComPtr<ID2D1DCRenderTarget> target;
     EXPECT_EQ(CreateDCRenderTarget(&target), E_FAIL);
-    MemoryDc out;
-    EXPECT_EQ(LoadImageOverBackground(kImageSliderKnob, 1.0f, &out, nullptr, 0, 0), 0);
-    EXPECT_FALSE(out);
+    const ComposedImage out = LoadImageOverBackground(kImageSliderKnob, 1.0f, nullptr, 0, 0);
+    EXPECT_FALSE(out.complete);
+    EXPECT_FALSE(out.picture);
 }
 
 TEST_F(SettingsDrawing, BitmapToMemoryDcCopiesPremultipliedPixels) {
@@ -203,10 +204,7 @@ TEST_F(SettingsDrawing, BitmapToMemoryDcCopiesPremultipliedPixels) {
     ASSERT_TRUE(dc);
     EXPECT_EQ(DibPixels(dc.get()), pixels);
 
-    MemoryDc untouched;
-    EXPECT_EQ(BitmapToMemoryDC(nullptr, &untouched), 0);
-    EXPECT_EQ(BitmapToMemoryDC(MakeBitmap(1, 1, {0}).Get(), nullptr), 0);
-    EXPECT_FALSE(untouched);
+    EXPECT_FALSE(BitmapToMemoryDC(nullptr));
 }
 
 TEST_F(SettingsDrawing, BlendOverlayCopiesOrBlends) {
@@ -242,8 +240,9 @@ TEST_F(SettingsDrawing, ComposeDrawsTheImageOverTheBackgroundPatch) {
     // Opaque red, clear, half blue (premultiplied), clear.
     ComPtr<IWICBitmap> image = MakeBitmap(
         2, 2, {Bgra(0, 0, 255, 255), Bgra(0, 0, 0, 0), Bgra(128, 0, 0, 128), Bgra(0, 0, 0, 0)});
-    MemoryDc picture;
-    ASSERT_EQ(ComposeImageOverBackground(image.Get(), background.get(), 2, 2, &picture), 1);
+    const ComposedImage composed = ComposeImageOverBackground(image.Get(), background.get(), 2, 2);
+    ASSERT_TRUE(composed.complete);
+    const MemoryDc& picture = composed.picture;
     ASSERT_TRUE(picture);
     const SIZE size = BitmapSize(picture.get());
     EXPECT_EQ(size.cx, 2);
@@ -254,28 +253,27 @@ TEST_F(SettingsDrawing, ComposeDrawsTheImageOverTheBackgroundPatch) {
     EXPECT_TRUE(Near(pixels[2], Bgra(128, 0, 0, 0), 2, false));  // half blue over black
     EXPECT_TRUE(Near(pixels[3], Bgra(200, 200, 200, 0), 1, false));
 
-    MemoryDc none;
-    EXPECT_EQ(ComposeImageOverBackground(nullptr, background.get(), 0, 0, &none), 0);
-    EXPECT_EQ(ComposeImageOverBackground(image.Get(), background.get(), 0, 0, nullptr), 0);
-    EXPECT_FALSE(none);
+    const ComposedImage none = ComposeImageOverBackground(nullptr, background.get(), 0, 0);
+    EXPECT_FALSE(none.complete);
+    EXPECT_FALSE(none.picture);
 
     // Without the Direct2D factory the picture holds the background alone,
     // and the result says the image is missing.
     DrawingResources().d2dFactory.Reset();
-    MemoryDc patchOnly;
-    EXPECT_EQ(ComposeImageOverBackground(image.Get(), background.get(), 2, 2, &patchOnly), 0);
-    ASSERT_TRUE(patchOnly);
-    EXPECT_TRUE(Near(ReadPixels(patchOnly.get(), 2, 2)[0], Bgra(0, 255, 0, 0), 0, false));
+    const ComposedImage patchOnly = ComposeImageOverBackground(image.Get(), background.get(), 2, 2);
+    EXPECT_FALSE(patchOnly.complete);
+    ASSERT_TRUE(patchOnly.picture);
+    EXPECT_TRUE(Near(ReadPixels(patchOnly.picture.get(), 2, 2)[0], Bgra(0, 255, 0, 0), 0, false));
 }
 
 TEST_F(SettingsDrawing, LoadImageOverBackgroundComposesAScaledTrack) {
     ASSERT_EQ(LoadBackgroundBitmap(1.25f), S_OK);
-    MemoryDc background;
-    ASSERT_EQ(BitmapToMemoryDC(DrawingResources().background.Get(), &background), 1);
-    MemoryDc track;
-    ASSERT_EQ(
-        LoadImageOverBackground(kImageSliderTrackNormal, 1.25f, &track, background.get(), 40, 150),
-        1);
+    const MemoryDc background = BitmapToMemoryDC(DrawingResources().background.Get());
+    ASSERT_TRUE(background);
+    const ComposedImage composed =
+        LoadImageOverBackground(kImageSliderTrackNormal, 1.25f, background.get(), 40, 150);
+    ASSERT_TRUE(composed.complete);
+    const MemoryDc& track = composed.picture;
     const SIZE size = BitmapSize(track.get());
     EXPECT_EQ(size.cx, 125);
     EXPECT_EQ(size.cy, 43);
@@ -283,25 +281,23 @@ TEST_F(SettingsDrawing, LoadImageOverBackgroundComposesAScaledTrack) {
     EXPECT_TRUE(Near(ReadPixels(track.get(), 125, 43)[0], Bgra(255, 255, 255, 0), 8, false));
     Save(track.get(), 125, 43, L"settings_drawing_track.png");
 
-    MemoryDc missing;
-    EXPECT_EQ(LoadImageOverBackground(L"NO_SUCH_IMAGE", 1.25f, &missing, background.get(), 0, 0),
-              0);
-    EXPECT_FALSE(missing);
+    const ComposedImage missing =
+        LoadImageOverBackground(L"NO_SUCH_IMAGE", 1.25f, background.get(), 0, 0);
+    EXPECT_FALSE(missing.complete);
+    EXPECT_FALSE(missing.picture);
 }
 
 TEST_F(SettingsDrawing, MemoryDcOwnsItsBitmap) {
-    MemoryDc dc;
-    ASSERT_EQ(CreateMemoryDC(8, 4, &dc), 1);
+    MemoryDc dc = CreateMemoryDC(8, 4);
+    ASSERT_TRUE(dc);
     HGDIOBJ bitmap = ::GetCurrentObject(dc.get(), OBJ_BITMAP);
     EXPECT_EQ(BitmapSize(dc.get()).cx, 8);
     EXPECT_EQ(BitmapSize(dc.get()).cy, 4);
     dc.reset();
     EXPECT_EQ(::GetObjectType(bitmap), 0u);  // freed with its DC
 
-    MemoryDc kept;
-    EXPECT_EQ(CreateMemoryDC(0, 4, &kept), 0);
-    EXPECT_EQ(CreateMemoryDC(4, 4, nullptr), 0);
-    EXPECT_FALSE(kept);
+    EXPECT_FALSE(CreateMemoryDC(0, 4));
+    EXPECT_FALSE(CreateMemoryDC(4, -1));
 }
 
 TEST_F(SettingsDrawing, OffScreenPassCopiesItsRectangleAtTheEnd) {
@@ -329,10 +325,10 @@ TEST_F(SettingsDrawing, OffScreenPassCopiesItsRectangleAtTheEnd) {
 TEST_F(SettingsDrawing, TextFormatFollowsTheLanguage) {
     for (const int language : {1, 8, 13}) {
         g_languageOverride.store(language, std::memory_order_relaxed);
-        TextStyle style;
-        ASSERT_EQ(FillTextStyle(&style, kTextStyleBody), 1);
+        const std::optional<TextStyle> style = FillTextStyle(kTextStyleBody);
+        ASSERT_TRUE(style.has_value());
         ComPtr<IDWriteTextFormat> format;
-        ASSERT_EQ(CreateTextFormatFor(&style, &format), S_OK) << language;
+        ASSERT_EQ(CreateTextFormatFor(&*style, &format), S_OK) << language;
         wchar_t family[64] = {};
         ASSERT_EQ(format->GetFontFamilyName(family, 64), S_OK);
         EXPECT_STREQ(family, language == 8 ? L"Meiryo" : L"Segoe UI");
@@ -344,8 +340,9 @@ TEST_F(SettingsDrawing, TextFormatFollowsTheLanguage) {
 }
 
 TEST_F(SettingsDrawing, MeasureOnlyGivesBoundsWithoutDrawing) {
-    TextStyle style;
-    ASSERT_EQ(FillTextStyleFor(&style, kTextStyleBody, 1), 1);
+    const std::optional<TextStyle> filled = FillTextStyleFor(kTextStyleBody, 1);
+    ASSERT_TRUE(filled.has_value());
+    const TextStyle& style = *filled;
     ComPtr<IDWriteTextFormat> format;
     ASSERT_EQ(CreateTextFormatFor(&style, &format), S_OK);
 
@@ -355,40 +352,42 @@ TEST_F(SettingsDrawing, MeasureOnlyGivesBoundsWithoutDrawing) {
     ASSERT_EQ(CreateImageRenderTarget(canvas.Get(), &target), S_OK);
 
     const D2D1_RECT_F box{10.0f, 5.0f, 190.0f, 35.0f};
-    D2D1_RECT_F bounds{-1.0f, -1.0f, -1.0f, -1.0f};
     // The pass starts from white: a render target is not relied on to keep
     // the bitmap's earlier pixels.
     target->BeginDraw();
     target->Clear(D2D1_COLOR_F{1.0f, 1.0f, 1.0f, 1.0f});
-    DrawTextInRect(target.Get(), L"Camera on", &style, format.Get(), box, &bounds, true);
+    const std::optional<D2D1_RECT_F> measured =
+        MeasureTextInRect(L"Camera on", &style, format.Get(), box);
     ASSERT_EQ(target->EndDraw(), S_OK);
+    ASSERT_TRUE(measured.has_value());
+    const D2D1_RECT_F bounds = *measured;
     EXPECT_GE(bounds.left, box.left);
     EXPECT_GE(bounds.top, box.top);
     EXPECT_GT(bounds.right, bounds.left + 10.0f);
     EXPECT_LE(bounds.right, box.right);
     EXPECT_GT(bounds.bottom, bounds.top + 5.0f);
-    MemoryDc measured;
-    ASSERT_EQ(BitmapToMemoryDC(canvas.Get(), &measured), 1);
-    for (const std::uint32_t pixel : DibPixels(measured.get())) {
+    const MemoryDc unchanged = BitmapToMemoryDC(canvas.Get());
+    ASSERT_TRUE(unchanged);
+    for (const std::uint32_t pixel : DibPixels(unchanged.get())) {
         ASSERT_EQ(pixel, white);
     }
 
-    // Measuring needs no render target; no style or format does nothing.
-    D2D1_RECT_F again{};
-    DrawTextInRect(nullptr, L"Camera on", &style, format.Get(), box, &again, true);
-    EXPECT_FLOAT_EQ(again.right, bounds.right);
-    D2D1_RECT_F kept{1.0f, 2.0f, 3.0f, 4.0f};
-    DrawTextInRect(nullptr, L"Camera on", nullptr, format.Get(), box, &kept, true);
-    DrawTextInRect(nullptr, L"Camera on", &style, nullptr, box, &kept, true);
-    EXPECT_FLOAT_EQ(kept.right, 3.0f);
+    // Measuring outside a drawing pass gives the same bounds; no style or
+    // format gives none.
+    const std::optional<D2D1_RECT_F> again =
+        MeasureTextInRect(L"Camera on", &style, format.Get(), box);
+    ASSERT_TRUE(again.has_value());
+    EXPECT_FLOAT_EQ(again->right, bounds.right);
+    EXPECT_FALSE(MeasureTextInRect(L"Camera on", nullptr, format.Get(), box).has_value());
+    EXPECT_FALSE(MeasureTextInRect(L"Camera on", &style, nullptr, box).has_value());
 
     // Drawing changes pixels inside the measured bounds only.
     target->BeginDraw();
     target->Clear(D2D1_COLOR_F{1.0f, 1.0f, 1.0f, 1.0f});
-    DrawTextInRect(target.Get(), L"Camera on", &style, format.Get(), box, nullptr, false);
+    DrawTextInRect(target.Get(), L"Camera on", &style, format.Get(), box);
     ASSERT_EQ(target->EndDraw(), S_OK);
-    MemoryDc drawn;
-    ASSERT_EQ(BitmapToMemoryDC(canvas.Get(), &drawn), 1);
+    const MemoryDc drawn = BitmapToMemoryDC(canvas.Get());
+    ASSERT_TRUE(drawn);
     const auto pixels = DibPixels(drawn.get());
     int inked = 0;
     for (int y = 0; y < 40; ++y) {
@@ -405,16 +404,18 @@ TEST_F(SettingsDrawing, MeasureOnlyGivesBoundsWithoutDrawing) {
 
 TEST_F(SettingsDrawing, DrawTextOnDcDrawsAndMeasures) {
     g_languageOverride.store(8, std::memory_order_relaxed);
-    TextStyle style;
-    ASSERT_EQ(FillTextStyle(&style, kTextStyleSmall), 1);
+    const std::optional<TextStyle> filled = FillTextStyle(kTextStyleSmall);
+    ASSERT_TRUE(filled.has_value());
+    const TextStyle& style = *filled;
     ComPtr<IDWriteTextFormat> format;
     ASSERT_EQ(CreateTextFormatFor(&style, &format), S_OK);
     const std::uint32_t white = Bgra(255, 255, 255, 255);
     MemoryDc dc = MakeDibDc(160, 30, std::vector<std::uint32_t>(160 * 30, white));
-    D2D1_RECT_F bounds{};
-    ASSERT_EQ(DrawTextOnDC(dc.get(), 160, 30, L"Lensbeacon", &style, format.Get(),
-                           D2D1_RECT_F{0.0f, 0.0f, 160.0f, 30.0f}, &bounds),
-              1);
+    const std::optional<D2D1_RECT_F> drawn =
+        DrawTextOnDC(dc.get(), 160, 30, L"Lensbeacon", &style, format.Get(),
+                     D2D1_RECT_F{0.0f, 0.0f, 160.0f, 30.0f});
+    ASSERT_TRUE(drawn.has_value());
+    const D2D1_RECT_F bounds = *drawn;
     EXPECT_GT(bounds.right - bounds.left, 10.0f);
     // Text over the DC's white picture: inked pixels inside the bounds, the
     // picture kept outside them.
@@ -440,9 +441,9 @@ TEST_F(SettingsDrawing, DrawTextOnDcDrawsAndMeasures) {
     Save(dc.get(), 160, 30, L"settings_drawing_text.png");
 
     DrawingResources().d2dFactory.Reset();
-    EXPECT_EQ(DrawTextOnDC(dc.get(), 160, 30, L"x", &style, format.Get(),
-                           D2D1_RECT_F{0.0f, 0.0f, 160.0f, 30.0f}, nullptr),
-              0);
+    EXPECT_FALSE(DrawTextOnDC(dc.get(), 160, 30, L"x", &style, format.Get(),
+                              D2D1_RECT_F{0.0f, 0.0f, 160.0f, 30.0f})
+                     .has_value());
 }
 
 }  // namespace

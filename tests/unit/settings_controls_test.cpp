@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -253,9 +254,10 @@ std::vector<StripBox> StripsAt(float scale) {
     const int heights[] = {sideHeight, sideHeight, bandHeight, bandHeight};
     std::vector<StripBox> boxes;
     for (int i = 0; i < kShadowStripCount; ++i) {
-        POINT at{};
-        EXPECT_TRUE(StripPositionFrom(dialog, StripPlacementFor(i, sideWidth, bandHeight), &at));
-        boxes.push_back({at.x, at.y, widths[i], heights[i]});
+        const std::optional<POINT> at =
+            StripPositionFrom(dialog, StripPlacementFor(i, sideWidth, bandHeight));
+        EXPECT_TRUE(at.has_value());
+        boxes.push_back({at.value_or(POINT{}).x, at.value_or(POINT{}).y, widths[i], heights[i]});
     }
     return boxes;
 }
@@ -291,13 +293,11 @@ TEST(ShadowGeometry, StripsFrameTheDialogAtScaleOneAndAQuarter) {
 
 TEST(ShadowGeometry, AnchorsAndStatus) {
     const RECT owner{10, 20, 30, 40};
-    POINT at{-1, -1};
-    EXPECT_TRUE(StripPositionFrom(owner, {1, 2, kAnchorBottomRight}, &at));
-    EXPECT_EQ(at.x, 31);
-    EXPECT_EQ(at.y, 42);
-    at = {-1, -1};
-    EXPECT_FALSE(StripPositionFrom(owner, {0, 0, 4}, &at));
-    EXPECT_EQ(at.x, -1);
+    const std::optional<POINT> at = StripPositionFrom(owner, {1, 2, kAnchorBottomRight});
+    ASSERT_TRUE(at.has_value());
+    EXPECT_EQ(at->x, 31);
+    EXPECT_EQ(at->y, 42);
+    EXPECT_FALSE(StripPositionFrom(owner, {0, 0, 4}).has_value());
     EXPECT_EQ(ShadowStatusFromStyle(static_cast<LONG>(WS_POPUP)), 1);
     EXPECT_EQ(ShadowStatusFromStyle(static_cast<LONG>(WS_POPUP | WS_VISIBLE | WS_MINIMIZE)), 5);
     EXPECT_EQ(ShadowStatusFromStyle(static_cast<LONG>(WS_POPUP | WS_VISIBLE)), 7);
@@ -364,11 +364,11 @@ TEST(ShadowFollower, ShowingGrowingShrinkingAndMinimising) {
 class FakeSurface : public ButtonLookSurface {
   public:
     bool IsVisible() override { return visible; }
-    bool StartFadeTimer() override {
+    bool StartAnimationTimer() override {
         log += "start ";
         return timerWorks;
     }
-    void StopFadeTimer() override { log += "stop "; }
+    void StopAnimationTimer() override { log += "stop "; }
     bool TrackMouse() override {
         log += "track ";
         return true;

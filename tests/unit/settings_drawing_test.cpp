@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cwchar>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -178,8 +179,9 @@ TEST(SettingsTextStyle, FamilySizeAndDirectionPerLanguage) {
     const float savedFontScale = g_fontScale;
     g_fontScale = 1.25f;
 
-    TextStyle english;
-    EXPECT_EQ(FillTextStyleFor(&english, kTextStyleBody, 1), 1);
+    const std::optional<TextStyle> filledEnglish = FillTextStyleFor(kTextStyleBody, 1);
+    ASSERT_TRUE(filledEnglish.has_value());
+    const TextStyle& english = *filledEnglish;
     EXPECT_STREQ(english.family, L"Segoe UI");
     EXPECT_FLOAT_EQ(english.size, 13.0f * 1.25f);
     EXPECT_EQ(english.weight, 400);
@@ -187,24 +189,22 @@ TEST(SettingsTextStyle, FamilySizeAndDirectionPerLanguage) {
     EXPECT_FLOAT_EQ(english.color[0], 0.4f);
     EXPECT_FLOAT_EQ(english.color[3], 1.0f);
 
-    TextStyle japanese;
-    EXPECT_EQ(FillTextStyleFor(&japanese, kTextStyleSmall, 8), 1);
+    const std::optional<TextStyle> filledJapanese = FillTextStyleFor(kTextStyleSmall, 8);
+    ASSERT_TRUE(filledJapanese.has_value());
+    const TextStyle& japanese = *filledJapanese;
     EXPECT_STREQ(japanese.family, L"Meiryo");
     EXPECT_FLOAT_EQ(japanese.size, 12.0f * 1.25f);
     EXPECT_EQ(japanese.rightToLeft, 0);
 
-    TextStyle arabic;
-    EXPECT_EQ(FillTextStyleFor(&arabic, kTextStyleBody, 13), 1);
+    const std::optional<TextStyle> filledArabic = FillTextStyleFor(kTextStyleBody, 13);
+    ASSERT_TRUE(filledArabic.has_value());
+    const TextStyle& arabic = *filledArabic;
     EXPECT_STREQ(arabic.family, L"Segoe UI");
     EXPECT_EQ(arabic.rightToLeft, 1);
 
-    // An unknown kind fills nothing but the direction.
-    TextStyle unknown;
-    EXPECT_EQ(FillTextStyleFor(&unknown, 3, 13), 0);
-    EXPECT_EQ(unknown.rightToLeft, 1);
-    EXPECT_EQ(unknown.family[0], L'\0');
-    EXPECT_FLOAT_EQ(unknown.size, 0.0f);
-    EXPECT_EQ(FillTextStyleFor(nullptr, kTextStyleBody, 1), 0);
+    // An unknown kind gives no style, in any language.
+    EXPECT_FALSE(FillTextStyleFor(3, 13).has_value());
+    EXPECT_FALSE(FillTextStyleFor(0, 1).has_value());
 
     g_fontScale = savedFontScale;
 }
