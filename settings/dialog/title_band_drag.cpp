@@ -23,10 +23,16 @@ void CLensdialDlg::OnMouse(UINT message, LPARAM lParam) {
             dragBand_.SetPressedIndex(dragBand_.HoverIndex());
             if (dragBand_.HoverIndex() == 0) {
                 // The system moves the window as if its caption were pressed;
-                // that message takes the point in screen coordinates.
+                // that message takes the point in screen coordinates. It is
+                // sent, not posted: the move loop starts from the point of
+                // the message being handled, and only this press's own
+                // message has the press point for certain. It returns once
+                // the button is let go.
                 POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-                ::ClientToScreen(Handle(), &point);
-                ::PostMessageW(Handle(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(point.x, point.y));
+                if (::ClientToScreen(Handle(), &point)) {
+                    static_cast<void>(::SendMessageW(Handle(), WM_NCLBUTTONDOWN, HTCAPTION,
+                                                     MAKELPARAM(point.x, point.y)));
+                }
             }
             break;
         }

@@ -411,10 +411,10 @@ class SettingsEveryLanguage : public SettingsEndToEnd {
     void ShootEveryLanguage(const wchar_t* suffix, float expectedScale) {
         for (int language = 1; language <= 20; ++language) {
             // The pointer away from the dialog, so that nothing is hovered.
-            ::SetCursorPos(0, 0);
+            ASSERT_TRUE(MoveTo(0, 0));
             Open(L"-Lang=" + std::to_wstring(language), expectedScale);
+            // Open once it has faded in: nothing else moves at rest.
             ::SendMessageW(window, WM_NULL, 0, 0);
-            ::Sleep(300);
             const std::wstring name = L"settings_lang" + std::to_wstring(language) + suffix;
             SaveShot(name.c_str());
             ::PostMessageW(window, WM_COMMAND, kCloseCommand, 0);
