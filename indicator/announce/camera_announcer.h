@@ -31,7 +31,7 @@ namespace lensbeacon::indicator {
 // Posted to the indicator window when the records change.
 inline constexpr UINT kRecordsChangedMessage = WM_APP + 1;
 
-class CameraAnnouncer final : private winframe::AccessibleSource {
+class CameraAnnouncer final : private winframe::AccessiblePort {
   public:
     CameraAnnouncer(const IndicatorState& state, const wchar_t* caption) noexcept
         : state_(state), caption_(caption), text_(caption) {}

@@ -3,7 +3,7 @@
 // drawing and timer calls it makes.
 #pragma once
 
-#include "controls/animation_surface.h"
+#include "controls/animation_port.h"
 
 namespace lensbeacon::settings {
 
@@ -13,7 +13,7 @@ inline constexpr int kLookPressed = 2;
 
 // What the looks do to the button; its animation timer is the fade timer
 // (id 1, 36 ms).
-class ButtonLookSurface : public AnimationSurface {
+class ButtonLookPort : public AnimationPort {
   public:
     // Arms hover and leave notifications; the call's answer.
     virtual bool TrackMouse() = 0;
@@ -28,7 +28,7 @@ class ButtonLookSurface : public AnimationSurface {
     virtual void Invalidate() = 0;
 
   protected:
-    ~ButtonLookSurface() = default;
+    ~ButtonLookPort() = default;
 };
 
 // The look for the cursor and button state: pressed shows only with the
@@ -39,7 +39,7 @@ class ButtonLooks {
   public:
     static constexpr int kFadeSteps = 5;
 
-    explicit ButtonLooks(ButtonLookSurface& surface) noexcept : surface_(&surface) {}
+    explicit ButtonLooks(ButtonLookPort& surface) noexcept : surface_(&surface) {}
 
     void OnLButtonDown();
     void OnLButtonUp();
@@ -68,7 +68,7 @@ class ButtonLooks {
   private:
     void EndFade();
 
-    ButtonLookSurface* surface_;
+    ButtonLookPort* surface_;
     bool animate_ = true;
     bool built_ = false;
     bool hover_ = false;

@@ -11,7 +11,7 @@ namespace lensbeacon::settings {
 
 using Microsoft::WRL::ComPtr;
 
-CD2DButton::CD2DButton() noexcept : SurfaceControl(kFadeTimer, kFadePeriod), looks_(*this) {}
+CD2DButton::CD2DButton() noexcept : AnimatedPortControl(kFadeTimer, kFadePeriod), looks_(*this) {}
 
 CD2DButton::~CD2DButton() {
     ReleaseImages();

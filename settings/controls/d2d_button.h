@@ -11,7 +11,7 @@
 #include <optional>
 
 #include "controls/button_looks.h"
-#include "controls/surface_control.h"
+#include "controls/animated_port_control.h"
 #include "drawing/drawing_resources.h"
 #include "drawing/memory_dc.h"
 #include "winframe/button.h"
@@ -19,7 +19,7 @@
 namespace lensbeacon::settings {
 
 // Screen readers read it as the push button "Close".
-class CD2DButton : public SurfaceControl<winframe::SubclassedButton, ButtonLookSurface> {
+class CD2DButton : public AnimatedPortControl<winframe::SubclassedButton, ButtonLookPort> {
   public:
     static constexpr UINT_PTR kFadeTimer = 1;
     static constexpr UINT kFadePeriod = 36;

@@ -9,7 +9,7 @@ constexpr LONG kLayered = WS_EX_LAYERED;
 
 }  // namespace
 
-bool CFadeDialogEffect::Begin(HWND window, FadeAlphaFollower* follower, UINT endMessage) {
+bool CFadeDialogEffect::Begin(HWND window, FadeFollowerPort* follower, UINT endMessage) {
     if (!api_->IsWindowEnabled(window)) {
         return false;
     }
@@ -22,10 +22,10 @@ bool CFadeDialogEffect::Begin(HWND window, FadeAlphaFollower* follower, UINT end
 }
 
 void CFadeDialogEffect::FadeIn(HWND window, CWndShadow* shadow) {
-    FadeIn(window, static_cast<FadeAlphaFollower*>(shadow));
+    FadeIn(window, static_cast<FadeFollowerPort*>(shadow));
 }
 
-void CFadeDialogEffect::FadeIn(HWND window, FadeAlphaFollower* follower) {
+void CFadeDialogEffect::FadeIn(HWND window, FadeFollowerPort* follower) {
     if (!Begin(window, follower, 0)) {
         return;
     }
@@ -43,10 +43,10 @@ void CFadeDialogEffect::FadeIn(HWND window, FadeAlphaFollower* follower) {
 }
 
 BOOL CFadeDialogEffect::FadeOut(HWND window, CWndShadow* shadow) {
-    return FadeOut(window, static_cast<FadeAlphaFollower*>(shadow));
+    return FadeOut(window, static_cast<FadeFollowerPort*>(shadow));
 }
 
-BOOL CFadeDialogEffect::FadeOut(HWND window, FadeAlphaFollower* follower) {
+BOOL CFadeDialogEffect::FadeOut(HWND window, FadeFollowerPort* follower) {
     if (!Begin(window, follower, kFadeOutEndMessage)) {
         return FALSE;
     }

@@ -10,7 +10,7 @@ class CWndShadow;
 
 // The window calls a fade makes, so that the sequence can be followed
 // without a window.
-class FadeWindowApi {
+class FadeWindowPort {
   public:
     virtual BOOL IsWindowEnabled(HWND window) = 0;
     virtual void EnableWindow(HWND window, BOOL enable) = 0;
@@ -22,21 +22,21 @@ class FadeWindowApi {
     virtual void PostMessage(HWND window, UINT message) = 0;
 
   protected:
-    ~FadeWindowApi() = default;
+    ~FadeWindowPort() = default;
 };
 
 // Receives the alpha each step gives the window (the shadow strips).
-class FadeAlphaFollower {
+class FadeFollowerPort {
   public:
     virtual void SetAlpha(BYTE alpha, HWND window) = 0;
 
   protected:
-    ~FadeAlphaFollower() = default;
+    ~FadeFollowerPort() = default;
 };
 
-// The calls of FadeWindowApi on the real window (fade_window_win32.cpp, in
+// The calls of FadeWindowPort on the real window (fade_window_win32.cpp, in
 // settings_win32).
-FadeWindowApi& SystemFadeWindowApi() noexcept;
+FadeWindowPort& SystemFadeWindowPort() noexcept;
 
 class CFadeDialogEffect {
   public:
@@ -47,7 +47,7 @@ class CFadeDialogEffect {
     static constexpr UINT kFadeOutEndMessage = WM_USER + 402;
     static constexpr int kSteps = 5;
 
-    explicit CFadeDialogEffect(FadeWindowApi& api) noexcept : api_(&api) {}
+    explicit CFadeDialogEffect(FadeWindowPort& api) noexcept : api_(&api) {}
     virtual ~CFadeDialogEffect() = default;
     CFadeDialogEffect(const CFadeDialogEffect&) = delete;
     CFadeDialogEffect& operator=(const CFadeDialogEffect&) = delete;
@@ -58,14 +58,14 @@ class CFadeDialogEffect {
     // the window is made opaque and enabled at once rather than left
     // half-transparent and disabled.
     void FadeIn(HWND window, CWndShadow* shadow);
-    void FadeIn(HWND window, FadeAlphaFollower* follower);
+    void FadeIn(HWND window, FadeFollowerPort* follower);
 
     // Starts a fade-out (204 now, then 153, 102, 51, and the end message on
     // the ticks of timer 66). 0 and nothing done while the window is
     // disabled. When the timer cannot be set the end message is posted at
     // once, so the window still closes, and the answer is 0.
     BOOL FadeOut(HWND window, CWndShadow* shadow);
-    BOOL FadeOut(HWND window, FadeAlphaFollower* follower);
+    BOOL FadeOut(HWND window, FadeFollowerPort* follower);
 
     // Timer 67 and timer 66. A tick of a fade that is not running (a late
     // tick after its end) changes nothing.
@@ -79,15 +79,15 @@ class CFadeDialogEffect {
   private:
     enum class Phase { kIdle, kFadingIn, kFadingOut };
 
-    bool Begin(HWND window, FadeAlphaFollower* follower, UINT endMessage);
+    bool Begin(HWND window, FadeFollowerPort* follower, UINT endMessage);
     void ApplyAlpha(int alpha);
     void FinishFadeIn();
 
-    FadeWindowApi* api_;
+    FadeWindowPort* api_;
     UINT endMessage_ = 0;
     HWND window_ = nullptr;
     int step_ = 0;
-    FadeAlphaFollower* follower_ = nullptr;
+    FadeFollowerPort* follower_ = nullptr;
     Phase phase_ = Phase::kIdle;
 };
 

@@ -5,7 +5,7 @@
 namespace lensbeacon::settings {
 namespace {
 
-class SystemFadeApi final : public FadeWindowApi {
+class Win32FadeWindowPort final : public FadeWindowPort {
   public:
     BOOL IsWindowEnabled(HWND window) override { return ::IsWindowEnabled(window); }
     void EnableWindow(HWND window, BOOL enable) override { ::EnableWindow(window, enable); }
@@ -25,8 +25,8 @@ class SystemFadeApi final : public FadeWindowApi {
 
 }  // namespace
 
-FadeWindowApi& SystemFadeWindowApi() noexcept {
-    static SystemFadeApi api;
+FadeWindowPort& SystemFadeWindowPort() noexcept {
+    static Win32FadeWindowPort api;
     return api;
 }
 

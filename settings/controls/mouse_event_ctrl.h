@@ -1,7 +1,7 @@
 // The settings program's use of the shared pointer tracker
 // (lensbeacon/pointer_tracker.h): which of a window's rectangles the cursor
 // is over, with optional irregular sub-regions inside one of them, and the
-// arming of leave notifications through MouseTrackingApi.
+// arming of leave notifications through MouseTrackingPort.
 #pragma once
 
 #include <windows.h>
@@ -14,22 +14,22 @@
 namespace lensbeacon::settings {
 
 // The two system calls the tracker makes.
-class MouseTrackingApi {
+class MouseTrackingPort {
   public:
     // Asks for WM_MOUSELEAVE on the window; the call's answer.
     virtual BOOL TrackLeave(HWND window) = 0;
     virtual BOOL PointInRegion(HRGN region, int x, int y) = 0;
 
   protected:
-    ~MouseTrackingApi() = default;
+    ~MouseTrackingPort() = default;
 };
 
 // The system's calls (mouse_tracking_win32.cpp, in settings_win32).
-MouseTrackingApi& SystemMouseTrackingApi() noexcept;
+MouseTrackingPort& SystemMouseTrackingPort() noexcept;
 
 class CMouseEventCtrl {
   public:
-    explicit CMouseEventCtrl(MouseTrackingApi& api) noexcept : api_(&api) {}
+    explicit CMouseEventCtrl(MouseTrackingPort& api) noexcept : api_(&api) {}
     virtual ~CMouseEventCtrl() = default;
     CMouseEventCtrl(const CMouseEventCtrl&) = delete;
     CMouseEventCtrl& operator=(const CMouseEventCtrl&) = delete;
@@ -74,7 +74,7 @@ class CMouseEventCtrl {
     void SetPressedIndex(int index) noexcept { pointer_.SetPressed(index); }
 
   private:
-    MouseTrackingApi* api_;
+    MouseTrackingPort* api_;
     PointerTracker<RECT> pointer_;
     HWND window_ = nullptr;
     std::vector<HRGN> subRegions_;

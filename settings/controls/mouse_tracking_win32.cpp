@@ -7,7 +7,7 @@
 namespace lensbeacon::settings {
 namespace {
 
-class SystemTrackingApi final : public MouseTrackingApi {
+class Win32MouseTrackingPort final : public MouseTrackingPort {
   public:
     BOOL TrackLeave(HWND window) override {
         return winframe::TrackPointerLeave(window) ? TRUE : FALSE;
@@ -17,8 +17,8 @@ class SystemTrackingApi final : public MouseTrackingApi {
 
 }  // namespace
 
-MouseTrackingApi& SystemMouseTrackingApi() noexcept {
-    static SystemTrackingApi api;
+MouseTrackingPort& SystemMouseTrackingPort() noexcept {
+    static Win32MouseTrackingPort api;
     return api;
 }
 

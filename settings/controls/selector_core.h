@@ -3,14 +3,14 @@
 // knob to the nearest position, click-to-step, the presses, moves, releases
 // and leaves of the mouse, position changes from the keys, and the 250 ms
 // cross-fade of the track between its normal and pressed looks. Everything it
-// draws, shows, times, posts and publishes goes through SelectorSurface.
+// draws, shows, times, posts and publishes goes through SelectorPort.
 #pragma once
 
 #include <windows.h>
 
 #include <array>
 
-#include "controls/animation_surface.h"
+#include "controls/animation_port.h"
 #include "controls/mouse_event_ctrl.h"
 
 namespace lensbeacon::settings {
@@ -37,7 +37,7 @@ struct TrackDrawing {
 
 // What the switch does to its window; its animation timer has id 1 and a
 // period of 25 ms.
-class SelectorSurface : public AnimationSurface {
+class SelectorPort : public AnimationPort {
   public:
     virtual bool IsEnabled() = 0;
     // Milliseconds of the system tick count.
@@ -57,7 +57,7 @@ class SelectorSurface : public AnimationSurface {
     virtual void Publish(bool on) = 0;
 
   protected:
-    ~SelectorSurface() = default;
+    ~SelectorPort() = default;
 };
 
 // The control's size, where its track lies in it, the scaled image sizes,
@@ -90,9 +90,9 @@ class SelectorCore {
     // The cross-fade is redrawn on a tick only once its alpha rose this much.
     static constexpr int kFadeRedrawStep = 16;
 
-    // `tracking` arms the leave notifications (SystemMouseTrackingApi() on a
+    // `tracking` arms the leave notifications (SystemMouseTrackingPort() on a
     // real window).
-    SelectorCore(SelectorSurface& surface, MouseTrackingApi& tracking) noexcept;
+    SelectorCore(SelectorPort& surface, MouseTrackingPort& tracking) noexcept;
 
     // The window whose leave notifications the tracker arms.
     void SetWindow(HWND window) noexcept { tracker_.SetWindow(window); }
@@ -175,7 +175,7 @@ class SelectorCore {
     void ShowKnob(bool moved);
     void ShowAll();
 
-    SelectorSurface* surface_;
+    SelectorPort* surface_;
     CMouseEventCtrl tracker_;
     std::array<RECT, kMaxRegions> regions_{};
     // The sizes and places Setup was given, kept within the coordinate range,

@@ -21,7 +21,7 @@ Point Unpack(LPARAM position) noexcept {
 
 }  // namespace
 
-SelectorCore::SelectorCore(SelectorSurface& surface, MouseTrackingApi& tracking) noexcept
+SelectorCore::SelectorCore(SelectorPort& surface, MouseTrackingPort& tracking) noexcept
     : surface_(&surface), tracker_(tracking) {}
 
 void SelectorCore::Reset() noexcept {

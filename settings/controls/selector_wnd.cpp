@@ -24,7 +24,8 @@ static_assert(kSelectorStyle == 0x54010000);
 }  // namespace
 
 CSelectorWndEx2::CSelectorWndEx2() noexcept
-    : SurfaceControl(kAnimationTimer, kAnimationPeriod), core_(*this, SystemMouseTrackingApi()) {}
+    : AnimatedPortControl(kAnimationTimer, kAnimationPeriod),
+      core_(*this, SystemMouseTrackingPort()) {}
 
 CSelectorWndEx2::~CSelectorWndEx2() {
     // Destroyed here, while this class still handles its WM_DESTROY.

@@ -10,14 +10,14 @@
 #include <string>
 
 #include "controls/selector_core.h"
-#include "controls/surface_control.h"
+#include "controls/animated_port_control.h"
 #include "drawing/memory_dc.h"
 #include "lensbeacon/unique_owner.h"
 #include "winframe/window.h"
 
 namespace lensbeacon::settings {
 
-class CSelectorWndEx2 : public SurfaceControl<winframe::Window, SelectorSurface> {
+class CSelectorWndEx2 : public AnimatedPortControl<winframe::Window, SelectorPort> {
   public:
     CSelectorWndEx2() noexcept;
     ~CSelectorWndEx2() override;

@@ -41,7 +41,7 @@ BYTE ShadowStatusFromStyle(LONG style) noexcept {
 }
 
 void ShadowFollower::OnOwnerMessage(UINT message, WPARAM wParam, LPARAM lParam,
-                                    ShadowStripActions& strips) {
+                                    ShadowStripPort& strips) {
     switch (message) {
         case WM_DESTROY:
             strips.DestroyStrips();
@@ -77,7 +77,7 @@ void ShadowFollower::OnOwnerMessage(UINT message, WPARAM wParam, LPARAM lParam,
     }
 }
 
-void ShadowFollower::OnSize(WPARAM type, DWORD size, ShadowStripActions& strips) {
+void ShadowFollower::OnSize(WPARAM type, DWORD size, ShadowStripPort& strips) {
     if (type == SIZE_MAXIMIZED || type == SIZE_MINIMIZED) {
         strips.HideStrips();
         status_ = static_cast<BYTE>(status_ & ~kShadowShown);
@@ -100,7 +100,7 @@ void ShadowFollower::OnSize(WPARAM type, DWORD size, ShadowStripActions& strips)
     lastSize_ = size;
 }
 
-void ShadowFollower::OnShowWindow(bool showing, ShadowStripActions& strips) {
+void ShadowFollower::OnShowWindow(bool showing, ShadowStripPort& strips) {
     if (!showing) {
         strips.HideStrips();
         status_ = static_cast<BYTE>(status_ & ~(kShadowShown | kShadowOwnerVisible));

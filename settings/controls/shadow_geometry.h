@@ -47,7 +47,7 @@ inline constexpr BYTE kShadowOwnerVisible = 4;
 BYTE ShadowStatusFromStyle(LONG style) noexcept;
 
 // What the shadow does to its four strips.
-class ShadowStripActions {
+class ShadowStripPort {
   public:
     virtual void ShowStrips() = 0;     // SW_SHOWNA each
     virtual void HideStrips() = 0;     // SW_HIDE each
@@ -56,7 +56,7 @@ class ShadowStripActions {
     virtual void DestroyStrips() = 0;  // destroy the strip windows
 
   protected:
-    ~ShadowStripActions() = default;
+    ~ShadowStripPort() = default;
 };
 
 // How the shadow follows its owner's messages. Growing the owner defers the
@@ -70,11 +70,11 @@ class ShadowFollower {
     bool UpdatePending() const noexcept { return updatePending_; }
 
     // Acts on one of the owner's messages before the owner sees it.
-    void OnOwnerMessage(UINT message, WPARAM wParam, LPARAM lParam, ShadowStripActions& strips);
+    void OnOwnerMessage(UINT message, WPARAM wParam, LPARAM lParam, ShadowStripPort& strips);
 
   private:
-    void OnSize(WPARAM type, DWORD size, ShadowStripActions& strips);
-    void OnShowWindow(bool showing, ShadowStripActions& strips);
+    void OnSize(WPARAM type, DWORD size, ShadowStripPort& strips);
+    void OnShowWindow(bool showing, ShadowStripPort& strips);
 
     BYTE status_ = 0;
     DWORD lastSize_ = 0;

@@ -14,7 +14,7 @@ namespace lensbeacon::settings {
 
 inline constexpr wchar_t kShadowWindowClass[] = L"OutsideShadowWndClass";
 
-class CWndShadow : public FadeAlphaFollower, private ShadowStripActions {
+class CWndShadow : public FadeFollowerPort, private ShadowStripPort {
   public:
     struct Strip {
         HWND window = nullptr;

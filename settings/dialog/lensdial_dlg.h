@@ -72,14 +72,14 @@ class CLensdialDlg : public winframe::ModalDialog {
     HICON icon_ = nullptr;
     HACCEL accelerators_ = nullptr;
     std::unique_ptr<CWndShadow> shadow_;
-    CFadeDialogEffect fade_{SystemFadeWindowApi()};
+    CFadeDialogEffect fade_{SystemFadeWindowPort()};
     int width_ = 0;
     int height_ = 0;
     std::optional<WindowDc> windowDc_;
     MemoryDc backgroundDc_;
     bool destroyed_ = false;
     PolicySetting heldSwitch_ = PolicySetting::NotConfigured;  // read once at start
-    CMouseEventCtrl dragBand_{SystemMouseTrackingApi()};
+    CMouseEventCtrl dragBand_{SystemMouseTrackingPort()};
     CD2DButton closeButton_;
     CSelectorWndEx2 selector_;
     CStaticTextWnd tipLabel_;

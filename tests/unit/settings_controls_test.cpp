@@ -21,7 +21,7 @@ HWND FakeWindow() {
     return reinterpret_cast<HWND>(static_cast<INT_PTR>(0x1234));
 }
 
-class FakeFadeApi : public FadeWindowApi {
+class FakeFadeApi : public FadeWindowPort {
   public:
     BOOL IsWindowEnabled(HWND) override { return enabled; }
     void EnableWindow(HWND, BOOL enable) override { enabled = enable; }
@@ -44,7 +44,7 @@ class FakeFadeApi : public FadeWindowApi {
     std::vector<int> alphas;
 };
 
-class FakeFollower : public FadeAlphaFollower {
+class FakeFollower : public FadeFollowerPort {
   public:
     void SetAlpha(BYTE alpha, HWND) override { alphas.push_back(alpha); }
     std::vector<int> alphas;
@@ -81,7 +81,7 @@ TEST(FadeEffect, FadeInShowsFourAlphasThenTurnsOpaqueAndEnabled) {
 TEST(FadeEffect, FadeOutShowsFourAlphasThenPostsTheEndOnce) {
     FakeFadeApi api;
     CFadeDialogEffect fade(api);
-    EXPECT_TRUE(fade.FadeOut(FakeWindow(), static_cast<FadeAlphaFollower*>(nullptr)));
+    EXPECT_TRUE(fade.FadeOut(FakeWindow(), static_cast<FadeFollowerPort*>(nullptr)));
     EXPECT_FALSE(api.enabled);
     EXPECT_EQ(api.timers, std::vector<UINT_PTR>{66});
     for (int tick = 0; tick < 3; ++tick) {
@@ -101,9 +101,9 @@ TEST(FadeEffect, FadeOutShowsFourAlphasThenPostsTheEndOnce) {
 TEST(FadeEffect, NoFadeStartsWhileTheWindowIsDisabled) {
     FakeFadeApi api;
     CFadeDialogEffect fade(api);
-    fade.FadeIn(FakeWindow(), static_cast<FadeAlphaFollower*>(nullptr));
-    EXPECT_FALSE(fade.FadeOut(FakeWindow(), static_cast<FadeAlphaFollower*>(nullptr)));
-    fade.FadeIn(FakeWindow(), static_cast<FadeAlphaFollower*>(nullptr));
+    fade.FadeIn(FakeWindow(), static_cast<FadeFollowerPort*>(nullptr));
+    EXPECT_FALSE(fade.FadeOut(FakeWindow(), static_cast<FadeFollowerPort*>(nullptr)));
+    fade.FadeIn(FakeWindow(), static_cast<FadeFollowerPort*>(nullptr));
     EXPECT_EQ(api.timers.size(), 1u);
     EXPECT_EQ(api.alphas, std::vector<int>{51});
     // The fade-out's timer id does not drive the running fade-in.
@@ -121,11 +121,11 @@ TEST(FadeEffect, WithoutATimerTheFadesFinishAtOnce) {
     EXPECT_TRUE(api.enabled);
     EXPECT_EQ(api.exStyle, WS_EX_APPWINDOW);
     EXPECT_EQ(shadow.alphas.back(), 204);
-    EXPECT_FALSE(fade.FadeOut(FakeWindow(), static_cast<FadeAlphaFollower*>(nullptr)));
+    EXPECT_FALSE(fade.FadeOut(FakeWindow(), static_cast<FadeFollowerPort*>(nullptr)));
     EXPECT_EQ(api.posted, std::vector<UINT>{WM_USER + 402});
 }
 
-class FakeTracking : public MouseTrackingApi {
+class FakeTracking : public MouseTrackingPort {
   public:
     BOOL TrackLeave(HWND window) override {
         ++calls;
@@ -303,7 +303,7 @@ TEST(ShadowGeometry, AnchorsAndStatus) {
     EXPECT_EQ(ShadowStatusFromStyle(static_cast<LONG>(WS_POPUP | WS_VISIBLE)), 7);
 }
 
-class FakeStrips : public ShadowStripActions {
+class FakeStrips : public ShadowStripPort {
   public:
     void ShowStrips() override { log += "show "; }
     void HideStrips() override { log += "hide "; }
@@ -361,7 +361,7 @@ TEST(ShadowFollower, ShowingGrowingShrinkingAndMinimising) {
     EXPECT_EQ(strips.Take(), "destroy ");
 }
 
-class FakeSurface : public ButtonLookSurface {
+class FakeSurface : public ButtonLookPort {
   public:
     bool IsVisible() override { return visible; }
     bool StartAnimationTimer() override {

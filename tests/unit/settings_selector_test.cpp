@@ -14,13 +14,13 @@
 namespace lensbeacon::settings {
 namespace {
 
-class FakeTracking : public MouseTrackingApi {
+class FakeTracking : public MouseTrackingPort {
   public:
     BOOL TrackLeave(HWND) override { return TRUE; }
     BOOL PointInRegion(HRGN, int, int) override { return FALSE; }
 };
 
-class FakeSurface : public SelectorSurface {
+class FakeSurface : public SelectorPort {
   public:
     bool IsVisible() override { return visible; }
     bool IsEnabled() override { return enabled; }

@@ -17,7 +17,7 @@ namespace {
 
 using Microsoft::WRL::ComPtr;
 
-class Speaking final : public Window, private AccessibleSource {
+class Speaking final : public Window, private AccessiblePort {
   public:
     int descriptions = 0;  // how often the object asked
 

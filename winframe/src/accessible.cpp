@@ -38,7 +38,7 @@ HRESULT ReturnLong(LONG value, VARIANT* out) {
 // its description from the source at every call, so it never goes stale.
 class AccessibleObject final : public IAccessible {
   public:
-    AccessibleObject(HWND window, AccessibleSource& source) : window_(window), source_(&source) {}
+    AccessibleObject(HWND window, AccessiblePort& source) : window_(window), source_(&source) {}
 
     void Disconnect() noexcept { source_ = nullptr; }
 
@@ -276,7 +276,7 @@ class AccessibleObject final : public IAccessible {
 
     LONG references_ = 1;
     HWND window_;
-    AccessibleSource* source_;
+    AccessiblePort* source_;
 };
 
 Accessible::~Accessible() {

@@ -4,7 +4,7 @@
 //
 // A window that draws itself (a switch made of pictures, a layered
 // indicator) has nothing a screen reader could read; it describes itself
-// through an AccessibleSource and keeps an Accessible, which answers
+// through an AccessiblePort and keeps an Accessible, which answers
 // WM_GETOBJECT with an object over that source. The object may outlive the
 // window in a screen reader's hands: the Accessible disconnects it as
 // WM_DESTROY reaches the window (it watches the skeleton Window that owns
@@ -31,9 +31,9 @@ struct AccessibleDescription {
     std::wstring description;    // more about it, read after the name; may be empty
 };
 
-class AccessibleSource {
+class AccessiblePort {
   public:
-    virtual ~AccessibleSource() = default;
+    virtual ~AccessiblePort() = default;
     virtual AccessibleDescription Describe() = 0;
     // The default action (a check button's toggle); false when there is none.
     virtual bool DoDefaultAction() { return false; }
@@ -43,7 +43,7 @@ class AccessibleObject;
 
 class Accessible final : private Window::DestroyWatcher {
   public:
-    explicit Accessible(AccessibleSource& source) noexcept : source_(source) {}
+    explicit Accessible(AccessiblePort& source) noexcept : source_(source) {}
     ~Accessible();
     Accessible(const Accessible&) = delete;
     Accessible& operator=(const Accessible&) = delete;
@@ -59,7 +59,7 @@ class Accessible final : private Window::DestroyWatcher {
     // Cuts the object off from the source and from every proxy, and lets it go.
     void Disconnect() noexcept;
 
-    AccessibleSource& source_;
+    AccessiblePort& source_;
     AccessibleObject* object_ = nullptr;  // one reference held here
     HWND window_ = nullptr;               // the object's window
     Window* owner_ = nullptr;             // watched while the object lives

@@ -14,7 +14,7 @@
 namespace lensbeacon::winframe {
 
 template <typename Base>
-class AnimatedControl : public Base, private AccessibleSource {
+class AnimatedControl : public Base, private AccessiblePort {
   public:
     // A timer that still runs when the object goes (a subclassed window that
     // lives on) is stopped.

@@ -5,7 +5,7 @@
 
 namespace lensbeacon::settings {
 
-class AnimationSurface {
+class AnimationPort {
   public:
     virtual bool IsVisible() = 0;
     // Start answers false when the timer could not be set.
@@ -13,7 +13,7 @@ class AnimationSurface {
     virtual void StopAnimationTimer() = 0;
 
   protected:
-    ~AnimationSurface() = default;
+    ~AnimationPort() = default;
 };
 
 }  // namespace lensbeacon::settings
