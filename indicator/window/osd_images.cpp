@@ -26,22 +26,27 @@ std::wstring ScaledName(const wchar_t* name, int percent) {
     return scaled;
 }
 
-// The premultiplied pixels of `bitmap`, rows top-down; empty on failure.
-std::vector<std::uint32_t> PixelsOf(Gdiplus::Bitmap& bitmap, int width, int height) {
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) *
-                                      static_cast<std::size_t>(height));
+// Copies premultiplied pixels, rows top-down, out of `bitmap` (read) or into
+// it (write), through the caller's buffer of width x height.
+bool CopyPixels(Gdiplus::Bitmap& bitmap, int width, int height, std::uint32_t* pixels,
+                Gdiplus::ImageLockMode mode) {
     Gdiplus::Rect all(0, 0, width, height);
     Gdiplus::BitmapData data{};
     data.Width = static_cast<UINT>(width);
     data.Height = static_cast<UINT>(height);
     data.Stride = width * 4;
     data.PixelFormat = PixelFormat32bppPARGB;
-    data.Scan0 = pixels.data();
-    if (bitmap.LockBits(&all, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
-                        PixelFormat32bppPARGB, &data) != Gdiplus::Ok) {
-        return {};
-    }
-    if (bitmap.UnlockBits(&data) != Gdiplus::Ok) {
+    data.Scan0 = pixels;
+    const auto flags = static_cast<UINT>(mode) | Gdiplus::ImageLockModeUserInputBuf;
+    return bitmap.LockBits(&all, flags, PixelFormat32bppPARGB, &data) == Gdiplus::Ok &&
+           bitmap.UnlockBits(&data) == Gdiplus::Ok;
+}
+
+// The premultiplied pixels of `bitmap`, rows top-down; empty on failure.
+std::vector<std::uint32_t> PixelsOf(Gdiplus::Bitmap& bitmap, int width, int height) {
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) *
+                                      static_cast<std::size_t>(height));
+    if (!CopyPixels(bitmap, width, height, pixels.data(), Gdiplus::ImageLockModeRead)) {
         return {};
     }
     return pixels;
@@ -68,16 +73,7 @@ std::unique_ptr<Gdiplus::Bitmap> AtSide(std::unique_ptr<Gdiplus::Bitmap> image, 
     if (shrunk->GetLastStatus() != Gdiplus::Ok) {
         return nullptr;
     }
-    Gdiplus::Rect all(0, 0, side, side);
-    Gdiplus::BitmapData data{};
-    data.Width = static_cast<UINT>(side);
-    data.Height = static_cast<UINT>(side);
-    data.Stride = side * 4;
-    data.PixelFormat = PixelFormat32bppPARGB;
-    data.Scan0 = target.data();
-    if (shrunk->LockBits(&all, Gdiplus::ImageLockModeWrite | Gdiplus::ImageLockModeUserInputBuf,
-                         PixelFormat32bppPARGB, &data) != Gdiplus::Ok ||
-        shrunk->UnlockBits(&data) != Gdiplus::Ok) {
+    if (!CopyPixels(*shrunk, side, side, target.data(), Gdiplus::ImageLockModeWrite)) {
         return nullptr;
     }
     return shrunk;

@@ -51,18 +51,6 @@ ScreenPixels CaptureIndicator() {
     return CaptureScreen(rect);
 }
 
-// Pixels of exactly this colour in the area.
-int PixelsOf(std::uint32_t colour, const ScreenPixels& image, int left, int top, int right,
-             int bottom) {
-    int count = 0;
-    for (int y = top; y < bottom; ++y) {
-        for (int x = left; x < right; ++x) {
-            count += image.At(x, y) == colour ? 1 : 0;
-        }
-    }
-    return count;
-}
-
 // The caption band is white at alpha 1: on a screen that ignores alpha it
 // reads as (1, 1, 1), where the transparent window reads as black.
 constexpr std::uint32_t kCaptionBand = 0x010101;

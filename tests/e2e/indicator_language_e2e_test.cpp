@@ -40,17 +40,6 @@ std::wstring Quoted(const std::wstring& path) {
     return L"\"" + path + L"\"";
 }
 
-int PixelsOf(std::uint32_t colour, const ScreenPixels& image, int left, int top, int right,
-             int bottom) {
-    int count = 0;
-    for (int y = top; y < bottom; ++y) {
-        for (int x = left; x < right; ++x) {
-            count += image.At(x, y) == colour ? 1 : 0;
-        }
-    }
-    return count;
-}
-
 // A capture of the window at `area` while its caption band is drawn (the
 // band's left edge, where no caption reaches, shows it).
 bool CaptionShownIn(const RECT& area, ScreenPixels& image) {

@@ -45,17 +45,6 @@ constexpr int kDefaultY = 14;     // 9
 // The caption band, white at alpha 1, reads as (1, 1, 1) on the screen.
 constexpr std::uint32_t kCaptionBand = 0x010101;
 
-int PixelsOf(std::uint32_t colour, const ScreenPixels& image, int left, int top, int right,
-             int bottom) {
-    int count = 0;
-    for (int y = top; y < bottom; ++y) {
-        for (int x = left; x < right; ++x) {
-            count += image.At(x, y) == colour ? 1 : 0;
-        }
-    }
-    return count;
-}
-
 // The window at its place on the screen, with its caption band drawn (the
 // band's left end, where no caption reaches, shows it).
 bool CaptionShown(ScreenPixels& image) {

@@ -99,6 +99,17 @@ std::wstring ScreenshotFolder() {
     return FolderFromEnvironment(L"LENSBEACON_SCREENSHOTS");
 }
 
+int PixelsOf(std::uint32_t colour, const ScreenPixels& image, int left, int top, int right,
+             int bottom) {
+    int count = 0;
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            count += image.At(x, y) == colour ? 1 : 0;
+        }
+    }
+    return count;
+}
+
 int BrightPixels(const ScreenPixels& image, int left, int top, int right, int bottom) {
     int count = 0;
     for (int y = top; y < bottom; ++y) {

@@ -33,6 +33,10 @@ bool SavePng(const ScreenPixels& image, const std::wstring& path, int scale = 1)
 // three channels: the indicator's white glyph and caption text.
 int BrightPixels(const ScreenPixels& image, int left, int top, int right, int bottom);
 
+// Pixels of exactly this 0xRRGGBB colour in the area.
+int PixelsOf(std::uint32_t colour, const ScreenPixels& image, int left, int top, int right,
+             int bottom);
+
 // A capture of the indicator as a desktop of `grey` shows it. Every pixel the
 // indicator draws is white premultiplied by its alpha, so on a screen that
 // ignores alpha each pixel's brightest channel is its alpha, and the
