@@ -6,7 +6,7 @@
 #include "dialog/dialog_layout.h"
 #include "dialog/lensdial_dlg.h"
 #include "drawing/drawing.h"
-#include "localized_texts.h"
+#include "lensbeacon/localized_texts.h"
 
 namespace lensbeacon::settings {
 
