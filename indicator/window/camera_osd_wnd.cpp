@@ -62,9 +62,9 @@ BOOL CCameraOSDWnd::CreateIndicator() {
         return FALSE;
     }
     EnsureTextFactory();
+    PrepareShows();
     // Without a tooltip the indicator still shows and still speaks.
-    static_cast<void>(
-        announcer_.Create(Handle(), RECT{kGlyphLeft, 0, kGlyphLeft + kGlyphSize, kGlyphSize}));
+    announcer_.Create(Handle(), RECT{kGlyphLeft, 0, kGlyphLeft + kGlyphSize, kGlyphSize});
     penProperty_.reset(::GlobalAddAtomW(kPenProperty));
     if (penProperty_) {
         ::SetPropW(Handle(), kPenProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(1)));
@@ -94,6 +94,9 @@ LRESULT CCameraOSDWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         announcer_.OnNotify(*reinterpret_cast<const NMHDR*>(lParam), result)) {
         return result;
     }
+    if (message == WM_MOUSEMOVE) {
+        announcer_.OnPointerMove(wParam, lParam);
+    }
     if (message == kRecordsChangedMessage) {
         announcer_.OnRecordsChanged();
         return 0;
@@ -112,6 +115,16 @@ LRESULT CCameraOSDWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefaultProc(message, wParam, lParam);
 }
 
+void CCameraOSDWnd::PrepareShows() {
+    // The frame every show starts with (the glyph and the caption), drawn
+    // once and kept: a show copies it into the bitmap. Nothing is composed
+    // yet. A caption that could not be drawn is not kept, and is tried again
+    // at each show.
+    if (LoadImages() && Render(OsdFrame{}) && captionDrawn_) {
+        canvas_.Keep();
+    }
+}
+
 bool CCameraOSDWnd::LoadImages() {
     return images_.Load(::GetModuleHandleW(nullptr));
 }
@@ -123,6 +136,9 @@ bool CCameraOSDWnd::Render(const OsdFrame& frame) {
     }
     if (!canvas_.HasBitmap()) {
         return true;  // nothing to draw into; the window shows empty
+    }
+    if (frame.caption && !frame.closeButton && canvas_.Restore()) {
+        return true;  // the frame a show starts with, as drawn at creation
     }
     // GDI+ draws straight into the DIB's premultiplied pixels; rows run
     // bottom-up, so the top row is the scan start and the stride negative.
@@ -143,16 +159,20 @@ bool CCameraOSDWnd::Render(const OsdFrame& frame) {
         }
     }
     if (frame.caption) {
-        CreateTextSlot(0, canvas_.Dc(), kOsdWidth, kOsdHeight);
+        // The text target lives with the bitmap it draws into, from one
+        // caption to the next.
+        if (TextSlotTarget(0) == nullptr) {
+            CreateTextSlot(0, canvas_.Dc(), kOsdWidth, kOsdHeight);
+        }
         TextLook look;
         look.family = UsesMeiryo(language_) ? kJapaneseCaptionFamily : kCaptionFamily;
         look.rightToLeft = IsRightToLeft(language_);
         look.fitWidth = static_cast<float>(kOsdWidth - 2 * kCaptionInset);
         look.minimumSize = kCaptionFloor;
-        DrawTextInRect(canvas_.Dc(), IndicatorWordsFor(language_).caption,
-                       TextRect{0, kCaptionTop, kOsdWidth, kOsdHeight + kCaptionOverhang},
-                       kCentredTop, kCaptionSize, FALSE, look);
-        ReleaseTextSlot(0);
+        captionDrawn_ =
+            DrawTextInRect(canvas_.Dc(), IndicatorWordsFor(language_).caption,
+                           TextRect{0, kCaptionTop, kOsdWidth, kOsdHeight + kCaptionOverhang},
+                           kCentredTop, kCaptionSize, FALSE, look) != FALSE;
         // The text target draws like GDI, leaving alpha 0 under the glyphs;
         // the layered window needs premultiplied pixels to show them. This
         // also finishes GDI's batched drawing before the button below is
@@ -181,9 +201,10 @@ void CCameraOSDWnd::Compose(BYTE constantAlpha) {
                           ULW_ALPHA);
 }
 
-void CCameraOSDWnd::FreeBitmapAndImages() {
-    canvas_.Reset();
-    images_.Free();
+void CCameraOSDWnd::OnFadedOut() {
+    // The images and the bitmap stay for the next show: together a few tens
+    // of kilobytes, against decoding and allocating them again on the way
+    // to the screen.
 }
 
 void CCameraOSDWnd::ShowWithoutActivation() {

@@ -45,7 +45,7 @@ class CCameraOSDWnd final : public winframe::Window, private OsdWindowOps {
     bool LoadImages() override;
     bool Render(const OsdFrame& frame) override;
     void Compose(BYTE constantAlpha) override;
-    void FreeBitmapAndImages() override;
+    void OnFadedOut() override;
     void ShowWithoutActivation() override;
     void Hide() override;
     DWORD TickCount() override;
@@ -64,6 +64,11 @@ class CCameraOSDWnd final : public winframe::Window, private OsdWindowOps {
     bool WindowRect(RECT& rect) override;
     bool IsVisible() override;
 
+    // Does once, at creation, the work of a first show (decoding the images,
+    // making the bitmap and the text target, DirectWrite's first look at the
+    // fonts), so that no show waits for it.
+    void PrepareShows();
+
     // GDI+ is started first and shut down last, after every image is gone.
     GdiplusSession gdiplus_;
     const WindowsVersion version_;
@@ -71,6 +76,7 @@ class CCameraOSDWnd final : public winframe::Window, private OsdWindowOps {
     const int language_;
     OsdImages images_;
     OsdCanvas canvas_;
+    bool captionDrawn_ = false;  // the last caption drawn came out
     OsdWindowCore core_;
     UniqueGlobalAtom penProperty_;
     CameraAnnouncer announcer_;

@@ -31,8 +31,9 @@ class OsdWindowOps : public PointerTrackingOps, public PlacementOps {
     virtual bool Render(const OsdFrame& frame) = 0;
     // Puts the window bitmap on the screen at this constant opacity.
     virtual void Compose(BYTE constantAlpha) = 0;
-    // Frees the window bitmap and the decoded images.
-    virtual void FreeBitmapAndImages() = 0;
+    // The fade has ended and the window is about to hide. The window may
+    // keep its decoded images and its bitmap for the next show.
+    virtual void OnFadedOut() = 0;
 
     virtual void ShowWithoutActivation() = 0;
     virtual void Hide() = 0;

@@ -41,7 +41,7 @@ class FakeWindow final : public OsdWindowOps {
         return true;
     }
     void Compose(BYTE alpha) override { calls.push_back("Compose " + std::to_string(alpha)); }
-    void FreeBitmapAndImages() override { calls.push_back("Free"); }
+    void OnFadedOut() override { calls.push_back("FadedOut"); }
     void ShowWithoutActivation() override {
         visible = true;
         calls.push_back("Show");
