@@ -83,6 +83,13 @@ SessionTimes RunSessions(test::SimulatedCamera& camera, HANDLE on, HANDLE off, i
     return times;
 }
 
+// The program has finished its start: its window exists (tested by the
+// caller) and its user-interface thread waits for messages, all its start-up
+// work done.
+bool StartFinished(HANDLE process) {
+    return ::WaitForInputIdle(process, 10000) == 0;
+}
+
 double Ratio(double value, double floor) {
     return floor > 0 ? value / floor : 0.0;
 }
@@ -112,7 +119,7 @@ void IndicatorLatencyAndMemory(int sessions) {
         test::StartCommandLine(bareProgram, L"\"" + bareProgram + L"\"");
     const bool bareCreated =
         test::WaitUntil([] { return ::FindWindowW(kBareIndicatorClass, nullptr) != nullptr; }, 10s);
-    if (!bare.process || !bareCreated) {
+    if (!bare.process || !bareCreated || !StartFinished(bare.process.get())) {
         std::printf("| indicator latency | bare layered window did not start | |\n");
         return;
     }
@@ -127,7 +134,7 @@ void IndicatorLatencyAndMemory(int sessions) {
     const std::wstring program = suite.folder() + L"LenspopUI.exe";
     UniqueProcessInformation indicator = test::StartCommandLine(program, L"\"" + program + L"\"");
     const bool created = test::WaitUntil([] { return test::FindIndicator() != nullptr; }, 10s);
-    if (!indicator.process || !created) {
+    if (!indicator.process || !created || !StartFinished(indicator.process.get())) {
         std::printf("| indicator latency | indicator did not start | |\n");
         return;
     }
