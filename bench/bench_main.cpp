@@ -170,11 +170,16 @@ void DeviceCheckCost() {
 
 // With "--soak" only the soak runs: a quick look at memory after a change.
 // With "--usb-camera" only the figures of the Camera-class and USB cameras
-// run.
+// run. With "--windows" only those of the indicator and the settings dialog.
 int wmain(int argc, wchar_t** argv) {
     std::printf("| measure | result | how |\n|---|---|---|\n");
     if (argc > 1 && std::wcscmp(argv[1], L"--soak") == 0) {
         lensbeacon::bench::RecordSoak(200);
+        return 0;
+    }
+    if (argc > 1 && std::wcscmp(argv[1], L"--windows") == 0) {
+        lensbeacon::bench::IndicatorLatencyAndMemory(20);
+        lensbeacon::bench::SettingsStartAndMemory(10);
         return 0;
     }
     if (argc > 1 && std::wcscmp(argv[1], L"--usb-camera") == 0) {

@@ -1,7 +1,8 @@
 // The settings dialog as a user meets it: how soon after the program starts
 // its window shows its first painted frame on the screen, beside a bare Win32
-// window program started the same way, when the fade-in has finished, and
-// the program's private memory while it is open.
+// window program started the same way (painted with GDI, and painted with
+// Direct2D and DirectWrite), when the fade-in has finished, and the
+// program's private memory while it is open.
 #include "settings_bench.h"
 
 #include <windows.h>
@@ -115,11 +116,14 @@ void SettingsStartAndMemory(int starts) {
     // Started the same way, one after the other, in the same run.
     const StartTimes bare = MeasureStarts(test::TestBinPath(L"bare_window.exe"), kBareWindowClass,
                                           starts, CloseBareWindow, false);
+    const StartTimes bareDirect2D = MeasureStarts(test::TestBinPath(L"bare_direct2d_window.exe"),
+                                                  kBareWindowClass, starts, CloseBareWindow, false);
     const StartTimes dialog =
         MeasureStarts(suite.folder() + L"Lensdial.exe", kDialogClass, starts, CloseDialog, true);
     const Summary frame = Summarize(dialog.toFrame);
     const Summary settledAt = Summarize(dialog.toSettled);
     const Summary bareFrame = Summarize(bare.toFrame);
+    const Summary direct2DFrame = Summarize(bareDirect2D.toFrame);
     std::printf(
         "| Lensdial start -> first painted frame on screen | median %.0f ms, p95 %.0f ms | %zu of "
         "%d starts, screen polled every 1 ms |\n",
@@ -129,9 +133,18 @@ void SettingsStartAndMemory(int starts) {
         "painted frame | median %.0f ms, p95 %.0f ms | %zu of %d starts, the same way |\n",
         bareFrame.median, bareFrame.p95, bareFrame.count, starts);
     std::printf(
+        "| bare window program painted through one Direct2D DC render target with one line of "
+        "DirectWrite text, start -> first painted frame | median %.0f ms, p95 %.0f ms | %zu of "
+        "%d starts, the same way |\n",
+        direct2DFrame.median, direct2DFrame.p95, direct2DFrame.count, starts);
+    std::printf(
         "| Lensdial first frame / bare window first frame | %.2f | ratio of the medians, same "
         "run |\n",
         bareFrame.median > 0 ? frame.median / bareFrame.median : 0.0);
+    std::printf(
+        "| bare Direct2D window first frame / bare window first frame | %.2f | ratio of the "
+        "medians, same run |\n",
+        bareFrame.median > 0 ? direct2DFrame.median / bareFrame.median : 0.0);
     std::printf(
         "| Lensdial start -> fade-in finished | median %.0f ms, p95 %.0f ms | %zu of %d starts |\n",
         settledAt.median, settledAt.p95, settledAt.count, starts);
@@ -139,6 +152,10 @@ void SettingsStartAndMemory(int starts) {
         "| Lensdial private memory while open (Wine process, incl. Wine's own) | %.0f KiB | /proc "
         "smaps_rollup, first start |\n",
         dialog.firstKiB);
+    std::printf(
+        "| private memory of the bare window / the bare Direct2D window while open | %.0f KiB / "
+        "%.0f KiB | /proc smaps_rollup, first start |\n",
+        bare.firstKiB, bareDirect2D.firstKiB);
 }
 
 }  // namespace lensbeacon::bench

@@ -7,6 +7,7 @@ add_library(settings_drawing STATIC
   drawing/drawing_resources.cpp
   drawing/memory_dc.cpp
   drawing/image_routines.cpp
+  drawing/picture_target.cpp
   drawing/text_drawing.cpp)
 target_include_directories(settings_drawing PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 lensbeacon_target(settings_drawing)

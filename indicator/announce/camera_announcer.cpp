@@ -4,6 +4,7 @@
 
 #include "camera_announcement.h"
 #include "indicator_strings.h"
+#include "lensbeacon/proc_address.h"
 
 namespace lensbeacon::indicator {
 namespace {
@@ -24,29 +25,68 @@ TOOLINFOW GlyphTool(HWND indicator) {
 
 }  // namespace
 
-bool CameraAnnouncer::Create(HWND indicator, const RECT& tip) {
+void CameraAnnouncer::Create(HWND indicator, const RECT& tip) {
     indicator_ = indicator;
+    tip_ = tip;
+}
+
+void CameraAnnouncer::OnPointerMove(WPARAM wParam, LPARAM lParam) {
+    if (tooltip_ || tooltipFailed_ || indicator_ == nullptr) {
+        return;
+    }
+    const POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    if (!::PtInRect(&tip_, point)) {
+        return;
+    }
+    // Made once; one that could not be made is not tried on every move.
+    if (!MakeTooltip()) {
+        tooltipFailed_ = true;
+        return;
+    }
+    // The tooltip's own watch begins with the next move: this one, which
+    // brought the pointer to the glyph, starts its wait for the pointer to rest.
+    MSG move{};
+    move.hwnd = indicator_;
+    move.message = WM_MOUSEMOVE;
+    move.wParam = wParam;
+    move.lParam = lParam;
+    move.time = static_cast<DWORD>(::GetMessageTime());
+    const DWORD at = ::GetMessagePos();
+    move.pt = POINT{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+    ::SendMessageW(tooltip_.get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&move));
+}
+
+bool CameraAnnouncer::MakeTooltip() {
+    // The common controls are loaded only now: most sessions never see the
+    // pointer on the glyph.
+    if (!commonControls_) {
+        commonControls_.reset(
+            ::LoadLibraryExW(L"comctl32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    }
+    using InitControls = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    const auto initControls =
+        ProcAddress<InitControls>(commonControls_.get(), "InitCommonControlsEx");
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
-    if (!::InitCommonControlsEx(&controls)) {
+    if (initControls == nullptr || !initControls(&controls)) {
         return false;
     }
     // A tooltip never takes the keyboard; owned by the indicator, it stays
     // above it.
     tooltip_.reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                      WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, indicator,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, indicator_,
                                      nullptr, ::GetModuleHandleW(nullptr), nullptr));
     if (!tooltip_) {
         return false;
     }
-    TOOLINFOW tool = GlyphTool(indicator);
+    TOOLINFOW tool = GlyphTool(indicator_);
     // The tooltip watches the pointer over the window through a subclass of
     // its own; the window's press, drag and release go on as before.
     tool.uFlags = TTF_SUBCLASS;
-    tool.rect = tip;
+    tool.rect = tip_;
     tool.lpszText = text_.data();
     if (!::SendMessageW(tooltip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool))) {
-        Destroy();
+        tooltip_.reset();
         return false;
     }
     ::SendMessageW(tooltip_.get(), TTM_SETMAXTIPWIDTH, 0, kTipWidth);

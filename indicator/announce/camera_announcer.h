@@ -39,11 +39,15 @@ class CameraAnnouncer final : private winframe::AccessiblePort {
     CameraAnnouncer(const CameraAnnouncer&) = delete;
     CameraAnnouncer& operator=(const CameraAnnouncer&) = delete;
 
-    // Makes the tooltip for the `tip` area of the indicator window. The
-    // indicator works on without one.
-    [[nodiscard]] bool Create(HWND indicator, const RECT& tip);
+    // Serves the indicator window, with a tooltip over its `tip` area. The
+    // tooltip is made when the pointer first comes to that area.
+    void Create(HWND indicator, const RECT& tip);
     void Destroy();
 
+    // WM_MOUSEMOVE of the indicator window: over the tip area for the first
+    // time, it makes the tooltip and hands it this move. The indicator works
+    // on without one.
+    void OnPointerMove(WPARAM wParam, LPARAM lParam);
     // The window has just become visible: names, tooltip, then the alert.
     void OnShown();
     // kRecordsChangedMessage: new names while shown; the watch ends hidden.
@@ -70,12 +74,18 @@ class CameraAnnouncer final : private winframe::AccessiblePort {
     // Refresh while shown, with a name change when the text changed.
     void RefreshShown();
     [[nodiscard]] std::wstring LoadText(UINT id) const;
+    // Loads the common controls and makes the tooltip; false without one.
+    [[nodiscard]] bool MakeTooltip();
 
     const IndicatorState& state_;
     const wchar_t* caption_;
     std::wstring text_;
     HWND indicator_ = nullptr;
+    RECT tip_{};
+    // Loaded with the tooltip; freed after it, as the owner goes last.
+    UniqueModule commonControls_;
     UniqueWindow tooltip_;  // owned by the indicator window, destroyed here
+    bool tooltipFailed_ = false;
     CameraHolderRecords records_;
     ProgramDescriptions descriptions_;
     DescriptionLookups lookups_;

@@ -1,12 +1,20 @@
 #include "osd_canvas.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "lensbeacon/dib_info.h"
 
 namespace lensbeacon::indicator {
 
 bool OsdCanvas::Create(int width, int height) {
+    if (bits_ != nullptr && width == width_ && height == height_) {
+        // GDI may still be drawing into it: finish that before the wipe.
+        ::GdiFlush();
+        std::memset(bits_, 0,
+                    static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
+        return true;
+    }
     Reset();
     {
         WindowDc screen(nullptr);
@@ -42,8 +50,28 @@ void OsdCanvas::Reset() noexcept {
     bitmap_.reset();
     dc_.reset();
     bits_ = nullptr;
+    kept_.clear();
     width_ = 0;
     height_ = 0;
+}
+
+void OsdCanvas::Keep() {
+    kept_.clear();
+    if (bits_ == nullptr) {
+        return;
+    }
+    static_cast<void>(::GdiFlush());  // a failed call left its pixels as they were
+    const auto* pixels = static_cast<const std::uint32_t*>(bits_);
+    kept_.assign(pixels,
+                 pixels + static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_));
+}
+
+bool OsdCanvas::Restore() noexcept {
+    if (bits_ == nullptr || kept_.empty()) {
+        return false;
+    }
+    std::memcpy(bits_, kept_.data(), kept_.size() * sizeof(std::uint32_t));
+    return true;
 }
 
 bool OsdCanvas::CoverColourWithAlpha(int top, int bottom) noexcept {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "lensbeacon/unique_owner.h"
 
@@ -18,9 +19,10 @@ class OsdCanvas {
     OsdCanvas(const OsdCanvas&) = delete;
     OsdCanvas& operator=(const OsdCanvas&) = delete;
 
-    // A fresh, fully transparent bitmap of this size (the old one goes).
-    // False when no memory DC could be made; a DC without a bitmap is kept,
-    // as drawing into it is then simply lost.
+    // A fully transparent bitmap of this size: the one there is, wiped, when
+    // it has this size already (a show then makes no GDI objects), otherwise
+    // a fresh one (the old one goes). False when no memory DC could be made;
+    // a DC without a bitmap is kept, as drawing into it is then simply lost.
     [[nodiscard]] bool Create(int width, int height);
     // Deletes the bitmap and the DC.
     void Reset() noexcept;
@@ -35,6 +37,10 @@ class OsdCanvas {
     // white text keeps its anti-aliased coverage. Pending GDI drawing is
     // finished first; false when GDI reports that some of it failed.
     [[nodiscard]] bool CoverColourWithAlpha(int top, int bottom) noexcept;
+    // Keeps a copy of the bitmap's pixels, GDI's pending drawing finished.
+    void Keep();
+    // Puts the kept pixels back into the bitmap; false when none are kept.
+    [[nodiscard]] bool Restore() noexcept;
     // Rows run bottom-up, as the DIB is; Row(0) is the top row.
     std::uint32_t* Row(int y) const noexcept;
 
@@ -45,6 +51,7 @@ class OsdCanvas {
     UniqueBitmap bitmap_;
     std::optional<SelectedObject> selection_;
     void* bits_ = nullptr;
+    std::vector<std::uint32_t> kept_;  // empty, or one pixel for each of the bitmap's
     int width_ = 0;
     int height_ = 0;
 };

@@ -54,11 +54,12 @@ BOOL CCameraOSDWnd::CreateIndicator() {
         return FALSE;
     }
     EnsureTextFactory();
+    PrepareShows();
     // Without a tooltip the indicator still shows and still speaks. Its area
     // is the glyph at the scale the window starts with.
     const OsdLayout start = LayoutForDpi(WindowDpi());
-    static_cast<void>(announcer_.Create(
-        Handle(), RECT{start.glyphLeft, 0, start.glyphLeft + start.glyphSize, start.glyphSize}));
+    announcer_.Create(Handle(),
+                      RECT{start.glyphLeft, 0, start.glyphLeft + start.glyphSize, start.glyphSize});
     penProperty_.reset(::GlobalAddAtomW(kPenProperty));
     if (penProperty_) {
         ::SetPropW(Handle(), kPenProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(1)));
@@ -88,6 +89,9 @@ LRESULT CCameraOSDWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         announcer_.OnNotify(*reinterpret_cast<const NMHDR*>(lParam), result)) {
         return result;
     }
+    if (message == WM_MOUSEMOVE) {
+        announcer_.OnPointerMove(wParam, lParam);
+    }
     if (message == kRecordsChangedMessage) {
         announcer_.OnRecordsChanged();
         return 0;
@@ -114,6 +118,14 @@ void CCameraOSDWnd::UseLayout(const OsdLayout& layout) {
     layout_ = layout;
 }
 
+void CCameraOSDWnd::PrepareShows() {
+    // The frame every show starts with (the glyph and the caption) is drawn
+    // once here and kept (see Render), so that no show waits for decoding
+    // the images, making the bitmap and the text target, or DirectWrite's
+    // first look at the fonts. Nothing is composed yet.
+    static_cast<void>(LoadImages() && Render(OsdFrame{}));
+}
+
 bool CCameraOSDWnd::LoadImages() {
     return images_.Load(::GetModuleHandleW(nullptr), layout_);
 }
@@ -126,6 +138,9 @@ bool CCameraOSDWnd::Render(const OsdFrame& frame) {
     }
     if (!canvas_.HasBitmap()) {
         return true;  // nothing to draw into; the window shows empty
+    }
+    if (frame.caption && !frame.closeButton && canvas_.Restore()) {
+        return true;  // the frame a show starts with, as drawn at creation
     }
     // GDI+ draws straight into the DIB's premultiplied pixels; rows run
     // bottom-up, so the top row is the scan start and the stride negative.
@@ -147,25 +162,36 @@ bool CCameraOSDWnd::Render(const OsdFrame& frame) {
         }
     }
     if (frame.caption) {
-        // A slot that could not be made leaves DrawTextInRect nothing to
-        // draw with; a caption that failed to draw is simply missing.
-        static_cast<void>(CreateTextSlot(0, canvas_.Dc(), l.width, l.height));
+        // The text target lives with the bitmap it draws into, from one
+        // caption to the next, and is made again for a bitmap of another
+        // size. A slot that could not be made leaves DrawTextInRect nothing
+        // to draw with; a caption that failed to draw is simply missing.
+        if (TextSlotTarget(0) == nullptr || textSlotSize_.cx != l.width ||
+            textSlotSize_.cy != l.height) {
+            textSlotSize_ = CreateTextSlot(0, canvas_.Dc(), l.width, l.height) != FALSE
+                                ? SIZE{l.width, l.height}
+                                : SIZE{0, 0};
+        }
         TextLook look;
         look.family = UsesMeiryo(language_) ? kJapaneseCaptionFamily : kCaptionFamily;
         look.rightToLeft = IsRightToLeft(language_);
         look.fitWidth = static_cast<float>(l.width - 2 * l.captionInset);
         look.minimumSize = l.captionFloor;
-        static_cast<void>(
+        captionDrawn_ =
             DrawTextInRect(canvas_.Dc(), IndicatorWordsFor(language_).caption,
                            TextRect{0, l.captionTop, l.width, l.height + l.captionOverhang},
-                           kCentredTop, l.captionSize, FALSE, look));
-        ReleaseTextSlot(0);
+                           kCentredTop, l.captionSize, FALSE, look) != FALSE;
         // The text target draws like GDI, leaving alpha 0 under the glyphs;
         // the layered window needs premultiplied pixels to show them. This
         // also finishes GDI's batched drawing before the button below is
         // drawn into the same pixels. A caption that failed to draw is
         // simply missing; the glyph still shows.
         static_cast<void>(canvas_.CoverColourWithAlpha(l.captionTop, l.height));
+        if (!frame.closeButton && captionDrawn_) {
+            // The frame a show starts with, kept for the next shows at this
+            // size; a caption that did not come out is tried again.
+            canvas_.Keep();
+        }
     }
     if (frame.closeButton) {
         Gdiplus::Bitmap* button = images_.Button(static_cast<int>(frame.button));
@@ -185,6 +211,12 @@ void CCameraOSDWnd::Compose(BYTE constantAlpha) {
     POINT source{0, 0};
     ::UpdateLayeredWindow(Handle(), nullptr, nullptr, &size, canvas_.Dc(), &source, 0, &blend,
                           ULW_ALPHA);
+}
+
+void CCameraOSDWnd::OnFadedOut() {
+    // The images and the bitmap stay for the next show: together a few tens
+    // of kilobytes, against decoding and allocating them again on the way
+    // to the screen.
 }
 
 void CCameraOSDWnd::FreeBitmapAndImages() {

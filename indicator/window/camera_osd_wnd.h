@@ -48,6 +48,7 @@ class CCameraOSDWnd final : public winframe::Window, private OsdWindowPort {
     [[nodiscard]] bool LoadImages() override;
     [[nodiscard]] bool Render(const OsdFrame& frame) override;
     void Compose(BYTE constantAlpha) override;
+    void OnFadedOut() override;
     void FreeBitmapAndImages() override;
     void ShowWithoutActivation() override;
     void Hide() override;
@@ -67,6 +68,11 @@ class CCameraOSDWnd final : public winframe::Window, private OsdWindowPort {
     [[nodiscard]] bool WindowRect(RECT& rect) override;
     [[nodiscard]] bool IsVisible() override;
 
+    // Does once, at creation, the work of a first show (decoding the images,
+    // making the bitmap and the text target, DirectWrite's first look at the
+    // fonts), so that no show waits for it.
+    void PrepareShows();
+
     // GDI+ is started first and shut down last, after every image is gone.
     GdiplusSession gdiplus_;
     const WindowsVersion version_;
@@ -76,6 +82,8 @@ class CCameraOSDWnd final : public winframe::Window, private OsdWindowPort {
     OsdLayout layout_;
     OsdImages images_;
     OsdCanvas canvas_;
+    bool captionDrawn_ = false;  // the last caption drawn came out
+    SIZE textSlotSize_{0, 0};    // the size the caption's text target was made for
     OsdWindowCore core_;
     UniqueGlobalAtom penProperty_;
     CameraAnnouncer announcer_;

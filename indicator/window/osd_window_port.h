@@ -39,7 +39,10 @@ class OsdWindowPort : public PointerTrackingPort, public PlacementPort {
     [[nodiscard]] virtual bool Render(const OsdFrame& frame) = 0;
     // Puts the window bitmap on the screen at this constant opacity.
     virtual void Compose(BYTE constantAlpha) = 0;
-    // Frees the window bitmap and the decoded images.
+    // The fade has ended and the window is about to hide. The window may
+    // keep its decoded images and its bitmap for the next show.
+    virtual void OnFadedOut() = 0;
+    // Frees the window bitmap and the decoded images: their scale changed.
     virtual void FreeBitmapAndImages() = 0;
 
     virtual void ShowWithoutActivation() = 0;

@@ -2,9 +2,12 @@
 
 #include <d2d1.h>
 
+#include <optional>
+
 #include "drawing/drawing_resources.h"
 #include "drawing/image_routines.h"
 #include "drawing/image_set.h"
+#include "drawing/picture_target.h"
 #include "winframe/pointer_leave.h"
 
 namespace lensbeacon::settings {
@@ -95,18 +98,14 @@ void CD2DButton::ComposeLooks() {
 }
 
 void CD2DButton::ComposeWithDirect2D(int width, int height, LONG left, LONG top) {
-    IWICImagingFactory* factory = DrawingResources().wicFactory.Get();
-    if (factory == nullptr || width <= 0 || height <= 0) {
+    if (width <= 0 || height <= 0) {
         return;
     }
-    ComPtr<IWICBitmap> target;
-    if (FAILED(factory->CreateBitmap(static_cast<UINT>(width), static_cast<UINT>(height),
-                                     GUID_WICPixelFormat32bppPBGRA, WICBitmapCacheOnLoad,
-                                     &target))) {
-        return;
-    }
-    ComPtr<ID2D1RenderTarget> renderTarget;
-    if (FAILED(CreateImageRenderTarget(target.Get(), &renderTarget))) {
+    // Each look is drawn into a picture of its own through the shared DC
+    // render target; the bitmaps made from the images serve all three.
+    PictureTarget first(width, height);
+    ID2D1RenderTarget* renderTarget = first.Target();
+    if (renderTarget == nullptr) {
         return;
     }
     ComPtr<ID2D1Bitmap> background;
@@ -125,7 +124,18 @@ void CD2DButton::ComposeWithDirect2D(int width, int height, LONG left, LONG top)
     const auto y = static_cast<float>(top);
     const D2D1_RECT_F under = D2D1::RectF(x, y, x + w, y + h);
     for (int look = 0; look < 3; ++look) {
+        // The first look's picture is bound already; the others bind anew.
+        std::optional<PictureTarget> other;
+        if (look != 0) {
+            other.emplace(width, height);
+        }
+        PictureTarget& picture = other ? *other : first;
+        lookPictures_[look].reset();
+        if (picture.Failed()) {
+            continue;  // a look that could not be drawn stays empty and shows black
+        }
         renderTarget->BeginDraw();
+        renderTarget->Clear(D2D1::ColorF(0.0f, 0.0f, 0.0f, 0.0f));
         if (background) {
             renderTarget->DrawBitmap(background.Get(), &destination, 1.0f,
                                      D2D1_BITMAP_INTERPOLATION_MODE_LINEAR, &under);
@@ -144,11 +154,9 @@ void CD2DButton::ComposeWithDirect2D(int width, int height, LONG left, LONG top)
             renderTarget->DrawBitmap(image.Get(), &destination, 1.0f,
                                      D2D1_BITMAP_INTERPOLATION_MODE_LINEAR, &source);
         }
-        // Not examined: the software target has no device to lose, and what
-        // was drawn is copied as it is.
+        // Not examined: what was drawn is kept as it is.
         static_cast<void>(renderTarget->EndDraw());
-        // A look that could not be copied stays empty and shows black.
-        lookPictures_[look] = BitmapToMemoryDC(target.Get());
+        lookPictures_[look] = picture.TakePicture();
     }
 }
 

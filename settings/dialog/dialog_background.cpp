@@ -57,19 +57,27 @@ void CLensdialDlg::DrawDescription(IWICBitmap* background) {
     const int width = static_cast<int>(std::ceil(measured.right - measured.left));
     const auto left = static_cast<float>((width_ - width) / 2);
 
-    ComPtr<ID2D1RenderTarget> target;
-    if (FAILED(CreateImageRenderTarget(background, &target))) {
+    // Drawn through the shared DC render target into a picture of the
+    // background's size, then written back into the bitmap.
+    UINT pictureWidth = 0;
+    UINT pictureHeight = 0;
+    if (FAILED(background->GetSize(&pictureWidth, &pictureHeight))) {
         return;
     }
-    // The pass draws the picture itself first: a render target over a bitmap
-    // is not relied on to keep the bitmap's pixels.
+    const PictureTarget drawing(static_cast<int>(pictureWidth), static_cast<int>(pictureHeight));
+    ID2D1RenderTarget* target = drawing.Target();
+    if (target == nullptr) {
+        return;
+    }
+    // The pass draws the picture itself first, over a cleared target.
     ComPtr<ID2D1Bitmap> picture;
     const HRESULT copied = target->CreateBitmapFromWicBitmap(background, nullptr, &picture);
     target->BeginDraw();
+    target->Clear(D2D1::ColorF(0.0f, 0.0f, 0.0f, 0.0f));
     if (SUCCEEDED(copied)) {
         target->DrawBitmap(picture.Get());
     }
-    DrawTextInRect(target.Get(), text, &style, format.Get(),
+    DrawTextInRect(target, text, &style, format.Get(),
                    D2D1_RECT_F{left, top, left + static_cast<float>(width), bottom});
     if (heldSwitch_ != PolicySetting::NotConfigured) {
         // In the same style, beside the switch it explains; two lines at most.
@@ -77,9 +85,13 @@ void CLensdialDlg::DrawDescription(IWICBitmap* background) {
                                  static_cast<float>(Scaled(kSwitchY)),
                                  static_cast<float>(Scaled(kNoticeRight)),
                                  static_cast<float>(Scaled(kSwitchY + kSwitchHeight))};
-        DrawTextInRect(target.Get(), GetManagedNotice(), &style, format.Get(), notice);
+        DrawTextInRect(target, GetManagedNotice(), &style, format.Get(), notice);
     }
-    target->EndDraw();
+    // A drawing that failed, or could not be written back, leaves the
+    // background as it was loaded.
+    if (SUCCEEDED(target->EndDraw())) {
+        static_cast<void>(drawing.CopyTo(background));
+    }
 }
 
 void CLensdialDlg::PaintBackground(HDC dc) {

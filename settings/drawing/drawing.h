@@ -5,5 +5,6 @@
 #include "drawing/image_routines.h"
 #include "drawing/image_set.h"
 #include "drawing/memory_dc.h"
+#include "drawing/picture_target.h"
 #include "drawing/scale.h"
 #include "drawing/text_drawing.h"

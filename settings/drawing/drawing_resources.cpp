@@ -66,6 +66,7 @@ HRESULT LoadBackgroundBitmap(float scale) noexcept {
 
 void ReleaseDrawingResources() noexcept {
     auto& resources = DrawingResources();
+    resources.dcTarget.Reset();
     resources.background.Reset();
     resources.wicFactory.Reset();
     resources.d2dFactory.Reset();

@@ -18,6 +18,10 @@ struct SharedDrawingResources {
     Microsoft::WRL::ComPtr<IWICImagingFactory> wicFactory;
     Microsoft::WRL::ComPtr<IWICBitmap> background;
     Microsoft::WRL::ComPtr<IDWriteFactory> writeFactory;
+    // The one DC render target, made by the first CreateDCRenderTarget and
+    // bound anew to each DC drawn on: each render target brings a Direct3D
+    // device of its own, the costliest thing a drawing makes.
+    Microsoft::WRL::ComPtr<ID2D1DCRenderTarget> dcTarget;
 };
 
 // The one set of the process.
@@ -33,8 +37,8 @@ SharedDrawingResources& DrawingResources() noexcept;
 // bitmap (cache on load). E_FAIL without the WIC factory.
 [[nodiscard]] HRESULT LoadBackgroundBitmap(float scale) noexcept;
 
-// Releases, if present, the background bitmap, the WIC factory and the
-// Direct2D factory, in this order.
+// Releases, if present, the DC render target, the background bitmap, the
+// WIC factory and the Direct2D factory, in this order.
 void ReleaseDrawingResources() noexcept;
 
 // What the registry releases when its last user leaves; the process-wide

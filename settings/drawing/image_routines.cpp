@@ -307,14 +307,26 @@ HRESULT CreateDCRenderTarget(ComPtr<ID2D1DCRenderTarget>* out) noexcept {
     if (factory == nullptr) {
         return E_FAIL;
     }
-    const D2D1_RENDER_TARGET_PROPERTIES properties{
-        D2D1_RENDER_TARGET_TYPE_DEFAULT,
-        {DXGI_FORMAT_B8G8R8A8_UNORM, D2D1_ALPHA_MODE_PREMULTIPLIED},
-        0.0f,
-        0.0f,
-        D2D1_RENDER_TARGET_USAGE_NONE,
-        D2D1_FEATURE_LEVEL_DEFAULT};
-    return factory->CreateDCRenderTarget(&properties, out->ReleaseAndGetAddressOf());
+    // One target serves every drawing: each binds it to its own DC and
+    // draws the DC's picture under everything first, so nothing a previous
+    // drawing left in it shows.
+    auto& shared = DrawingResources().dcTarget;
+    if (!shared) {
+        const D2D1_RENDER_TARGET_PROPERTIES properties{
+            D2D1_RENDER_TARGET_TYPE_DEFAULT,
+            {DXGI_FORMAT_B8G8R8A8_UNORM, D2D1_ALPHA_MODE_PREMULTIPLIED},
+            0.0f,
+            0.0f,
+            D2D1_RENDER_TARGET_USAGE_NONE,
+            D2D1_FEATURE_LEVEL_DEFAULT};
+        const HRESULT hr = factory->CreateDCRenderTarget(&properties, shared.GetAddressOf());
+        if (FAILED(hr)) {
+            shared.Reset();
+            return hr;
+        }
+    }
+    *out = shared;
+    return S_OK;
 }
 
 }  // namespace lensbeacon::settings

@@ -70,7 +70,8 @@ struct ComposedImage {
     IWICBitmap* bitmap, Microsoft::WRL::ComPtr<ID2D1RenderTarget>* out) noexcept;
 
 // A Direct2D render target for GDI DCs: B8G8R8A8, premultiplied, system dots
-// per inch. Bind it with BindDC before drawing. E_FAIL without the Direct2D
+// per inch; every call hands out the same one, which lives with the factory.
+// Bind it with BindDC before drawing. E_FAIL without the Direct2D
 // factory, E_POINTER without `out`.
 [[nodiscard]] HRESULT CreateDCRenderTarget(
     Microsoft::WRL::ComPtr<ID2D1DCRenderTarget>* out) noexcept;

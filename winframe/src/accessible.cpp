@@ -2,8 +2,34 @@
 
 #include <new>
 
+#include "lensbeacon/proc_address.h"
+#include "lensbeacon/unique_owner.h"
+
 namespace lensbeacon::winframe {
 namespace {
+
+// oleacc, loaded when a screen reader first asks for an object: a window
+// nobody reads never loads it. Its two calls, null when it cannot be loaded.
+struct OleaccCalls {
+    using FromObject = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
+    using FromWindow = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
+    UniqueModule module;
+    FromObject lresultFromObject = nullptr;
+    FromWindow accessibleObjectFromWindow = nullptr;
+};
+
+const OleaccCalls& Oleacc() {
+    static const OleaccCalls calls = [] {
+        OleaccCalls loaded;
+        loaded.module.reset(::LoadLibraryExW(L"oleacc.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+        loaded.lresultFromObject =
+            ProcAddress<OleaccCalls::FromObject>(loaded.module.get(), "LresultFromObject");
+        loaded.accessibleObjectFromWindow =
+            ProcAddress<OleaccCalls::FromWindow>(loaded.module.get(), "AccessibleObjectFromWindow");
+        return loaded;
+    }();
+    return calls;
+}
 
 bool IsSelf(const VARIANT& child) {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
@@ -113,8 +139,12 @@ class AccessibleObject final : public IAccessible {
             return CO_E_OBJNOTCONNECTED;
         }
         // The window's frame, as the system describes it.
-        return ::AccessibleObjectFromWindow(window_, static_cast<DWORD>(OBJID_WINDOW),
-                                            __uuidof(IDispatch), reinterpret_cast<void**>(parent));
+        const auto fromWindow = Oleacc().accessibleObjectFromWindow;
+        if (fromWindow == nullptr) {
+            return E_FAIL;
+        }
+        return fromWindow(window_, static_cast<DWORD>(OBJID_WINDOW), __uuidof(IDispatch),
+                          reinterpret_cast<void**>(parent));
     }
     HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override {
         if (count == nullptr) {
@@ -310,6 +340,10 @@ bool Accessible::AnswerGetObject(HWND window, WPARAM wParam, LPARAM lParam, LRES
     if (static_cast<LONG>(lParam) != OBJID_CLIENT) {
         return false;
     }
+    const auto fromObject = Oleacc().lresultFromObject;
+    if (fromObject == nullptr) {
+        return false;  // the system's own description, then
+    }
     Window* owner = Window::FromHandle(window);
     if (owner != nullptr && owner->BeingDestroyed()) {
         return false;  // nothing new for a window on its way out
@@ -328,7 +362,7 @@ bool Accessible::AnswerGetObject(HWND window, WPARAM wParam, LPARAM lParam, LRES
             owner->WatchDestroy(*this);
         }
     }
-    result = ::LresultFromObject(__uuidof(IAccessible), wParam, object_);
+    result = fromObject(__uuidof(IAccessible), wParam, object_);
     return true;
 }
 
