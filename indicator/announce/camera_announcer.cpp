@@ -30,6 +30,18 @@ void CameraAnnouncer::Create(HWND indicator, const RECT& tip) {
     tip_ = tip;
 }
 
+void CameraAnnouncer::SetTipArea(const RECT& tip) {
+    tip_ = tip;
+    if (tooltip_) {
+        TOOLINFOW tool = GlyphTool(indicator_);
+        tool.rect = tip_;
+        // A tooltip that keeps its old area still names the programs, over
+        // part of the glyph or a little past it.
+        static_cast<void>(
+            ::SendMessageW(tooltip_.get(), TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool)));
+    }
+}
+
 void CameraAnnouncer::OnPointerMove(WPARAM wParam, LPARAM lParam) {
     if (tooltip_ || tooltipFailed_ || indicator_ == nullptr) {
         return;

@@ -42,6 +42,9 @@ class CameraAnnouncer final : private winframe::AccessiblePort {
     // Serves the indicator window, with a tooltip over its `tip` area. The
     // tooltip is made when the pointer first comes to that area.
     void Create(HWND indicator, const RECT& tip);
+    // The glyph's area at a new scale: the tooltip, made or still to be
+    // made, answers there.
+    void SetTipArea(const RECT& tip);
     void Destroy();
 
     // WM_MOUSEMOVE of the indicator window: over the tip area for the first

@@ -116,6 +116,8 @@ int CCameraOSDWnd::WindowDpi() {
 
 void CCameraOSDWnd::UseLayout(const OsdLayout& layout) {
     layout_ = layout;
+    announcer_.SetTipArea(
+        RECT{layout.glyphLeft, 0, layout.glyphLeft + layout.glyphSize, layout.glyphSize});
 }
 
 void CCameraOSDWnd::PrepareShows() {
