@@ -42,5 +42,27 @@ fi
 
 [ "$need_arch" -eq 1 ] && dpkg --add-architecture i386
 export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# A mirror caught mid-sync serves index files of the wrong size for a while:
+# try the update again, and if it keeps failing, install from what did load.
+updated=0
+for attempt in 1 2 3; do
+  if apt-get update -qq; then
+    updated=1
+    break
+  fi
+  echo "apt-get update failed (attempt $attempt of 3)" >&2
+  [ "$attempt" -lt 3 ] && sleep $((attempt * 15))
+done
+install=(apt-get install -y -qq --no-install-recommends "${missing[@]}")
+if "${install[@]}" >/dev/null; then
+  exit 0
+fi
+[ "$updated" -eq 1 ] && exit 1
+# One architecture's security index missing leaves the i386 and amd64
+# versions of a shared library out of step, which apt cannot resolve. The
+# main archive alone is consistent across architectures: install from it.
+echo "Installing from the main archive only: the security archive's package lists could not be read." >&2
+preferences=$(mktemp)
+trap 'rm -f "$preferences"' EXIT
+printf 'Package: *\nPin: release l=Debian-Security\nPin-Priority: -1\n' >"$preferences"
+"${install[@]}" -o Dir::Etc::Preferences="$preferences" >/dev/null
