@@ -95,8 +95,7 @@ class IndicatorAt144Dpi : public ::testing::Test {
     // One setting for all the tests here, written before the first start
     // and removed (the prefix back at 96) after the last. Only the value is
     // ours: Wine's own font set-up rewrites the rest of the key whenever a
-    // process starts under another locale, and from then on this process
-    // can no longer open the key (error 6), so a fresh one removes it.
+    // process starts under another locale.
     static void SetUpTestSuite() {
         const DWORD dpi = kDpi;
         ASSERT_EQ(::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kDpiKey, L"LogPixels", REG_DWORD, &dpi,
@@ -104,12 +103,7 @@ class IndicatorAt144Dpi : public ::testing::Test {
                   ERROR_SUCCESS);
     }
     static void TearDownTestSuite() {
-        wchar_t system[MAX_PATH];
-        const UINT length = ::GetSystemDirectoryW(system, MAX_PATH);
-        ASSERT_TRUE(length > 0 && length < MAX_PATH);
-        EXPECT_EQ(RunProgram(std::wstring(system) + L"\\reg.exe",
-                             L"delete \"HKLM\\" + std::wstring(kDpiKey) + L"\" /v LogPixels /f"),
-                  0u);
+        EXPECT_EQ(::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kDpiKey, L"LogPixels"), ERROR_SUCCESS);
     }
     ~IndicatorAt144Dpi() override { events.EndIndicators(L"LenspopUI.exe"); }
 

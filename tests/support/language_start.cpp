@@ -66,8 +66,14 @@ bool StartInLanguage(int language, const std::wstring& command) {
         ADD_FAILURE() << "could not start env, error " << ::GetLastError();
         return false;
     }
-    UniqueHandle process(started.hProcess);
-    UniqueHandle thread(started.hThread);
+    // Wine runs a Unix program as no Windows process: it hands back no
+    // process handle and leaves the rest of the structure unset, at times a
+    // stray value that is one of this process's own handles. Only handles
+    // that come with a process handle are ours to close.
+    if (started.hProcess != nullptr) {
+        UniqueHandle process(started.hProcess);
+        UniqueHandle thread(started.hThread);
+    }
     return true;
 }
 

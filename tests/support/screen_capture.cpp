@@ -99,28 +99,33 @@ std::wstring ScreenshotFolder() {
     return FolderFromEnvironment(L"LENSBEACON_SCREENSHOTS");
 }
 
-int PixelsOf(std::uint32_t colour, const ScreenPixels& image, int left, int top, int right,
-             int bottom) {
+namespace {
+
+// Counts the pixels of the area, clipped to the image, that `test` accepts:
+// an area beyond a short or empty capture counts nothing there.
+template <typename Test>
+int CountPixels(const ScreenPixels& image, int left, int top, int right, int bottom, Test test) {
     int count = 0;
-    for (int y = top; y < bottom; ++y) {
-        for (int x = left; x < right; ++x) {
-            count += image.At(x, y) == colour ? 1 : 0;
+    for (int y = std::max(top, 0); y < std::min(bottom, image.height); ++y) {
+        for (int x = std::max(left, 0); x < std::min(right, image.width); ++x) {
+            count += test(image.At(x, y)) ? 1 : 0;
         }
     }
     return count;
 }
 
+}  // namespace
+
+int PixelsOf(std::uint32_t colour, const ScreenPixels& image, int left, int top, int right,
+             int bottom) {
+    return CountPixels(image, left, top, right, bottom,
+                       [colour](std::uint32_t pixel) { return pixel == colour; });
+}
+
 int BrightPixels(const ScreenPixels& image, int left, int top, int right, int bottom) {
-    int count = 0;
-    for (int y = top; y < bottom; ++y) {
-        for (int x = left; x < right; ++x) {
-            const std::uint32_t pixel = image.At(x, y);
-            if ((pixel & 0xFF) > 160 && ((pixel >> 8) & 0xFF) > 160 && (pixel >> 16) > 160) {
-                ++count;
-            }
-        }
-    }
-    return count;
+    return CountPixels(image, left, top, right, bottom, [](std::uint32_t pixel) {
+        return (pixel & 0xFF) > 160 && ((pixel >> 8) & 0xFF) > 160 && (pixel >> 16) > 160;
+    });
 }
 
 ScreenPixels IndicatorOverGrey(const ScreenPixels& image, std::uint8_t grey) {

@@ -30,7 +30,8 @@ ScreenPixels CaptureScreen(const RECT& area);
 bool SavePng(const ScreenPixels& image, const std::wstring& path, int scale = 1);
 
 // Pixels inside (left, top)-(right, bottom) of `image` that are bright in all
-// three channels: the indicator's white glyph and caption text.
+// three channels: the indicator's white glyph and caption text. Both counts
+// clip the area to the image.
 int BrightPixels(const ScreenPixels& image, int left, int top, int right, int bottom);
 
 // Pixels of exactly this 0xRRGGBB colour in the area.
