@@ -215,12 +215,6 @@ void CCameraOSDWnd::Compose(BYTE constantAlpha) {
                           ULW_ALPHA);
 }
 
-void CCameraOSDWnd::OnFadedOut() {
-    // The images and the bitmap stay for the next show: together a few tens
-    // of kilobytes, against decoding and allocating them again on the way
-    // to the screen.
-}
-
 void CCameraOSDWnd::FreeBitmapAndImages() {
     canvas_.Reset();
     images_.Free();

@@ -48,7 +48,6 @@ class CCameraOSDWnd final : public winframe::Window, private OsdWindowPort {
     [[nodiscard]] bool LoadImages() override;
     [[nodiscard]] bool Render(const OsdFrame& frame) override;
     void Compose(BYTE constantAlpha) override;
-    void OnFadedOut() override;
     void FreeBitmapAndImages() override;
     void ShowWithoutActivation() override;
     void Hide() override;

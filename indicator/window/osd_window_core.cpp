@@ -146,7 +146,6 @@ void OsdWindowCore::RunTail() {
         }
     }
     if (showState_ == ShowState::FadingOut && alpha_ == 0) {
-        window_.OnFadedOut();
         window_.Hide();
         window_.KillTimer(kCaptionTimer);
         // The next appearance starts with the caption again.

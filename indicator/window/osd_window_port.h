@@ -39,13 +39,13 @@ class OsdWindowPort : public PointerTrackingPort, public PlacementPort {
     [[nodiscard]] virtual bool Render(const OsdFrame& frame) = 0;
     // Puts the window bitmap on the screen at this constant opacity.
     virtual void Compose(BYTE constantAlpha) = 0;
-    // The fade has ended and the window is about to hide. The window may
-    // keep its decoded images and its bitmap for the next show.
-    virtual void OnFadedOut() = 0;
     // Frees the window bitmap and the decoded images: their scale changed.
     virtual void FreeBitmapAndImages() = 0;
 
     virtual void ShowWithoutActivation() = 0;
+    // Hides the window; its decoded images and its bitmap stay for the next
+    // show (a few tens of kilobytes, against decoding them again on the way
+    // to the screen).
     virtual void Hide() = 0;
 
     [[nodiscard]] virtual DWORD TickCount() = 0;

@@ -284,21 +284,6 @@ ComposedImage LoadImageOverBackground(const wchar_t* name, float scale, HDC back
     return ComposeImageOverBackground(bitmap.Get(), background, x, y);
 }
 
-HRESULT CreateImageRenderTarget(IWICBitmap* bitmap, ComPtr<ID2D1RenderTarget>* out) noexcept {
-    if (!EmptyOut(out)) {
-        return E_POINTER;
-    }
-    ID2D1Factory* factory = DrawingResources().d2dFactory.Get();
-    if (factory == nullptr) {
-        return E_FAIL;
-    }
-    if (bitmap == nullptr) {
-        return E_POINTER;
-    }
-    const D2D1_RENDER_TARGET_PROPERTIES properties{};
-    return factory->CreateWicBitmapRenderTarget(bitmap, &properties, out->ReleaseAndGetAddressOf());
-}
-
 HRESULT CreateDCRenderTarget(ComPtr<ID2D1DCRenderTarget>* out) noexcept {
     if (!EmptyOut(out)) {
         return E_POINTER;

@@ -64,11 +64,6 @@ struct ComposedImage {
 [[nodiscard]] ComposedImage LoadImageOverBackground(const wchar_t* name, float scale,
                                                     HDC background, int x, int y) noexcept;
 
-// A Direct2D render target drawing into the WIC bitmap, all properties
-// default. E_FAIL without the Direct2D factory, E_POINTER without arguments.
-[[nodiscard]] HRESULT CreateImageRenderTarget(
-    IWICBitmap* bitmap, Microsoft::WRL::ComPtr<ID2D1RenderTarget>* out) noexcept;
-
 // A Direct2D render target for GDI DCs: B8G8R8A8, premultiplied, system dots
 // per inch; every call hands out the same one, which lives with the factory.
 // Bind it with BindDC before drawing. E_FAIL without the Direct2D

@@ -46,7 +46,6 @@ class FakeWindow final : public OsdWindowPort {
         return true;
     }
     void Compose(BYTE alpha) override { calls.push_back("Compose " + std::to_string(alpha)); }
-    void OnFadedOut() override { calls.push_back("FadedOut"); }
     void FreeBitmapAndImages() override { calls.push_back("Free"); }
     void ShowWithoutActivation() override {
         visible = true;

@@ -45,8 +45,8 @@ TEST_F(OsdWindow, FadeComposesThreeStepsHidesOnTheFourthAndRearmsTheCaption) {
     for (int i = 0; i < 4; ++i) {
         core_.OnTimer(kFadeTimer);
     }
-    EXPECT_THAT(window_.Take(), ElementsAre("Compose 180", "Compose 105", "Compose 30", "FadedOut",
-                                            "Hide", "KillTimer 3", "KillTimer 2"));
+    EXPECT_THAT(window_.Take(), ElementsAre("Compose 180", "Compose 105", "Compose 30", "Hide",
+                                            "KillTimer 3", "KillTimer 2"));
     EXPECT_EQ(core_.State(), ShowState::Hidden);
     EXPECT_TRUE(state_.captionShown);
 }
