@@ -278,9 +278,11 @@ TEST_F(SettingsEndToEnd, GermanWithTheLabelThatFollowsTheSwitch) {
 TEST_F(SettingsEndToEnd, TheTitleBandDragsTheWindow) {
     Open();
     const RECT before = DialogRect();
-    // Below the band the window stays where it is.
+    // Below the band the window stays where it is. The release is where the
+    // drag below ends: Wine may replay the pointer's move to it late, as
+    // the dialog's own input, and there it moves the window nowhere else.
     ASSERT_TRUE(PressAt(before.left + 100, before.top + 100));
-    ASSERT_TRUE(ReleaseAt(before.left + 160, before.top + 140));
+    ASSERT_TRUE(ReleaseAt(before.left + 160, before.top + 60));
     ::SendMessageW(window, WM_NULL, 0, 0);
     EXPECT_EQ(DialogRect().left, before.left);
 
