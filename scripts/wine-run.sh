@@ -9,8 +9,12 @@ if [ -f "$prefix.state/display" ]; then
 fi
 # 64-bit programs (the test build for machines without 32-bit execution) go
 # to the 64-bit loader directly: the wine wrapper would try the 32-bit one.
-if file -b "$1" | grep -q '^PE32+'; then
-  export WINELOADER=/usr/lib/wine/wine64
-  exec /usr/lib/wine/wine64 "$@"
-fi
+# The kind is read whole (no pipe into an early-exiting grep, whose broken
+# pipe would fail the test under pipefail and pick the wrong loader).
+case "$(file -b "$1")" in
+  PE32+*)
+    export WINELOADER=/usr/lib/wine/wine64
+    exec /usr/lib/wine/wine64 "$@"
+    ;;
+esac
 exec wine "$@"
